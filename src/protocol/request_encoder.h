@@ -18,9 +18,12 @@ struct EncoderInputs {
     int NewAddress = 0;         // address field of the parameters dialog (0..255)
 };
 
-// Fills TxFrame for state.CommandCode and builds TxPacket from it. Returns false, and leaves
-// TxFrame after its address and length bytes untouched, when the code is not in the table.
-// Frame bytes that a command does not name keep what they held.
+// Fills TxFrame for state.CommandCode and builds TxPacket from it; returns true. When the code
+// is not in the table it returns false having written only the address byte TxFrame[0]; TxPacket
+// is then untouched and nothing is to be sent. Frame bytes that a command does not name keep
+// what they held. Code 6 also sets the destination-address dialog's field to NewAddress: that
+// window write is the caller's. OutputDigits and CalibrationDigits shorter than eight characters
+// are completed with '0' at their end; OkValue * 10^OkDigits is rounded half to even.
 bool EncodeRequest(const InstrumentState& state, const EncoderInputs& in, FrameBytes& TxFrame,
                    PacketRecord& TxPacket);
 

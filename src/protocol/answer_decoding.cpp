@@ -1,0 +1,294 @@
+// Answer decoding: an accepted answer written into the state and, through AnswerView, the
+// windows. The command selected (state.CommandCode), not the answer's code, picks the decoding.
+#include "protocol/answer.h"
+
+#include "protocol/digits.h"
+#include "protocol/range_table.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace vr410 {
+
+namespace {
+
+constexpr uint8_t MeasurementMode = 12;
+constexpr uint8_t OutputOnMode = 1;
+constexpr uint8_t ValueReadyBit = 0x10;
+
+uint8_t Bit(uint8_t byte, int bit) {
+    return static_cast<uint8_t>((byte >> bit) & 1);
+}
+
+std::array<uint8_t, 4> MessageBytes4(const PacketRecord& rx, size_t first) {
+    return {MessageByte(rx, first), MessageByte(rx, first + 1), MessageByte(rx, first + 2),
+            MessageByte(rx, first + 3)};
+}
+
+void DecodeParameters(const PacketRecord& rx, InstrumentState& s, AnswerView& view) {
+    const uint8_t a = MessageByte(rx, 4);
+    const uint8_t b = MessageByte(rx, 5);
+    const uint8_t c = MessageByte(rx, 6);
+    s.Sound = Bit(a, 0);
+    view.SetParamControl(ParamControl::CB_Sound, s.Sound);
+    s.Brightness = static_cast<uint8_t>(((a >> 1) & 7) + 1);
+    view.SetParamControl(ParamControl::TrackBarBrihtness, s.Brightness - 1);
+    s.TimeInd = (a >> 4) & 7;
+    view.SetParamControl(ParamControl::GroupTimeInd, s.TimeInd);
+    s.DigitalFilter = b & 3;
+    view.SetParamControl(ParamControl::GroupDigitalFilter, s.DigitalFilter);
+    s.NumDigits = (b >> 2) & 3;
+    view.SetParamControl(ParamControl::GroupNumDigits, s.NumDigits);
+    s.ViewMode = (b >> 4) & 3;
+    view.SetParamControl(ParamControl::GroupViewMode, s.ViewMode);
+    s.MoveCursor = Bit(b, 6);
+    view.SetParamControl(ParamControl::CB_MoveCursor, s.MoveCursor);
+    s.Blanking = Bit(b, 7);
+    view.SetParamControl(ParamControl::CB_Blanking, s.Blanking);
+    s.CoefCalibr = (c >> 4) != 0;
+    view.SetParamControl(ParamControl::CB_CoefCalibr, s.CoefCalibr);
+    s.CoefComp = (c & 0x0F) != 0;
+    view.SetParamControl(ParamControl::CB_CoefComp, s.CoefComp);
+
+    // The error list: M[7..L], read past the check bytes when it runs beyond block 0.
+    const size_t L = MessageByte(rx, 0);
+    std::vector<std::string> errors;
+    if (L > 7) {
+        for (size_t k = 7; k <= L; ++k) {
+            errors.push_back(std::to_string(MessageByte(rx, k)));
+        }
+    } else {
+        errors.emplace_back("отсутствуют");
+    }
+    view.SetErrorList(errors);
+    view.SetAnswerText("Считаны параметры прибора");
+}
+
+void DecodeState(const PacketRecord& rx, InstrumentState& s, AnswerView& view) {
+    view.SetAnswerText("Состояние прибора считано");
+    const uint8_t m = MessageByte(rx, 4);
+    s.ScreenOn = Bit(m, 0);
+    s.OkCalibr = Bit(m, 1);
+    s.OkInput1 = Bit(m, 2);
+    s.OkInput2 = Bit(m, 3);
+    s.VoltmeterInput = Bit(m, 4);
+    s.VoltmeterAuto = Bit(m, 5);
+    s.VoltmeterDelta = Bit(m, 6);
+    s.VoltmeterPercent = Bit(m, 7);
+    view.PrintMode();
+}
+
+// A range byte past the table is ignored: RangeIndex keeps its row, and the frequency and the
+// frequency panel follow that row, so the table is never indexed with it.
+void DecodeSetOutput(const PacketRecord& rx, InstrumentState& s, AnswerView& view) {
+    const std::string digits = UnpackDigits(MessageBytes4(rx, 4));
+    const uint8_t range = MessageByte(rx, 8);
+    if (range < RangeCount) {
+        s.RangeIndex = range;
+    }
+    const bool ac = IsAcRow(s.RangeIndex);
+    if (ac) {
+        view.SetFrequencyField(MessageByte(rx, 9) * 256 + MessageByte(rx, 10));
+    }
+    view.SetFrequencyPanelVisible(ac);
+    s.OutputDigits = digits;
+    view.SetOutputField(digits);
+    view.SetAnswerText("Считано значение калибратора");
+}
+
+// Band 0..5 and factor 1..5 each have their button; band 6 (30 A) has none of its own.
+constexpr AccessoryButton BandButtons[] = {AccessoryButton::SB_1, AccessoryButton::SB_2,
+                                           AccessoryButton::SB_3, AccessoryButton::SB_4,
+                                           AccessoryButton::SB_5, AccessoryButton::SB_Enter};
+constexpr AccessoryButton FactorButtons[] = {AccessoryButton::SB_6, AccessoryButton::SB_7,
+                                             AccessoryButton::SB_8, AccessoryButton::SB_9,
+                                             AccessoryButton::SB_0};
+
+void DecodeAccessory(const PacketRecord& rx, InstrumentState& s, AnswerView& view) {
+    const uint8_t m = MessageByte(rx, 4);
+    s.AccessoryBand = m >> 4;
+    s.AccessoryFactor = m & 0x0F;
+    const bool factorValid = s.AccessoryFactor >= 1 && s.AccessoryFactor <= 5;
+    if (s.AccessoryBand <= 6 && factorValid) {
+        if (s.AccessoryBand < 6) {
+            view.PressAccessoryButton(BandButtons[s.AccessoryBand]);
+        }
+        view.PressAccessoryButton(FactorButtons[s.AccessoryFactor - 1]);
+        view.SetAnswerText("Считано состояние VR410C");
+        return;
+    }
+    view.PressAccessoryButton(AccessoryButton::SB_Reset);
+    if (m != 0xFF) { // 0xFF is the accessory's own reset report
+        if (s.AccessoryBand > 6) {
+            s.AccessoryBand = 0;
+            view.PressAccessoryButton(AccessoryButton::SB_1);
+        }
+        if (!factorValid) {
+            s.AccessoryFactor = 1;
+            view.PressAccessoryButton(AccessoryButton::SB_6);
+        }
+    }
+    view.SetAnswerText("Прибор в режиме сброса");
+}
+
+// Marks changed when the new value differs from the old one.
+void Take(uint8_t& variable, uint8_t value, bool& changed) {
+    changed = changed || variable != value;
+    variable = value;
+}
+
+void UpdateReading(const PacketRecord& rx, InstrumentState& s, AnswerView& view) {
+    const uint8_t status = MessageByte(rx, 8);
+    if (Bit(status, 7) && !s.OverloadShown) {
+        view.CLRDisp(1);
+        view.PrintText(1, 1, 9, "Перегрузка");
+        s.OverloadShown = 1;
+        return; // the next overloaded answer shows the value again
+    }
+    s.OverloadShown = 0;
+    bool changed = false;
+    Take(s.VoltmeterDelta, Bit(status, 4), changed);
+    Take(s.VoltmeterPercent, Bit(status, 6), changed);
+    if (s.VoltmeterDelta || s.VoltmeterPercent) {
+        s.VoltmeterAuto = 0;
+        Take(s.VoltmeterRange, status & 7, changed);
+    } else {
+        Take(s.VoltmeterAuto, Bit(status, 5), changed);
+        if (s.VoltmeterAuto == 0) {
+            Take(s.VoltmeterRange, status & 7, changed);
+        } else {
+            s.VoltmeterRange = status & 7; // auto ranging: a new range alone is no change
+        }
+        Take(s.VoltmeterInput, Bit(status, 3), changed);
+    }
+    if (changed) {
+        view.PrintMode();
+    }
+
+    const auto bytes = MessageBytes4(rx, 4);
+    const uint32_t raw = (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) |
+                         (uint32_t{bytes[2]} << 8) | bytes[3];
+    const auto value = static_cast<int32_t>(raw);
+    uint32_t magnitude = raw;
+    if (value < 0) {
+        view.PrintText(1, 1, 4, "-");
+        magnitude = 0u - raw;
+    } else {
+        view.PrintText(1, 1, 4, "+");
+    }
+    // The one magnitude without a positive int32, 2^31, is kept as the largest int32 in
+    // MeasuredValue while its digits stay exact.
+    s.MeasuredValue =
+        static_cast<int32_t>(std::min<uint32_t>(magnitude, std::numeric_limits<int32_t>::max()));
+    s.MeasuredDigits = magnitude > uint32_t{std::numeric_limits<int32_t>::max()}
+                           ? std::to_string(magnitude)
+                           : ZeroPaddedDigits(s.MeasuredValue, 10);
+    if (s.VoltmeterPercent) {
+        view.PrintUperc();
+    } else {
+        view.PrintUin();
+    }
+}
+
+const char* CalibrationText(int32_t kind) {
+    switch (kind) {
+    case 1:
+        return "Автокалибровка прибора";
+    case 2:
+        return "Установка нулей по текущему пределу";
+    case 3:
+        return "Установка всех нулей";
+    default:
+        return "";
+    }
+}
+
+const char* CancelText(uint8_t what) {
+    switch (what) {
+    case 1:
+        return "Комплектный нуль отменен";
+    case 2:
+        return "Пользовательская калибровка отменена";
+    default:
+        return "";
+    }
+}
+
+} // namespace
+
+void DecodeAnswer(const AnswerContext& answer, InstrumentState& state, AnswerView& view) {
+    const PacketRecord& rx = answer.RxPacket;
+    switch (state.CommandCode) {
+    case 1:
+        view.SetAnswerText("Прибор в режиме сброса");
+        break;
+    case 5:
+        DecodeParameters(rx, state, view);
+        break;
+    case 6:
+        view.SetAnswerText("Параметры прибора установлены");
+        break;
+    case 8:
+        view.SetAnswerText("Тест обмена - ОК");
+        view.SetReadAdcTimerEnabled(state.Mode == MeasurementMode &&
+                                    (MessageByte(rx, 1) & ValueReadyBit) != 0);
+        view.SetFirmwareLabel("Версия встроенного ПО 2.06");
+        break;
+    case 9:
+        view.SetAnswerText(state.ScreenOn ? "Экран подключен" : "Экран не подключен");
+        break;
+    case 10:
+        DecodeState(rx, state, view);
+        break;
+    case 16:
+        view.SetAnswerText("Выходное напряжение калибратора установлено");
+        state.OutputSetDone = 1;
+        break;
+    case 17:
+        if (answer.AccessoryMode) {
+            DecodeAccessory(rx, state, view);
+        } else {
+            DecodeSetOutput(rx, state, view);
+        }
+        break;
+    case 18:
+        view.SetAnswerText("Комплектный нуль калибратора установлен");
+        break;
+    case 32:
+        view.SetAnswerText("Режим измерение постоянного напряжения");
+        break;
+    case 33:
+        view.SetAnswerText("Считано измеренное значение");
+        if (state.Mode == MeasurementMode) {
+            UpdateReading(rx, state, view);
+        }
+        break;
+    case 34:
+        view.SetAnswerText("Комплектный нуль вольтметра установлен");
+        break;
+    case 36:
+        view.SetAnswerText("Параметры вольтметра установлены");
+        break;
+    case 49:
+        view.SetAnswerText(CancelText(answer.TxFrame[5]));
+        break;
+    case 50:
+        view.SetAnswerText(CalibrationText(state.CalibrationKind));
+        break;
+    case 52:
+        view.SetAnswerText("Пользовательская калибровка активирована");
+        if (state.Mode == OutputOnMode) {
+            state.CoefCalibr = 1;
+            view.SetParamControl(ParamControl::CB_CoefCalibr, 1);
+        } else if (state.Mode == MeasurementMode) {
+            state.CoefComp = 1;
+            view.SetParamControl(ParamControl::CB_CoefComp, 1);
+        }
+        view.PrintMode();
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace vr410

@@ -1,0 +1,111 @@
+// Answer validation: fourteen checks in a fixed order, the first failure names itself.
+#include "protocol/answer.h"
+
+#include <cstdio>
+#include <optional>
+
+namespace vr410 {
+
+namespace {
+
+constexpr uint8_t ErrorAnswerCode = 0xAA;
+constexpr uint8_t AccessoryAddress = 251;
+constexpr uint8_t TransferErrorBit = 0x80;
+constexpr uint8_t RequestFlagBit = 0x40;
+constexpr uint8_t DeviceTypeMask = 0x0F;
+constexpr uint8_t DeviceType = 4;
+
+std::string PortErrorText(uint32_t status) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(status));
+    return std::string("Ошибка порта - ") + hex + "h.";
+}
+
+// The text of the first failing check, or nothing when the answer passes all fourteen.
+std::optional<std::string> FirstFailure(const AnswerContext& answer, const InstrumentState& state) {
+    const PacketRecord& rx = answer.RxPacket;
+    if (rx.HeadLength == 0) {
+        return "Нет ответа!";
+    }
+    if (rx.Head[0] != state.PCDevice) {
+        return "Неверный адрес ответа!";
+    }
+    if (rx.BodyLength == 0) {
+        return "Нет 0-го блока!";
+    }
+    // Also refuses a body longer than the record (the link reports it with a BodyLength past
+    // 41) before any byte of it is looked at.
+    if (!AnswerLengthValid(rx)) {
+        return "Неверная длина посылки.";
+    }
+    if (!AnswerBlockValid(rx, 0)) {
+        return "Ошибка CRC 0-го блока!";
+    }
+    const uint8_t control = MessageByte(rx, 1);
+    if (control & RequestFlagBit) {
+        return "Посылка, а не ответ!";
+    }
+    if (control & TransferErrorBit) {
+        return "Ошибка передачи!";
+    }
+    if ((control & DeviceTypeMask) != DeviceType) {
+        return "Неверный тип прибора!";
+    }
+    const uint8_t expectedSource = answer.AccessoryMode ? AccessoryAddress : state.AddrDevice;
+    if (MessageByte(rx, 2) != expectedSource) {
+        return "Неверный адрес прибора!";
+    }
+    const uint8_t code = MessageByte(rx, 3);
+    const uint8_t requestCode = answer.TxFrame[4];
+    if (code != requestCode && code != ErrorAnswerCode) {
+        return "Неверный код функции!";
+    }
+    if (code == ErrorAnswerCode) {
+        return InstrumentErrorText(MessageByte(rx, 4), rx);
+    }
+    if (!AnswerBlockValid(rx, 1)) {
+        return "Ошибка CRC 1-го блока.";
+    }
+    if (!AnswerBlockValid(rx, 2)) {
+        return "Ошибка CRC 2-го блока.";
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string InstrumentErrorText(uint8_t code, const PacketRecord& rx) {
+    switch (code) {
+    case 1:
+        return "Допустимый адрес от 0 до 240";
+    case 16:
+        return "Прибор находится в другом режиме!";
+    case 17:
+        return "Недопустимое значение в устанавливаемом значении";
+    case 18:
+        return "Неверное значение частоты";
+    case 32:
+        return "Ошибка преобразователя напряжения в ток";
+    case 33:
+        return "Ошибка усилителя до 1000В";
+    case 34:
+        return "Предел не установлен";
+    default:
+        return ReceiveLine(rx);
+    }
+}
+
+bool ValidateAnswer(uint32_t receiveStatus, const AnswerContext& answer,
+                    const InstrumentState& state, AnswerView& view) {
+    if (receiveStatus != 0) {
+        view.SetAnswerText(PortErrorText(receiveStatus));
+        return false;
+    }
+    if (const auto failure = FirstFailure(answer, state)) {
+        view.SetAnswerText(*failure);
+        return false;
+    }
+    return true;
+}
+
+} // namespace vr410

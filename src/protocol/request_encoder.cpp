@@ -1,0 +1,138 @@
+// Request encoding: the selected command and the instrument state become TxFrame and TxPacket.
+#include "protocol/request_encoder.h"
+
+#include "protocol/commands.h"
+#include "protocol/digits.h"
+#include "protocol/range_table.h"
+
+#include <cmath>
+
+namespace vr410 {
+
+namespace {
+
+constexpr uint8_t RequestControlByte = 0x44; // request flag (bit 6) and device type 4
+constexpr uint8_t AccessoryAddress = 251;
+
+// Message byte M[k] lives at TxFrame[k + 1].
+uint8_t& M(FrameBytes& frame, size_t k) {
+    return frame[k + 1];
+}
+
+uint8_t Flag(uint8_t value, uint8_t bit) {
+    return value ? bit : 0;
+}
+
+// Byte A of the parameters: Sound in bit 0, Brightness - 1 in bits 3..1, TimeInd in 6..4.
+uint8_t ParameterByteA(const InstrumentState& s) {
+    return static_cast<uint8_t>((((s.Brightness - 1) & 7) << 1) | ((s.TimeInd & 7) << 4) |
+                                Flag(s.Sound, 0x01));
+}
+
+// Byte B: DigitalFilter 1..0, NumDigits 3..2, ViewMode 5..4, MoveCursor 6, Blanking 7.
+uint8_t ParameterByteB(const InstrumentState& s) {
+    return static_cast<uint8_t>((s.DigitalFilter & 3) | ((s.NumDigits & 3) << 2) |
+                                ((s.ViewMode & 3) << 4) | Flag(s.MoveCursor, 0x40) |
+                                Flag(s.Blanking, 0x80));
+}
+
+uint8_t VoltmeterByte(const InstrumentState& s) {
+    return static_cast<uint8_t>((s.VoltmeterRange & 7) | Flag(s.VoltmeterInput == 1, 0x08) |
+                                Flag(s.VoltmeterDelta, 0x10) | Flag(s.VoltmeterAuto, 0x20) |
+                                Flag(s.VoltmeterPercent, 0x40));
+}
+
+void PutDigits(FrameBytes& frame, const std::string& digits) {
+    const auto packed = PackDigits(digits);
+    for (size_t i = 0; i < packed.size(); ++i) {
+        M(frame, 4 + i) = packed[i];
+    }
+}
+
+// value * 10^digits rounded to the nearest integer, ties to even, as a 16-bit two's-complement
+// number. Values past 16 bits keep their low 16 bits; the dialog's limits keep them inside.
+uint16_t CompleteZeroWord(double value, int digits) {
+    const double scaled = std::nearbyint(value * std::pow(10.0, digits));
+    if (!std::isfinite(scaled) || std::fabs(scaled) > 1e15) {
+        return 0;
+    }
+    return static_cast<uint16_t>(static_cast<int64_t>(scaled) & 0xFFFF);
+}
+
+uint8_t CancelByte(const std::string& hint) {
+    if (hint == "1") {
+        return 1;
+    }
+    if (hint == "2") {
+        return 2;
+    }
+    return 0;
+}
+
+} // namespace
+
+bool EncodeRequest(const InstrumentState& state, const EncoderInputs& in, FrameBytes& TxFrame,
+                   PacketRecord& TxPacket) {
+    TxFrame[0] = in.AccessoryMode ? AccessoryAddress : state.AddrDevice;
+    const CommandInfo* command = FindCommand(state.CommandCode);
+    if (command == nullptr) {
+        return false;
+    }
+    M(TxFrame, 0) = command->L;
+    M(TxFrame, 1) = RequestControlByte;
+    M(TxFrame, 2) = state.PCDevice;
+    M(TxFrame, 3) = state.CommandCode;
+
+    switch (state.CommandCode) {
+    case 6:
+        M(TxFrame, 4) = ParameterByteA(state);
+        M(TxFrame, 5) = ParameterByteB(state);
+        M(TxFrame, 6) = static_cast<uint8_t>(in.NewAddress);
+        break;
+    case 9:
+        M(TxFrame, 4) = state.ScreenOn ? 1 : 0;
+        break;
+    case 16: {
+        std::string digits = state.OutputDigits;
+        if (IsAcRow(state.RangeIndex) && digits.size() >= 8) {
+            digits[7] = '0'; // AC rows carry seven digits; the eighth goes out as 0
+        }
+        PutDigits(TxFrame, digits);
+        const auto hertz = static_cast<uint16_t>(in.Frequency);
+        M(TxFrame, 8) = state.RangeIndex;
+        M(TxFrame, 9) = static_cast<uint8_t>(hertz >> 8);
+        M(TxFrame, 10) = static_cast<uint8_t>(hertz & 0xFF);
+        if (in.AccessoryMode) {
+            M(TxFrame, 0) = 4;
+            M(TxFrame, 4) =
+                static_cast<uint8_t>((state.AccessoryBand << 4) | state.AccessoryFactor);
+        }
+        break;
+    }
+    case 18: {
+        const uint16_t v = CompleteZeroWord(in.OkValue, in.OkDigits);
+        M(TxFrame, 4) = static_cast<uint8_t>(v >> 8);
+        M(TxFrame, 5) = static_cast<uint8_t>(v & 0xFF);
+        break;
+    }
+    case 36:
+        M(TxFrame, 4) = VoltmeterByte(state);
+        break;
+    case 49:
+        M(TxFrame, 4) = CancelByte(in.CancelHint);
+        break;
+    case 50:
+        M(TxFrame, 4) = static_cast<uint8_t>(state.CalibrationKind - 1);
+        break;
+    case 52:
+        PutDigits(TxFrame, state.CalibrationDigits);
+        break;
+    default:
+        break; // no payload
+    }
+
+    BuildPacket(TxFrame, TxPacket);
+    return true;
+}
+
+} // namespace vr410
