@@ -78,7 +78,7 @@ struct SimulatedPortDefaults {
     uint32_t InputQueueBytes = 4096;
 };
 
-// What a test can inspect of an open port.
+// What a test can read back of an open port.
 struct SimulatedLineState {
     LineSettings Settings{};
     CommTimeouts Timeouts{};
