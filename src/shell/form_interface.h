@@ -1,0 +1,33 @@
+// The packet monitor window "Посылки через интерфейс": the hex lines of the last request
+// (LabelSend) and of the last answer (LabelReceive). The lines are kept current whether or not
+// the window is shown.
+#pragma once
+
+#include <QWidget>
+
+#include <string>
+
+class QLabel;
+
+namespace vr410 {
+
+class TFormInterface : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TFormInterface(QWidget* parent = nullptr);
+
+    void SetSendLine(const std::string& line);
+    void SetReceiveLine(const std::string& line);
+    QString SendLine() const;
+    QString ReceiveLine() const;
+
+    // Shows the window directly below `main` (same left edge, top at the main window's outer
+    // bottom) with the given outer size, frame included.
+    void ShowBelow(const QWidget& main, int width, int height);
+
+  private:
+    QLabel* LabelSend;
+    QLabel* LabelReceive;
+};
+
+} // namespace vr410
