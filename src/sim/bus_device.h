@@ -1,0 +1,51 @@
+// A station on the simulated instrument bus: it owns an address and turns a well-formed
+// request addressed to it into an answer, or stays silent.
+#pragma once
+
+#include "platform/line_peer.h"
+#include "protocol/frame.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace vr410::sim {
+
+// Control byte of every answer: request flag (bit 6) clear, device type 4.
+constexpr uint8_t AnswerControl = 0x04;
+// Bit 4 of an answer's control byte: a fresh measured value is waiting.
+constexpr uint8_t FreshValueFlag = 0x10;
+// Function code of an error answer; M[4] then carries the instrument's error code.
+constexpr uint8_t ErrorAnswerCode = 0xAA;
+
+// Instrument error codes the virtual devices give.
+enum class DeviceError : uint8_t {
+    AddressOutOfRange = 1,    // new bus address above 240
+    WrongMode = 16,           // set output while measuring
+    ValueOutOfRange = 17,     // value above the row's maximum, or not decimal digits
+    FrequencyOutOfRange = 18, // AC frequency outside 45..1000 Hz
+    RangeUnknown = 34,        // a range byte the device does not know
+};
+
+class BusDevice {
+  public:
+    virtual ~BusDevice() = default;
+    // The device's current bus address; an instrument's changes with a set-parameters request.
+    virtual uint8_t Address() const = 0;
+    // Handles a request whose frame and check bytes are sound and whose address byte is this
+    // device's. `request` holds the address byte at 0 and M[0..L] at 1..L+1; `at` is when its
+    // last character ended on the line. Returns the answer frame in the same layout, or
+    // nothing to stay silent.
+    virtual std::optional<FrameBytes> HandleRequest(const FrameBytes& request,
+                                                    SimClock::time_point at) = 0;
+};
+
+// Answer frame from `from` to `to` for function `code` carrying `payload` as M[4..].
+// The payload must fit one frame (at most 34 bytes).
+FrameBytes MakeAnswer(uint8_t to, uint8_t from, uint8_t code, std::span<const uint8_t> payload,
+                      uint8_t control = AnswerControl);
+
+// Error answer: function code 0xAA and the error code as its single payload byte.
+FrameBytes MakeErrorAnswer(uint8_t to, uint8_t from, DeviceError error);
+
+} // namespace vr410::sim

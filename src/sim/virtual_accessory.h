@@ -1,0 +1,27 @@
+// The VR410С accessory on its fixed bus address 251: a band (0..6) and a factor (1..5) set and
+// read as one byte, band in the high nibble; 0xFF while it is in reset.
+#pragma once
+
+#include "sim/bus_device.h"
+
+namespace vr410::sim {
+
+constexpr uint8_t AccessoryAddress = 251;
+// The band and factor byte read while the accessory is in reset.
+constexpr uint8_t AccessoryResetByte = 0xFF;
+
+class VirtualAccessory : public BusDevice {
+  public:
+    uint8_t Address() const override { return AccessoryAddress; }
+    // Answers reset (1), exchange test (8), set (16, one byte) and read (17); silent otherwise.
+    std::optional<FrameBytes> HandleRequest(const FrameBytes& request,
+                                            SimClock::time_point at) override;
+
+    // The band and factor byte, AccessoryResetByte in reset.
+    uint8_t BandFactor() const { return bandFactor_; }
+
+  private:
+    uint8_t bandFactor_ = AccessoryResetByte;
+};
+
+} // namespace vr410::sim

@@ -1,0 +1,310 @@
+#include "sim/virtual_instrument.h"
+
+#include "protocol/commands.h"
+#include "protocol/range_table.h"
+
+#include <cmath>
+#include <random>
+
+namespace vr410::sim {
+
+namespace {
+
+// Request flag and device type that a request's control byte must carry.
+constexpr uint8_t RequestFlag = 0x40;
+constexpr uint8_t DeviceType = 0x04;
+// Addresses above this one are refused by a set-parameters request.
+constexpr uint8_t HighestAddress = 240;
+constexpr uint16_t LowestFrequency = 45;
+constexpr uint16_t HighestFrequency = 1000;
+constexpr size_t MaxErrorListEntries = 31; // M[7..37], the longest answer
+
+// Message byte M[k] of a request frame (address byte at 0).
+uint8_t M(const FrameBytes& frame, size_t k) {
+    return frame[k + 1];
+}
+
+// Eight digits from four packed BCD bytes starting at M[first]; nothing when a nibble is not a
+// decimal digit.
+std::optional<std::array<uint8_t, 8>> DigitsFromBcd(const FrameBytes& frame, size_t first) {
+    std::array<uint8_t, 8> digits{};
+    for (size_t i = 0; i < 4; ++i) {
+        const uint8_t b = M(frame, first + i);
+        digits[2 * i] = b >> 4;
+        digits[2 * i + 1] = b & 0x0F;
+    }
+    for (uint8_t d : digits) {
+        if (d > 9) {
+            return std::nullopt;
+        }
+    }
+    return digits;
+}
+
+int64_t DigitsValue(const std::array<uint8_t, 8>& digits, size_t count) {
+    int64_t value = 0;
+    for (size_t i = 0; i < count; ++i) {
+        value = value * 10 + digits[i];
+    }
+    return value;
+}
+
+// True when the digits are within the row's maximum. AC rows carry seven digits, compared with
+// MaxDigits / 10; row 24 (AC 700 V) keeps its table values in seven digits already.
+bool WithinMaximum(const RangeRow& row, bool ac, const std::array<uint8_t, 8>& digits) {
+    if (!ac) {
+        return DigitsValue(digits, 8) <= row.MaxDigits;
+    }
+    const int64_t limit = row.MaxDigits >= 10'000'000 ? row.MaxDigits / 10 : row.MaxDigits;
+    return DigitsValue(digits, 7) <= limit;
+}
+
+VoltmeterSettings SettingsFromByte(uint8_t b) {
+    return {.Range = static_cast<uint8_t>(b & 0x07),
+            .Input = static_cast<uint8_t>((b >> 3) & 1),
+            .Auto = (b & 0x20) != 0,
+            .Delta = (b & 0x10) != 0,
+            .Percent = (b & 0x40) != 0};
+}
+
+uint32_t SeedOf(const VirtualInstrumentConfig& config) {
+    if (config.Seed) {
+        return *config.Seed;
+    }
+    std::random_device device;
+    return device();
+}
+
+} // namespace
+
+VirtualInstrument::VirtualInstrument(const VirtualInstrumentConfig& config)
+    : voltmeter_({.ReadingPeriod = config.ReadingPeriod,
+                  .NoiseCounts = config.NoiseCounts,
+                  .Seed = SeedOf(config)}) {
+    state_.Address = config.Address;
+}
+
+double VirtualInstrument::OutputVolts() const {
+    if (!state_.OutputLive || state_.RangeIndex >= RangeCount) {
+        return 0.0;
+    }
+    const RangeRow& row = RangeTable[state_.RangeIndex];
+    if (row.Unit != u'V' || row.Kind == u'~') {
+        return 0.0; // a DC voltmeter sees no voltage from a current or AC output
+    }
+    // Eight digits with the point after PointPos - 1 of them.
+    double value = static_cast<double>(DigitsValue(state_.OutputDigits, 8)) /
+                   std::pow(10.0, 8 - (row.PointPos - 1));
+    if (row.Prefix == u'm') {
+        value /= 1000.0;
+    }
+    return row.Kind == u'-' ? -value : value;
+}
+
+double VirtualInstrument::InputVolts() const {
+    return voltmeter_.Settings().Input == 0 ? OutputVolts() : state_.U2Volts;
+}
+
+std::optional<FrameBytes> VirtualInstrument::HandleRequest(const FrameBytes& request,
+                                                           SimClock::time_point at) {
+    const uint8_t control = M(request, 1);
+    if ((control & RequestFlag) == 0 || (control & 0x0F) != DeviceType) {
+        return std::nullopt; // another station's answer, or a device type of another family
+    }
+    const CommandInfo* command = FindCommand(M(request, 3));
+    if (command == nullptr || command->L != M(request, 0)) {
+        return std::nullopt; // not a function of this instrument, or not its layout
+    }
+    voltmeter_.Advance(at, InputVolts());
+    return Answer(request, at);
+}
+
+FrameBytes VirtualInstrument::Ok(const FrameBytes& request, Payload payload, uint8_t control) {
+    return MakeAnswer(M(request, 2), state_.Address, M(request, 3), payload, control);
+}
+
+FrameBytes VirtualInstrument::Error(const FrameBytes& request, DeviceError error) {
+    return MakeErrorAnswer(M(request, 2), state_.Address, error);
+}
+
+FrameBytes VirtualInstrument::Answer(const FrameBytes& request, SimClock::time_point at) {
+    switch (M(request, 3)) {
+    case 1: // reset: output off, voltmeter stopped
+        state_.Mode = InstrumentMode::Reset;
+        state_.OutputLive = false;
+        voltmeter_.Stop();
+        return Ok(request);
+    case 5:
+        return ReadParameters(request);
+    case 6:
+        return SetParameters(request);
+    case 8: {
+        const uint8_t control =
+            AnswerControl |
+            (state_.Mode == InstrumentMode::Measuring && voltmeter_.Fresh() ? FreshValueFlag : 0);
+        return Ok(request, {}, control);
+    }
+    case 9:
+        state_.ScreenOn = M(request, 4) != 0;
+        return Ok(request);
+    case 10: {
+        const VoltmeterSettings& v = voltmeter_.Settings();
+        const uint8_t flags = static_cast<uint8_t>(
+            (state_.ScreenOn ? 0x01 : 0) | (state_.OkCalibr ? 0x02 : 0) |
+            (state_.OkInput1 ? 0x04 : 0) | (state_.OkInput2 ? 0x08 : 0) | (v.Input ? 0x10 : 0) |
+            (v.Auto ? 0x20 : 0) | (v.Delta ? 0x40 : 0) | (v.Percent ? 0x80 : 0));
+        return Ok(request, Payload(&flags, 1));
+    }
+    case 16:
+        return SetOutput(request);
+    case 17:
+        return ReadOutput(request);
+    case 18:
+        state_.CalibratorZero = static_cast<int16_t>((M(request, 4) << 8) | M(request, 5));
+        state_.OkCalibr = true;
+        return Ok(request);
+    case 32:
+        if (state_.Mode != InstrumentMode::Measuring) {
+            state_.Mode = InstrumentMode::Measuring;
+            voltmeter_.Start(at);
+        }
+        return Ok(request);
+    case 33: {
+        const VoltmeterReading reading = voltmeter_.Read();
+        const uint32_t v = static_cast<uint32_t>(reading.Value);
+        const std::array<uint8_t, 5> payload{
+            static_cast<uint8_t>(v >> 24), static_cast<uint8_t>(v >> 16),
+            static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v), reading.Status};
+        return Ok(request, payload);
+    }
+    case 34:
+        (voltmeter_.Settings().Input == 0 ? state_.OkInput1 : state_.OkInput2) = true;
+        return Ok(request);
+    case 36:
+        return SetVoltmeter(request);
+    case 49:
+        return Cancel(request);
+    case 50:
+        state_.LastCalibrationKind = M(request, 4);
+        return Ok(request);
+    case 52:
+        return UserCalibration(request);
+    default:
+        return Ok(request);
+    }
+}
+
+FrameBytes VirtualInstrument::ReadParameters(const FrameBytes& request) {
+    std::vector<uint8_t> payload{
+        state_.ParamA, state_.ParamB,
+        static_cast<uint8_t>((state_.CoefCalibr ? 0x10 : 0) | (state_.CoefComp ? 0x01 : 0))};
+    // The error list follows from M[7]; an empty list is sent as a single 0.
+    if (state_.ErrorList.empty()) {
+        payload.push_back(0);
+    } else {
+        const size_t n = std::min(state_.ErrorList.size(), MaxErrorListEntries);
+        payload.insert(payload.end(), state_.ErrorList.begin(), state_.ErrorList.begin() + n);
+    }
+    return Ok(request, payload);
+}
+
+FrameBytes VirtualInstrument::SetParameters(const FrameBytes& request) {
+    const uint8_t newAddress = M(request, 6);
+    if (newAddress > HighestAddress) {
+        return Error(request, DeviceError::AddressOutOfRange);
+    }
+    state_.ParamA = M(request, 4);
+    state_.ParamB = M(request, 5);
+    // The answer still comes from the old address; the new one holds from the next request.
+    FrameBytes answer = Ok(request);
+    state_.Address = newAddress;
+    return answer;
+}
+
+FrameBytes VirtualInstrument::SetOutput(const FrameBytes& request) {
+    if (state_.Mode == InstrumentMode::Measuring) {
+        return Error(request, DeviceError::WrongMode);
+    }
+    const uint8_t range = M(request, 8);
+    if (range >= RangeCount) {
+        return Error(request, DeviceError::RangeUnknown);
+    }
+    const bool ac = IsAcRow(range);
+    const auto digits = DigitsFromBcd(request, 4);
+    if (!digits || !WithinMaximum(RangeTable[range], ac, *digits)) {
+        return Error(request, DeviceError::ValueOutOfRange);
+    }
+    const uint16_t frequency = static_cast<uint16_t>((M(request, 9) << 8) | M(request, 10));
+    if (ac && (frequency < LowestFrequency || frequency > HighestFrequency)) {
+        return Error(request, DeviceError::FrequencyOutOfRange);
+    }
+    state_.RangeIndex = range;
+    state_.OutputDigits = *digits;
+    if (ac) {
+        state_.OutputDigits[7] = 0; // AC values have seven digits
+    }
+    state_.Frequency = frequency;
+    state_.Mode = InstrumentMode::OutputOn;
+    state_.OutputLive = true;
+    return Ok(request);
+}
+
+FrameBytes VirtualInstrument::ReadOutput(const FrameBytes& request) {
+    std::array<uint8_t, 7> payload{};
+    for (size_t i = 0; i < 4; ++i) {
+        payload[i] = static_cast<uint8_t>((state_.OutputDigits[2 * i] << 4) |
+                                          state_.OutputDigits[2 * i + 1]);
+    }
+    payload[4] = state_.RangeIndex;
+    payload[5] = static_cast<uint8_t>(state_.Frequency >> 8);
+    payload[6] = static_cast<uint8_t>(state_.Frequency);
+    return Ok(request, payload);
+}
+
+FrameBytes VirtualInstrument::SetVoltmeter(const FrameBytes& request) {
+    const VoltmeterSettings settings = SettingsFromByte(M(request, 4));
+    // The range bits count only without automatic ranging; a difference always fixes the range.
+    const bool fixedRange = !settings.Auto || settings.Delta || settings.Percent;
+    if (fixedRange && settings.Range >= VoltmeterRangeCount) {
+        return Error(request, DeviceError::RangeUnknown);
+    }
+    VoltmeterSettings applied = settings;
+    if (!fixedRange) {
+        applied.Range = voltmeter_.ActiveRange();
+    }
+    // The input switch comes first, so that a difference starts from the newly chosen input.
+    const double input = applied.Input == 0 ? OutputVolts() : state_.U2Volts;
+    voltmeter_.Apply(applied, input);
+    return Ok(request);
+}
+
+FrameBytes VirtualInstrument::Cancel(const FrameBytes& request) {
+    const bool measuring = state_.Mode == InstrumentMode::Measuring;
+    switch (M(request, 4)) {
+    case 1: // the complete zero of what is in use
+        if (measuring) {
+            (voltmeter_.Settings().Input == 0 ? state_.OkInput1 : state_.OkInput2) = false;
+        } else {
+            state_.OkCalibr = false;
+        }
+        break;
+    case 2: // the user calibration of what is in use
+        (measuring ? state_.CoefComp : state_.CoefCalibr) = false;
+        break;
+    default:
+        break;
+    }
+    return Ok(request);
+}
+
+FrameBytes VirtualInstrument::UserCalibration(const FrameBytes& request) {
+    const auto digits = DigitsFromBcd(request, 4);
+    if (!digits) {
+        return Error(request, DeviceError::ValueOutOfRange);
+    }
+    state_.UserCalibrationDigits = *digits;
+    (state_.Mode == InstrumentMode::Measuring ? state_.CoefComp : state_.CoefCalibr) = true;
+    return Ok(request);
+}
+
+} // namespace vr410::sim

@@ -1,0 +1,134 @@
+#include "sim/voltmeter_model.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace vr410::sim {
+
+namespace {
+
+constexpr std::array<double, VoltmeterRangeCount> FullScaleVolts{0.1, 1.0, 10.0, 100.0, 1000.0};
+constexpr double OverloadFactor = 1.02;
+// A percent reading counts 1e-6 %: the panel prints digits 1..4 before the point.
+constexpr double CountsPerPercent = 1e6;
+// Largest percentage the reading can carry; beyond it the voltmeter reports overload.
+constexpr double PercentLimit = 2000.0;
+
+uint8_t StatusByte(const VoltmeterSettings& s, uint8_t range, bool overload) {
+    return static_cast<uint8_t>((overload ? 0x80 : 0) | (s.Percent ? 0x40 : 0) |
+                                (s.Auto ? 0x20 : 0) | (s.Delta ? 0x10 : 0) | (s.Input ? 0x08 : 0) |
+                                (range & 0x07));
+}
+
+int32_t ClampToCounts(double counts) {
+    constexpr double Limit = 2'000'000'000.0;
+    return static_cast<int32_t>(std::llround(std::clamp(counts, -Limit, Limit)));
+}
+
+} // namespace
+
+VoltmeterModel::VoltmeterModel(const Config& config) : config_(config), random_(config.Seed) {
+    last_.Status = StatusByte(settings_, activeRange_, false);
+}
+
+double VoltmeterModel::CountsPerVolt(uint8_t range) {
+    return range <= 2 ? 1e8 : 1e6;
+}
+
+double VoltmeterModel::FullScale(uint8_t range) {
+    return FullScaleVolts[std::min<size_t>(range, VoltmeterRangeCount - 1)];
+}
+
+void VoltmeterModel::Apply(const VoltmeterSettings& settings, double inputVolts) {
+    const bool wasDifference = settings_.Delta || settings_.Percent;
+    settings_ = settings;
+    if (settings_.Delta || settings_.Percent) {
+        settings_.Auto = false;
+        if (!wasDifference) {
+            reference_ = inputVolts;
+        }
+    }
+    if (!settings_.Auto) {
+        activeRange_ = settings_.Range;
+    }
+}
+
+void VoltmeterModel::Start(SimClock::time_point at) {
+    running_ = true;
+    start_ = at;
+    readingsTaken_ = 0;
+    fresh_ = false;
+}
+
+void VoltmeterModel::Stop() {
+    running_ = false;
+    fresh_ = false;
+}
+
+void VoltmeterModel::Advance(SimClock::time_point at, double inputVolts) {
+    if (!running_ || at < start_) {
+        return;
+    }
+    // Reading k is complete at start + k periods; only the newest one due is kept, as the
+    // instrument's display shows only the newest.
+    const int64_t due = (at - start_) / config_.ReadingPeriod;
+    if (due > readingsTaken_) {
+        readingsTaken_ = due;
+        last_ = Measure(inputVolts);
+        fresh_ = true;
+    }
+}
+
+VoltmeterReading VoltmeterModel::Read() {
+    fresh_ = false;
+    return last_;
+}
+
+int32_t VoltmeterModel::Noise() {
+    if (config_.NoiseCounts <= 0) {
+        return 0;
+    }
+    const uint32_t span = 2 * static_cast<uint32_t>(config_.NoiseCounts) + 1;
+    return static_cast<int32_t>(random_() % span) - config_.NoiseCounts;
+}
+
+VoltmeterReading VoltmeterModel::Measure(double inputVolts) {
+    const bool difference = settings_.Delta || settings_.Percent;
+    const double volts = difference ? inputVolts - reference_ : inputVolts;
+
+    uint8_t range = settings_.Range;
+    if (settings_.Auto) {
+        range = VoltmeterRangeCount - 1;
+        for (uint8_t r = 0; r < VoltmeterRangeCount; ++r) {
+            if (std::abs(volts) <= FullScale(r) * OverloadFactor) {
+                range = r;
+                break;
+            }
+        }
+    }
+    activeRange_ = range;
+
+    bool overload = false;
+    double counts = 0.0;
+    if (settings_.Percent) {
+        const double percent = reference_ != 0.0 ? volts * 100.0 / reference_ : 0.0;
+        overload = reference_ == 0.0 || std::abs(percent) > PercentLimit;
+        counts = percent * CountsPerPercent;
+    } else {
+        overload =
+            range >= VoltmeterRangeCount || std::abs(volts) > FullScale(range) * OverloadFactor;
+        counts = volts * CountsPerVolt(range);
+    }
+    if (overload) {
+        const double limit = settings_.Percent
+                                 ? PercentLimit * CountsPerPercent
+                                 : FullScale(range) * OverloadFactor * CountsPerVolt(range);
+        counts = std::copysign(limit, counts);
+    } else {
+        counts += Noise();
+    }
+    return {.Value = ClampToCounts(counts), .Status = StatusByte(settings_, range, overload)};
+}
+
+} // namespace vr410::sim
