@@ -131,6 +131,16 @@ void DecodeAccessory(const PacketRecord& rx, InstrumentState& s, AnswerView& vie
     view.SetAnswerText("Прибор в режиме сброса");
 }
 
+// The decimal digits of a magnitude with leading zeros up to at least ten digits, as the
+// panel's zero-padded digits of width 10 give them.
+std::string TenDigits(uint32_t magnitude) {
+    std::string digits = std::to_string(magnitude);
+    if (digits.size() < 10) {
+        digits.insert(0, 10 - digits.size(), '0');
+    }
+    return digits;
+}
+
 // Marks changed when the new value differs from the old one.
 void Take(uint8_t& variable, uint8_t value, bool& changed) {
     changed = changed || variable != value;
@@ -180,9 +190,7 @@ void UpdateReading(const PacketRecord& rx, InstrumentState& s, AnswerView& view)
     // MeasuredValue while its digits stay exact.
     s.MeasuredValue =
         static_cast<int32_t>(std::min<uint32_t>(magnitude, std::numeric_limits<int32_t>::max()));
-    s.MeasuredDigits = magnitude > uint32_t{std::numeric_limits<int32_t>::max()}
-                           ? std::to_string(magnitude)
-                           : ZeroPaddedDigits(s.MeasuredValue, 10);
+    s.MeasuredDigits = TenDigits(magnitude);
     if (s.VoltmeterPercent) {
         view.PrintUperc();
     } else {

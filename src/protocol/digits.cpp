@@ -1,4 +1,4 @@
-// Packed BCD digit strings and zero-padded numbers.
+// Packed BCD digit strings.
 #include "protocol/digits.h"
 
 namespace vr410 {
@@ -21,16 +21,6 @@ std::string UnpackDigits(const std::array<uint8_t, 4>& packed) {
         digits += static_cast<char>((b >> 4) + 0x30);
         digits += static_cast<char>((b & 0x0F) + 0x30);
     }
-    return digits;
-}
-
-std::string ZeroPaddedDigits(int32_t value, int32_t width) {
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
-        value /= 10;
-        --width;
-    } while (width >= 1 || value >= 1);
     return digits;
 }
 

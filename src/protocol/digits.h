@@ -17,8 +17,4 @@ std::array<uint8_t, 4> PackDigits(const std::string& digits);
 // nibble above 9 gives one of ":;<=>?").
 std::string UnpackDigits(const std::array<uint8_t, 4>& packed);
 
-// The decimal digits of value (at least 0), with leading zeros up to at least width digits.
-// 5 with width 3 gives "005", 1234 with width 2 "1234", 0 with width 0 "0".
-std::string ZeroPaddedDigits(int32_t value, int32_t width);
-
 } // namespace vr410

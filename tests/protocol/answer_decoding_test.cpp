@@ -1,0 +1,306 @@
+// Answer decoding: the state written and every window effect, in order, for each code.
+#include "protocol/answer.h"
+#include "protocol/commands.h"
+#include "protocol/request_encoder.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace vr410 {
+namespace {
+
+using test::AnswerPacket;
+using test::RecordingView;
+using Calls = std::vector<std::string>;
+
+class Decode : public ::testing::Test {
+  protected:
+    InstrumentState state;
+    FrameBytes tx{};
+    bool accessory = false;
+
+    // Decodes an answer (message M[0..L] in hex, from instrument 1 to PC 0) to the selected
+    // command and returns what was done to the windows.
+    Calls Run(uint8_t code, const std::string& message) {
+        state.CommandCode = code;
+        tx[4] = code;
+        const PacketRecord rx = AnswerPacket(0x00, message);
+        RecordingView view;
+        DecodeAnswer(AnswerContext{rx, tx, accessory}, state, view);
+        return view.Calls;
+    }
+};
+
+TEST_F(Decode, Reset) {
+    EXPECT_EQ(Run(1, "03 04 01 01"), Calls{"Answer: Прибор в режиме сброса"});
+}
+
+TEST_F(Decode, ReadParametersFillsTheDialogInOrderAndListsNoErrors) {
+    state.Brightness = 3;
+    state.MoveCursor = 0;
+    EXPECT_EQ(Run(5, "07 04 01 05 1E 50 10 00"),
+              (Calls{"CB_Sound 0", "TrackBarBrihtness 7", "GroupTimeInd 1", "GroupDigitalFilter 0",
+                     "GroupNumDigits 0", "GroupViewMode 1", "CB_MoveCursor 1", "CB_Blanking 0",
+                     "CB_CoefCalibr 1", "CB_CoefComp 0", "LB_Errors отсутствуют",
+                     "Answer: Считаны параметры прибора"}));
+    EXPECT_EQ(state.Sound, 0);
+    EXPECT_EQ(state.Brightness, 8);
+    EXPECT_EQ(state.TimeInd, 1);
+    EXPECT_EQ(state.DigitalFilter, 0);
+    EXPECT_EQ(state.NumDigits, 0);
+    EXPECT_EQ(state.ViewMode, 1);
+    EXPECT_EQ(state.MoveCursor, 1);
+    EXPECT_EQ(state.Blanking, 0);
+    EXPECT_EQ(state.CoefCalibr, 1);
+    EXPECT_EQ(state.CoefComp, 0);
+}
+
+TEST_F(Decode, ReadParametersEveryOtherBit) {
+    const Calls calls = Run(5, "07 04 01 05 41 AB 03 00");
+    EXPECT_EQ(Calls(calls.begin(), calls.begin() + 10),
+              (Calls{"CB_Sound 1", "TrackBarBrihtness 0", "GroupTimeInd 4", "GroupDigitalFilter 3",
+                     "GroupNumDigits 2", "GroupViewMode 2", "CB_MoveCursor 0", "CB_Blanking 1",
+                     "CB_CoefCalibr 0", "CB_CoefComp 1"}));
+    EXPECT_EQ(state.Brightness, 1);
+    EXPECT_EQ(state.Blanking, 1);
+    EXPECT_EQ(state.CoefComp, 1);
+}
+
+TEST_F(Decode, ReadParametersWithLengthNineListsThreeCodes) {
+    const Calls calls = Run(5, "09 04 01 05 1E 50 00 20 21 FF");
+    EXPECT_EQ(calls.at(10), "LB_Errors 32 33 255");
+}
+
+TEST_F(Decode, ReadParametersErrorListPastBlock0LeavesTheCheckBytesOut) {
+    // L = 33: M[7..33] are 27 codes 7..33; check bytes at body 15 and 31 are not among them.
+    std::string message = "21 04 01 05 1E 50 00";
+    std::string expected = "LB_Errors";
+    for (int k = 7; k <= 33; ++k) {
+        message += " " + std::to_string(k / 10) + std::to_string(k % 10);
+        expected += " " + std::to_string((k / 10) * 16 + k % 10);
+    }
+    const Calls calls = Run(5, message);
+    EXPECT_EQ(calls.at(10), expected);
+}
+
+TEST_F(Decode, SetParameters) {
+    EXPECT_EQ(Run(6, "03 04 01 06"), Calls{"Answer: Параметры прибора установлены"});
+}
+
+TEST_F(Decode, ExchangeTestInMeasurementWithAFreshValueStartsTheReading) {
+    state.Mode = 12;
+    EXPECT_EQ(Run(8, "03 14 01 08"), (Calls{"Answer: Тест обмена - ОК", "TimerReadADC on",
+                                            "Label10: Версия встроенного ПО 2.06"}));
+}
+
+TEST_F(Decode, ExchangeTestWithoutAFreshValueStopsTheReading) {
+    state.Mode = 12;
+    EXPECT_EQ(Run(8, "03 04 01 08").at(1), "TimerReadADC off");
+}
+
+TEST_F(Decode, ExchangeTestOutsideMeasurementStopsTheReading) {
+    state.Mode = 1;
+    EXPECT_EQ(Run(8, "03 14 01 08").at(1), "TimerReadADC off");
+}
+
+TEST_F(Decode, DisplayOnOffFollowsTheStateNotTheAnswer) {
+    EXPECT_EQ(Run(9, "04 04 01 09 00"), Calls{"Answer: Экран подключен"});
+    state.ScreenOn = 0;
+    EXPECT_EQ(Run(9, "04 04 01 09 01"), Calls{"Answer: Экран не подключен"});
+}
+
+TEST_F(Decode, PollStateSetsTheFlagsBitByBitThenRedraws) {
+    EXPECT_EQ(Run(10, "04 04 01 0A 5A"), (Calls{"Answer: Состояние прибора считано", "PrintMode"}));
+    EXPECT_EQ(state.ScreenOn, 0);
+    EXPECT_EQ(state.OkCalibr, 1);
+    EXPECT_EQ(state.OkInput1, 0);
+    EXPECT_EQ(state.OkInput2, 1);
+    EXPECT_EQ(state.VoltmeterInput, 1);
+    EXPECT_EQ(state.VoltmeterAuto, 0);
+    EXPECT_EQ(state.VoltmeterDelta, 1);
+    EXPECT_EQ(state.VoltmeterPercent, 0);
+    Run(10, "04 04 01 0A A5");
+    EXPECT_EQ(state.ScreenOn, 1);
+    EXPECT_EQ(state.OkCalibr, 0);
+    EXPECT_EQ(state.OkInput1, 1);
+    EXPECT_EQ(state.OkInput2, 0);
+    EXPECT_EQ(state.VoltmeterInput, 0);
+    EXPECT_EQ(state.VoltmeterAuto, 1);
+    EXPECT_EQ(state.VoltmeterDelta, 0);
+    EXPECT_EQ(state.VoltmeterPercent, 1);
+}
+
+TEST_F(Decode, SetOutputMarksItDone) {
+    EXPECT_EQ(Run(16, "03 04 01 10"), Calls{"Answer: Выходное напряжение калибратора установлено"});
+    EXPECT_EQ(state.OutputSetDone, 1);
+}
+
+TEST_F(Decode, ReadOutputOnADcRowLeavesTheFrequencyAndHidesItsPanel) {
+    EXPECT_EQ(Run(17, "0A 04 01 11 01 00 00 00 03 00 2D"),
+              (Calls{"PanelFreq hidden", "MaskEditVoltage 01000000",
+                     "Answer: Считано значение калибратора"}));
+    EXPECT_EQ(state.RangeIndex, 3);
+    EXPECT_EQ(state.OutputDigits, "01000000");
+}
+
+TEST_F(Decode, ReadOutputOnAnAcRowTakesTheFrequency) {
+    EXPECT_EQ(Run(17, "0A 04 01 11 00 10 00 00 16 00 2D"),
+              (Calls{"SE_Freq 45", "PanelFreq shown", "MaskEditVoltage 00100000",
+                     "Answer: Считано значение калибратора"}));
+    EXPECT_EQ(state.RangeIndex, 22);
+    Run(17, "0A 04 01 11 00 10 00 00 20 03 E8");
+    EXPECT_EQ(state.RangeIndex, 32);
+}
+
+TEST_F(Decode, ReadOutputDoesNotCheckTheNibbles) {
+    Run(17, "0A 04 01 11 AB CD EF 12 02 00 00");
+    EXPECT_EQ(state.OutputDigits, ":;<=>?12");
+}
+
+TEST_F(Decode, ReadOutputWithARangePastTheTableIgnoresTheRangeByte) {
+    state.RangeIndex = 22;
+    EXPECT_EQ(Run(17, "0A 04 01 11 00 20 00 00 27 01 F4"),
+              (Calls{"SE_Freq 500", "PanelFreq shown", "MaskEditVoltage 00200000",
+                     "Answer: Считано значение калибратора"}));
+    EXPECT_EQ(state.RangeIndex, 22);
+    state.RangeIndex = 2;
+    EXPECT_EQ(Run(17, "0A 04 01 11 00 30 00 00 FF 01 F4").at(0), "PanelFreq hidden");
+    EXPECT_EQ(state.RangeIndex, 2);
+    EXPECT_EQ(state.OutputDigits, "00300000");
+}
+
+struct AccessoryCase {
+    const char* name;
+    const char* byte;
+    Calls calls;
+    uint8_t band;
+    uint8_t factor;
+};
+
+class AccessoryAnswers : public ::testing::TestWithParam<AccessoryCase> {};
+
+TEST_P(AccessoryAnswers, PressTheirButtons) {
+    InstrumentState state;
+    state.CommandCode = 17;
+    FrameBytes tx{};
+    tx[4] = 17;
+    const PacketRecord rx = AnswerPacket(0x00, std::string("04 04 FB 11 ") + GetParam().byte);
+    RecordingView view;
+    DecodeAnswer(AnswerContext{rx, tx, true}, state, view);
+    EXPECT_EQ(view.Calls, GetParam().calls);
+    EXPECT_EQ(state.AccessoryBand, GetParam().band);
+    EXPECT_EQ(state.AccessoryFactor, GetParam().factor);
+    EXPECT_EQ(state.RangeIndex, 2) << "the calibrator's state is not touched";
+}
+
+const char* const ReadState = "Answer: Считано состояние VR410C";
+const char* const ResetState = "Answer: Прибор в режиме сброса";
+
+INSTANTIATE_TEST_SUITE_P(
+    Bytes, AccessoryAnswers,
+    ::testing::Values(
+        AccessoryCase{"Band1AFactor1", "35", {"Press SB_4", "Press SB_0", ReadState}, 3, 5},
+        AccessoryCase{"Band20VFactor0", "51", {"Press SB_Enter", "Press SB_6", ReadState}, 5, 1},
+        AccessoryCase{"Band1mAFactor05", "03", {"Press SB_1", "Press SB_8", ReadState}, 0, 3},
+        AccessoryCase{"Band30AHasNoButton", "64", {"Press SB_9", ReadState}, 6, 4},
+        AccessoryCase{"ResetReportFF", "FF", {"Press SB_Reset", ResetState}, 15, 15},
+        AccessoryCase{"Band9", "91", {"Press SB_Reset", "Press SB_1", ResetState}, 0, 1},
+        AccessoryCase{"Factor0", "30", {"Press SB_Reset", "Press SB_6", ResetState}, 3, 1},
+        AccessoryCase{"Factor6", "26", {"Press SB_Reset", "Press SB_6", ResetState}, 2, 1},
+        AccessoryCase{"BandAndFactorBad",
+                      "7F",
+                      {"Press SB_Reset", "Press SB_1", "Press SB_6", ResetState},
+                      0,
+                      1}),
+    [](const auto& c) { return std::string(c.param.name); });
+
+TEST_F(Decode, PlainTexts) {
+    EXPECT_EQ(Run(18, "03 04 01 12"), Calls{"Answer: Комплектный нуль калибратора установлен"});
+    EXPECT_EQ(Run(32, "03 04 01 20"), Calls{"Answer: Режим измерение постоянного напряжения"});
+    EXPECT_EQ(Run(34, "03 04 01 22"), Calls{"Answer: Комплектный нуль вольтметра установлен"});
+    EXPECT_EQ(Run(36, "03 04 01 24"), Calls{"Answer: Параметры вольтметра установлены"});
+}
+
+TEST_F(Decode, MeasuredValueOutsideMeasurementOnlyReports) {
+    state.Mode = 1;
+    EXPECT_EQ(Run(33, "08 04 01 21 00 00 00 07 20"), Calls{"Answer: Считано измеренное значение"});
+    EXPECT_EQ(state.MeasuredValue, 0);
+}
+
+TEST_F(Decode, CancelTextFollowsTheRequestPayload) {
+    tx[5] = 1;
+    EXPECT_EQ(Run(49, "03 04 01 31"), Calls{"Answer: Комплектный нуль отменен"});
+    tx[5] = 2;
+    EXPECT_EQ(Run(49, "03 04 01 31"), Calls{"Answer: Пользовательская калибровка отменена"});
+    tx[5] = 0;
+    EXPECT_EQ(Run(49, "03 04 01 31"), Calls{"Answer: "});
+}
+
+TEST_F(Decode, CalibrationTextFollowsTheKind) {
+    state.CalibrationKind = 1;
+    EXPECT_EQ(Run(50, "03 04 01 32"), Calls{"Answer: Автокалибровка прибора"});
+    state.CalibrationKind = 2;
+    EXPECT_EQ(Run(50, "03 04 01 32"), Calls{"Answer: Установка нулей по текущему пределу"});
+    state.CalibrationKind = 3;
+    EXPECT_EQ(Run(50, "03 04 01 32"), Calls{"Answer: Установка всех нулей"});
+    state.CalibrationKind = 0;
+    EXPECT_EQ(Run(50, "03 04 01 32"), Calls{"Answer: "});
+}
+
+TEST_F(Decode, UserCalibrationWithOutputOnMarksTheCalibrator) {
+    state.Mode = 1;
+    EXPECT_EQ(Run(52, "03 04 01 34"), (Calls{"Answer: Пользовательская калибровка активирована",
+                                             "CB_CoefCalibr 1", "PrintMode"}));
+    EXPECT_EQ(state.CoefCalibr, 1);
+    EXPECT_EQ(state.CoefComp, 0);
+}
+
+TEST_F(Decode, UserCalibrationInMeasurementMarksTheVoltmeter) {
+    state.Mode = 12;
+    EXPECT_EQ(Run(52, "03 04 01 34"), (Calls{"Answer: Пользовательская калибровка активирована",
+                                             "CB_CoefComp 1", "PrintMode"}));
+    EXPECT_EQ(state.CoefCalibr, 0);
+    EXPECT_EQ(state.CoefComp, 1);
+}
+
+TEST_F(Decode, UserCalibrationInOutputEntryMarksNothing) {
+    EXPECT_EQ(Run(52, "03 04 01 34"),
+              (Calls{"Answer: Пользовательская калибровка активирована", "PrintMode"}));
+    EXPECT_EQ(state.CoefCalibr, 0);
+    EXPECT_EQ(state.CoefComp, 0);
+}
+
+TEST_F(Decode, ACodeOutsideTheTableDoesNothing) {
+    const InstrumentState before = state;
+    EXPECT_TRUE(Run(2, "03 04 01 02").empty());
+    EXPECT_EQ(state.OutputDigits, before.OutputDigits);
+}
+
+TEST_F(Decode, EveryCodeOfTheTableRoundTripsThroughEncodeValidateDecode) {
+    for (const CommandInfo& command : CommandTable) {
+        InstrumentState s;
+        s.CommandCode = command.Code;
+        s.CalibrationKind = 1;
+        FrameBytes frame{};
+        PacketRecord request;
+        EncoderInputs in;
+        in.CancelHint = "1";
+        ASSERT_TRUE(EncodeRequest(s, in, frame, request));
+        // The instrument echoes the code; the payload of every answer is zeros with range 2.
+        std::vector<uint8_t> message{10, 0x04, 0x01, command.Code, 0, 0, 0, 0, 2, 0, 0};
+        const PacketRecord rx = AnswerPacket(0x00, message);
+        const AnswerContext answer{rx, frame, false};
+        RecordingView view;
+        ASSERT_TRUE(ValidateAnswer(0, answer, s, view)) << int(command.Code);
+        DecodeAnswer(answer, s, view);
+        ASSERT_FALSE(view.Calls.empty()) << int(command.Code);
+        bool text = false;
+        for (const auto& call : view.Calls) {
+            text = text || (call.rfind("Answer: ", 0) == 0 && call.size() > 8);
+        }
+        EXPECT_TRUE(text) << int(command.Code);
+    }
+}
+
+} // namespace
+} // namespace vr410
