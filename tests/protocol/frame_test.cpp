@@ -1,27 +1,16 @@
 // Frame, check byte and packet record, against the worked examples as hex literals.
 #include "protocol/frame.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <vector>
 
 namespace vr410 {
 namespace {
 
-std::vector<uint8_t> Hex(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<uint8_t> bytes;
-    unsigned v = 0;
-    while (in >> std::hex >> v) {
-        bytes.push_back(static_cast<uint8_t>(v));
-    }
-    return bytes;
-}
-
-std::vector<uint8_t> BodyOf(const PacketRecord& p) {
-    return {p.Body.begin(), p.Body.begin() + p.BodyLength};
-}
+using test::BodyOf;
+using test::Hex;
 
 FrameBytes FrameOf(uint8_t address, const std::vector<uint8_t>& message) {
     FrameBytes frame{};
