@@ -37,9 +37,9 @@ struct LineSettings {
     uint8_t StopBits = 1; // 1 or 2
     ParityMode Parity = ParityMode::None;
     bool Binary = true;
-    bool ParityCheck = false;   // off: received parity errors are only reported in the flags
-    bool DtrEnable = true;      // DTR raised while open
-    bool RtsManual = true;      // RTS driven only by SetRts
+    bool ParityCheck = false; // off: received parity errors are only reported in the flags
+    bool DtrEnable = true;    // DTR raised while open
+    bool RtsManual = true;    // RTS driven only by SetRts
     bool OutxCtsFlow = false;
     bool OutxDsrFlow = false;
     bool DsrSensitivity = false;
@@ -50,6 +50,15 @@ struct LineSettings {
     bool Null = false;
     bool AbortOnError = false;
 };
+
+// Time one character takes with `settings`: start bit, data bits, parity bit if any, stop bits.
+// 57600 baud, 8 data bits, MARK or SPACE parity and one stop bit make 11 bits, about 191 us.
+constexpr std::chrono::nanoseconds CharacterTime(const LineSettings& settings) {
+    const int64_t bits =
+        1 + settings.DataBits + (settings.Parity == ParityMode::None ? 0 : 1) + settings.StopBits;
+    const int64_t baud = settings.BaudRate == 0 ? 1 : settings.BaudRate;
+    return std::chrono::nanoseconds{bits * 1'000'000'000LL / baud};
+}
 
 // The Win32 COMMTIMEOUTS fields, in milliseconds.
 struct CommTimeouts {

@@ -52,13 +52,6 @@ bool NinthBitFor(uint8_t data, ParityMode parity) {
     return false;
 }
 
-std::chrono::nanoseconds CharacterTime(const LineSettings& settings) {
-    const int64_t bits =
-        1 + settings.DataBits + (settings.Parity == ParityMode::None ? 0 : 1) + settings.StopBits;
-    const int64_t baud = settings.BaudRate == 0 ? 1 : settings.BaudRate;
-    return std::chrono::nanoseconds{bits * 1'000'000'000LL / baud};
-}
-
 class SimulatedPort;
 
 struct SimulatedSerialApi::Shared {

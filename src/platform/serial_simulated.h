@@ -25,9 +25,6 @@ namespace vr410 {
 // the count of ones including it is odd or even. None sends no ninth bit (false).
 bool NinthBitFor(uint8_t data, ParityMode parity);
 
-// Time one character takes at `settings`: start bit, data bits, parity bit if any, stop bits.
-std::chrono::nanoseconds CharacterTime(const LineSettings& settings);
-
 // The calls of a port, for fault injection.
 enum class SerialCall : uint8_t {
     GetTimeouts,

@@ -1,0 +1,270 @@
+#include "platform/profile_file.h"
+
+#include "platform/text_encoding.h"
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <optional>
+#include <sstream>
+#include <string_view>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace vr410 {
+
+namespace {
+
+constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+
+enum class FileEncoding : uint8_t {
+    Ascii,       // nothing beyond ASCII: either encoding fits
+    Utf8,        // UTF-8 without a byte order mark
+    Utf8WithBom, // UTF-8 behind a byte order mark
+    Windows1251,
+};
+
+// The file's lines as UTF-8, with what is needed to write it back the way it was.
+struct ProfileText {
+    std::vector<std::string> Lines; // without their line ends
+    FileEncoding Encoding = FileEncoding::Ascii;
+    std::string LineEnd = "\r\n"; // the Windows program's line end, for new files
+};
+
+std::optional<std::string> ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad())
+        return std::nullopt;
+    return bytes.str();
+}
+
+// Valid UTF-8 is taken as UTF-8; anything else can only be Windows-1251, where every byte is a
+// character.
+ProfileText Decode(std::string_view bytes) {
+    ProfileText text;
+    std::string utf8;
+    if (bytes.starts_with(Utf8Bom) && IsValidUtf8(bytes.substr(Utf8Bom.size()))) {
+        text.Encoding = FileEncoding::Utf8WithBom;
+        utf8 = bytes.substr(Utf8Bom.size());
+    } else if (IsValidUtf8(bytes)) {
+        const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                       [](char c) { return static_cast<uint8_t>(c) < 0x80; });
+        text.Encoding = ascii ? FileEncoding::Ascii : FileEncoding::Utf8;
+        utf8 = bytes;
+    } else {
+        text.Encoding = FileEncoding::Windows1251;
+        utf8 = Windows1251ToUtf8(bytes);
+    }
+    if (utf8.find('\n') != std::string::npos && utf8.find("\r\n") == std::string::npos)
+        text.LineEnd = "\n";
+    size_t start = 0;
+    while (start < utf8.size()) {
+        size_t end = utf8.find('\n', start);
+        if (end == std::string::npos)
+            end = utf8.size();
+        std::string line = utf8.substr(start, end - start);
+        if (line.ends_with('\r'))
+            line.pop_back();
+        text.Lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return text;
+}
+
+// The bytes to write: the file's own encoding. A file that held only ASCII, or a new one, gets
+// Windows-1251 as the Windows program writes it, unless the text has characters Windows-1251
+// lacks; then, and for UTF-8 files, UTF-8 keeps every character.
+std::string Encode(const ProfileText& text) {
+    std::string utf8;
+    for (const std::string& line : text.Lines)
+        utf8 += line + text.LineEnd;
+    switch (text.Encoding) {
+    case FileEncoding::Utf8:
+        return utf8;
+    case FileEncoding::Utf8WithBom:
+        return std::string(Utf8Bom) + utf8;
+    case FileEncoding::Ascii:
+    case FileEncoding::Windows1251:
+        break;
+    }
+    return Utf8ToWindows1251(utf8).value_or(utf8);
+}
+
+std::string_view Trim(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// The section name of a "[Name]" line, or nothing for any other line.
+std::optional<std::string_view> SectionName(std::string_view line) {
+    line = Trim(line);
+    if (!line.starts_with('['))
+        return std::nullopt;
+    line.remove_prefix(1);
+    return Trim(line.substr(0, line.find(']')));
+}
+
+// Where a key is, or would go, in the file.
+struct KeyPlace {
+    std::optional<size_t> SectionLine; // the first section of that name
+    std::optional<size_t> KeyLine;     // the first line of that key in it
+    size_t InsertAt = 0;               // after the last non-blank line of the section
+};
+
+KeyPlace Find(const ProfileText& text, const std::string& section, const std::string& key) {
+    const std::string wantedSection = FoldCase(Trim(section));
+    const std::string wantedKey = FoldCase(Trim(key));
+    KeyPlace place;
+    for (size_t i = 0; i < text.Lines.size(); ++i) {
+        const std::string_view line = text.Lines[i];
+        if (const auto name = SectionName(line)) {
+            if (place.SectionLine)
+                break; // the end of our section
+            if (FoldCase(*name) == wantedSection) {
+                place.SectionLine = i;
+                place.InsertAt = i + 1;
+            }
+            continue;
+        }
+        if (!place.SectionLine)
+            continue;
+        const std::string_view content = Trim(line);
+        if (content.empty())
+            continue;
+        place.InsertAt = i + 1;
+        const size_t equals = content.find('=');
+        if (content.starts_with(';') || equals == std::string_view::npos)
+            continue;
+        if (FoldCase(Trim(content.substr(0, equals))) == wantedKey) {
+            place.KeyLine = i;
+            return place;
+        }
+    }
+    return place;
+}
+
+bool HasLineBreak(std::string_view s) {
+    return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
+} // namespace
+
+ProfileFile::ProfileFile(std::filesystem::path path) : Path_(std::move(path)) {}
+
+std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
+                                    const std::string& fallback) const {
+    const auto bytes = ReadBytes(Path_);
+    if (!bytes)
+        return fallback;
+    const ProfileText text = Decode(*bytes);
+    const KeyPlace place = Find(text, section, key);
+    if (!place.KeyLine)
+        return fallback;
+    const std::string_view line = text.Lines[*place.KeyLine];
+    std::string_view value = Trim(line.substr(line.find('=') + 1));
+    if (value.size() >= 2 && value.front() == value.back() &&
+        (value.front() == '"' || value.front() == '\''))
+        value = value.substr(1, value.size() - 2);
+    return std::string(value);
+}
+
+int32_t ProfileFile::ReadInteger(const std::string& section, const std::string& key,
+                                 int32_t fallback) const {
+    const std::string text = ReadString(section, key, "");
+    std::string_view digits = text;
+    const bool negative = digits.starts_with('-');
+    if (negative || digits.starts_with('+'))
+        digits.remove_prefix(1);
+    if (digits.empty() ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return fallback;
+    int64_t magnitude = 0;
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
+    if (error != std::errc{} || end != digits.data() + digits.size())
+        return fallback;
+    const int64_t value = negative ? -magnitude : magnitude;
+    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
+        return fallback;
+    return static_cast<int32_t>(value);
+}
+
+bool ProfileFile::WriteString(const std::string& section, const std::string& key,
+                              const std::string& value) {
+    const std::string_view name = Trim(key);
+    if (HasLineBreak(section) || section.find(']') != std::string::npos || HasLineBreak(key) ||
+        name.empty() || name.find('=') != std::string_view::npos || name.starts_with(';') ||
+        name.starts_with('[') || HasLineBreak(value))
+        return false;
+
+    ProfileText text;
+    std::error_code error;
+    if (std::filesystem::exists(Path_, error)) {
+        const auto bytes = ReadBytes(Path_);
+        if (!bytes)
+            return false;
+        text = Decode(*bytes);
+    }
+
+    const std::string line = std::string(name) + "=" + value;
+    const KeyPlace place = Find(text, section, key);
+    if (place.KeyLine) {
+        text.Lines[*place.KeyLine] = line;
+    } else if (place.SectionLine) {
+        text.Lines.insert(text.Lines.begin() + static_cast<std::ptrdiff_t>(place.InsertAt), line);
+    } else {
+        text.Lines.push_back("[" + std::string(Trim(section)) + "]");
+        text.Lines.push_back(line);
+    }
+
+    const std::string bytes = Encode(text);
+    std::ofstream out(Path_, std::ios::binary | std::ios::trunc);
+    if (!out)
+        return false;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    return static_cast<bool>(out);
+}
+
+bool ProfileFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
+    return WriteString(section, key, std::to_string(value));
+}
+
+std::filesystem::path ExecutableIniPath() {
+#ifdef _WIN32
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            break;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    std::filesystem::path executable(buffer);
+#else
+    std::error_code error;
+    std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return {};
+#endif
+    return executable.replace_filename("VR410.ini");
+}
+
+} // namespace vr410

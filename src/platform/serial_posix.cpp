@@ -1,0 +1,445 @@
+#include "platform/serial_posix.h"
+
+#include "platform/parmrk_parser.h"
+#include "platform/profile_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <deque>
+#include <thread>
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace vr410 {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct BaudCode {
+    uint32_t Rate;
+    speed_t Code;
+};
+
+constexpr BaudCode BaudCodes[] = {
+    {.Rate = 50, .Code = B50},           {.Rate = 75, .Code = B75},
+    {.Rate = 110, .Code = B110},         {.Rate = 134, .Code = B134},
+    {.Rate = 150, .Code = B150},         {.Rate = 200, .Code = B200},
+    {.Rate = 300, .Code = B300},         {.Rate = 600, .Code = B600},
+    {.Rate = 1200, .Code = B1200},       {.Rate = 1800, .Code = B1800},
+    {.Rate = 2400, .Code = B2400},       {.Rate = 4800, .Code = B4800},
+    {.Rate = 9600, .Code = B9600},       {.Rate = 19200, .Code = B19200},
+    {.Rate = 38400, .Code = B38400},     {.Rate = 57600, .Code = B57600},
+    {.Rate = 115200, .Code = B115200},   {.Rate = 230400, .Code = B230400},
+    {.Rate = 460800, .Code = B460800},   {.Rate = 500000, .Code = B500000},
+    {.Rate = 576000, .Code = B576000},   {.Rate = 921600, .Code = B921600},
+    {.Rate = 1000000, .Code = B1000000}, {.Rate = 1152000, .Code = B1152000},
+    {.Rate = 1500000, .Code = B1500000}, {.Rate = 2000000, .Code = B2000000},
+};
+
+// An ioctl that the device does not have: ptys and many USB serial drivers lack modem lines,
+// error counters and the line status register. That is "no such signal", not a failure.
+bool NoSuchIoctl(int error) {
+    return error == ENOTTY || error == EINVAL;
+}
+
+int RetryOnInterrupt(auto call) {
+    int result = 0;
+    do
+        result = call();
+    while (result < 0 && errno == EINTR);
+    return result;
+}
+
+class PosixSerialPort final : public SerialPort {
+  public:
+    explicit PosixSerialPort(int fd) : Fd_(fd) {
+        HasCounters_ = ioctl(Fd_, TIOCGICOUNT, &Counters_) == 0;
+        CharacterTime_ = vr410::CharacterTime(Remembered_);
+    }
+
+    ~PosixSerialPort() override {
+        ioctl(Fd_, TIOCNXCL);
+        close(Fd_); // releases the flock too
+    }
+
+    bool GetTimeouts(CommTimeouts& timeouts) override {
+        timeouts = Timeouts_;
+        return true;
+    }
+
+    bool SetTimeouts(const CommTimeouts& timeouts) override {
+        Timeouts_ = timeouts;
+        return true;
+    }
+
+    bool SetupQueues(uint32_t inputBytes, uint32_t /*outputBytes*/) override {
+        InputQueueBytes_ = inputBytes;
+        return true;
+    }
+
+    bool GetState(LineSettings& settings) override {
+        termios t{};
+        if (tcgetattr(Fd_, &t) != 0)
+            return false;
+        settings = Remembered_;
+        const speed_t speed = cfgetospeed(&t);
+        for (const BaudCode& b : BaudCodes)
+            if (b.Code == speed)
+                settings.BaudRate = b.Rate;
+        switch (t.c_cflag & CSIZE) {
+        case CS5:
+            settings.DataBits = 5;
+            break;
+        case CS6:
+            settings.DataBits = 6;
+            break;
+        case CS7:
+            settings.DataBits = 7;
+            break;
+        default:
+            settings.DataBits = 8;
+            break;
+        }
+        settings.StopBits = (t.c_cflag & CSTOPB) ? 2 : 1;
+        if (!(t.c_cflag & PARENB))
+            settings.Parity = ParityMode::None;
+        else if (t.c_cflag & CMSPAR)
+            settings.Parity = (t.c_cflag & PARODD) ? ParityMode::Mark : ParityMode::Space;
+        else
+            settings.Parity = (t.c_cflag & PARODD) ? ParityMode::Odd : ParityMode::Even;
+        settings.OutxCtsFlow = (t.c_cflag & CRTSCTS) != 0;
+        settings.OutX = (t.c_iflag & IXON) != 0;
+        settings.InX = (t.c_iflag & IXOFF) != 0;
+        return true;
+    }
+
+    // Raw 8-bit line. INPCK|PARMRK stay on whatever ParityCheck says: received errors are then
+    // flagged and the characters still delivered, which is what Windows does with parity
+    // checking off (report, do not replace); without INPCK Linux could not flag them at all.
+    bool SetState(const LineSettings& settings) override {
+        const auto code =
+            std::find_if(std::begin(BaudCodes), std::end(BaudCodes),
+                         [&](const BaudCode& b) { return b.Rate == settings.BaudRate; });
+        if (code == std::end(BaudCodes) || settings.DataBits < 5 || settings.DataBits > 8 ||
+            settings.StopBits < 1 || settings.StopBits > 2)
+            return false;
+        termios t{};
+        if (tcgetattr(Fd_, &t) != 0)
+            return false;
+        t.c_iflag = INPCK | PARMRK | (settings.OutX ? IXON : 0) | (settings.InX ? IXOFF : 0);
+        t.c_oflag = 0;
+        t.c_lflag = 0;
+        t.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS);
+        constexpr tcflag_t Sizes[] = {CS5, CS6, CS7, CS8};
+        t.c_cflag |= CREAD | CLOCAL | Sizes[settings.DataBits - 5];
+        if (settings.StopBits == 2)
+            t.c_cflag |= CSTOPB;
+        switch (settings.Parity) {
+        case ParityMode::None:
+            break;
+        case ParityMode::Odd:
+            t.c_cflag |= PARENB | PARODD;
+            break;
+        case ParityMode::Even:
+            t.c_cflag |= PARENB;
+            break;
+        case ParityMode::Mark:
+            t.c_cflag |= PARENB | CMSPAR | PARODD;
+            break;
+        case ParityMode::Space:
+            t.c_cflag |= PARENB | CMSPAR;
+            break;
+        }
+        if (settings.OutxCtsFlow)
+            t.c_cflag |= CRTSCTS;
+        t.c_cc[VMIN] = 0;
+        t.c_cc[VTIME] = 0;
+        cfsetispeed(&t, code->Code);
+        cfsetospeed(&t, code->Code);
+        if (tcsetattr(Fd_, TCSANOW, &t) != 0)
+            return false;
+        // tcsetattr succeeds when any part was taken; the speed and the character size must
+        // be. (Ptys drop the parity bits, which they cannot carry anyway.)
+        termios applied{};
+        if (tcgetattr(Fd_, &applied) != 0 || cfgetospeed(&applied) != code->Code ||
+            (applied.c_cflag & CSIZE) != Sizes[settings.DataBits - 5])
+            return false;
+        if (!SetModemLine(TIOCM_DTR, settings.DtrEnable))
+            return false;
+        Remembered_ = settings;
+        CharacterTime_ = vr410::CharacterTime(settings);
+        return true;
+    }
+
+    bool GetEventMask(uint32_t& mask) override {
+        mask = EventMask_;
+        return true;
+    }
+
+    bool SetEventMask(uint32_t mask) override {
+        EventMask_ = mask;
+        return true;
+    }
+
+    bool WaitEvent(uint32_t& event) override {
+        if ((EventMask_ & EV_TXEMPTY) == 0)
+            return false; // the only event this port reports
+        if (RetryOnInterrupt([&] { return tcdrain(Fd_); }) != 0)
+            return false;
+        // tcdrain returns once the driver has handed everything on; the UART or the USB chip
+        // may still be shifting bytes out.
+        unsigned int status = 0;
+        if (ioctl(Fd_, TIOCSERGETLSR, &status) == 0) {
+            const auto giveUp = std::max(Clock::now(), TxFreeAt_) + std::chrono::seconds{1};
+            while (!(status & TIOCSER_TEMT)) {
+                if (Clock::now() > giveUp)
+                    return false;
+                std::this_thread::sleep_for(CharacterTime_ / 4);
+                if (ioctl(Fd_, TIOCSERGETLSR, &status) != 0)
+                    return false;
+            }
+        } else if (NoSuchIoctl(errno)) {
+            std::this_thread::sleep_until(TxFreeAt_);
+        } else {
+            return false;
+        }
+        event = EV_TXEMPTY;
+        return true;
+    }
+
+    bool SetRts(bool raised) override { return SetModemLine(TIOCM_RTS, raised); }
+
+    bool Purge(uint32_t flags) override {
+        if (flags & PURGE_RXCLEAR) {
+            if (tcflush(Fd_, TCIFLUSH) != 0)
+                return false;
+            Input_.clear();
+            Parser_.Reset();
+        }
+        if (flags & (PURGE_TXCLEAR | PURGE_TXABORT)) {
+            if (tcflush(Fd_, TCOFLUSH) != 0)
+                return false;
+            TxFreeAt_ = Clock::now();
+        }
+        return true;
+    }
+
+    // Writes the whole block, waiting for room when the output buffer is full, within the
+    // write timeouts when they are set.
+    bool Write(const uint8_t* data, size_t count, size_t& written) override {
+        written = 0;
+        const auto start = Clock::now();
+        const uint64_t limitMs = Timeouts_.WriteTotalTimeoutConstant +
+                                 uint64_t{Timeouts_.WriteTotalTimeoutMultiplier} * count;
+        const auto deadline = start + std::chrono::milliseconds{limitMs};
+        bool ok = true;
+        while (written < count) {
+            const ssize_t n = write(Fd_, data + written, count - written);
+            if (n > 0) {
+                written += static_cast<size_t>(n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && errno != EAGAIN) {
+                ok = false;
+                break;
+            }
+            int waitMs = -1;
+            if (limitMs != 0) {
+                const auto left =
+                    std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+                if (left.count() <= 0) {
+                    ok = false;
+                    break;
+                }
+                waitMs = static_cast<int>(left.count());
+            }
+            pollfd p{.fd = Fd_, .events = POLLOUT, .revents = 0};
+            if (poll(&p, 1, waitMs) < 0 && errno != EINTR) {
+                ok = false;
+                break;
+            }
+        }
+        TxFreeAt_ = std::max(start, TxFreeAt_) + CharacterTime_ * written;
+        return ok;
+    }
+
+    bool ClearError(uint32_t& errors, uint32_t& inputQueueBytes) override {
+        if (!Pump())
+            return false;
+        errors = Errors_;
+        Errors_ = 0;
+        inputQueueBytes = static_cast<uint32_t>(Input_.size());
+        return true;
+    }
+
+    bool Read(uint8_t* data, size_t count, size_t& read) override {
+        read = 0;
+        if (!Pump())
+            return false;
+        while (read < count && !Input_.empty()) {
+            data[read++] = Input_.front();
+            Input_.pop_front();
+        }
+        return true;
+    }
+
+    void WaitForInput(Clock::time_point deadline) override {
+        for (;;) {
+            if (!Pump() || !Input_.empty() || Errors_ != 0)
+                return;
+            const auto now = Clock::now();
+            if (now >= deadline)
+                return;
+            // Rounded up to whole milliseconds: poll must not give up before the deadline.
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
+            pollfd p{.fd = Fd_, .events = POLLIN, .revents = 0};
+            const int ready =
+                poll(&p, 1, static_cast<int>(std::min<int64_t>(left.count(), 60'000)));
+            if (ready < 0 && errno != EINTR)
+                return;
+            if (p.revents & (POLLHUP | POLLERR | POLLNVAL))
+                return; // the caller's next call reports the failure
+        }
+    }
+
+  private:
+    bool SetModemLine(int line, bool raised) {
+        int bits = line;
+        if (ioctl(Fd_, raised ? TIOCMBIS : TIOCMBIC, &bits) == 0)
+            return true;
+        return NoSuchIoctl(errno);
+    }
+
+    // Moves what the tty has received into the input queue and turns error marks and counter
+    // changes into flags. False when the device is gone or fails.
+    bool Pump() {
+        uint8_t buffer[512];
+        std::vector<ReceivedByte> received;
+        for (;;) {
+            const ssize_t n = read(Fd_, buffer, sizeof buffer);
+            if (n > 0) {
+                Parser_.Feed(buffer, static_cast<size_t>(n), received);
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && errno != EAGAIN)
+                return false;
+            if (n == 0) {
+                // With VMIN and VTIME 0 an empty tty reads as 0 bytes, and so does a hung-up
+                // one (an unplugged USB adapter); only the latter polls as hung up.
+                pollfd p{.fd = Fd_, .events = 0, .revents = 0};
+                if (poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+                    return false;
+            }
+            break;
+        }
+        for (const ReceivedByte& b : received) {
+            if (b.Marked && !HasCounters_)
+                Errors_ |= CE_RXPARITY; // the usual cause: the other ninth bit
+            if (Input_.size() >= InputQueueBytes_)
+                Errors_ |= CE_RXOVER;
+            else
+                Input_.push_back(b.Value);
+        }
+        if (HasCounters_) {
+            serial_icounter_struct now{};
+            if (ioctl(Fd_, TIOCGICOUNT, &now) != 0)
+                return false;
+            if (now.parity != Counters_.parity)
+                Errors_ |= CE_RXPARITY;
+            if (now.frame != Counters_.frame)
+                Errors_ |= CE_FRAME;
+            if (now.overrun != Counters_.overrun)
+                Errors_ |= CE_OVERRUN;
+            if (now.brk != Counters_.brk)
+                Errors_ |= CE_BREAK;
+            if (now.buf_overrun != Counters_.buf_overrun)
+                Errors_ |= CE_RXOVER;
+            Counters_ = now;
+        }
+        return true;
+    }
+
+    int Fd_;
+    CommTimeouts Timeouts_{};
+    uint32_t EventMask_ = 0;
+    uint32_t InputQueueBytes_ = 4096;
+    LineSettings Remembered_{}; // the fields termios does not hold, as last set
+    std::chrono::nanoseconds CharacterTime_{};
+    Clock::time_point TxFreeAt_{};
+    std::deque<uint8_t> Input_;
+    ParmrkParser Parser_;
+    uint32_t Errors_ = 0;
+    bool HasCounters_ = false;
+    serial_icounter_struct Counters_{};
+};
+
+} // namespace
+
+PosixSerialApi::PosixSerialApi()
+    : PosixSerialApi(LinuxPortSources{.IniPath = ExecutableIniPath()}) {}
+
+PosixSerialApi::PosixSerialApi(LinuxPortSources sources) : Sources_(std::move(sources)) {}
+
+std::string PosixSerialApi::PortDeviceName(int number) {
+    return LinuxPortDeviceName(number, Sources_);
+}
+
+std::unique_ptr<SerialPort> PosixSerialApi::Open(const std::string& deviceName, OpenError& error) {
+    error = {};
+    const int fd = open(deviceName.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const auto fail = [&](int code) -> std::unique_ptr<SerialPort> {
+        switch (code) {
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            error = {.Kind = OpenFailure::NotFound, .Code = code};
+            break;
+        case EBUSY:
+        case EWOULDBLOCK:
+            error = {.Kind = OpenFailure::AccessDenied, .Code = code};
+            break;
+        default:
+            error = {.Kind = OpenFailure::Other, .Code = code};
+            break;
+        }
+        if (fd >= 0)
+            close(fd);
+        return nullptr;
+    };
+    if (fd < 0)
+        return fail(errno);
+    // flock keeps out every other program that locks, root included; TIOCEXCL keeps out the
+    // ones that do not (but not root). O_NONBLOCK stays set: reads only take what is waiting
+    // and writes wait for room themselves.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return fail(errno);
+    termios t{};
+    if (tcgetattr(fd, &t) != 0)
+        return fail(errno); // ENOTTY: not a serial device
+    if (ioctl(fd, TIOCEXCL) != 0 && !NoSuchIoctl(errno))
+        return fail(errno);
+    return std::make_unique<PosixSerialPort>(fd);
+}
+
+uint32_t PosixSerialApi::TickCount() {
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch())
+            .count());
+}
+
+void PosixSerialApi::Sleep(uint32_t milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds{milliseconds});
+}
+
+} // namespace vr410

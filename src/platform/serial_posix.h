@@ -1,0 +1,33 @@
+// The Linux serial backend over termios. MARK and SPACE parity are the stick parity of
+// PARENB|CMSPAR; receive errors come from PARMRK marks in the byte stream and from the driver's
+// error counters (TIOCGICOUNT); transmit-empty is tcdrain plus the transmitter's own report
+// (TIOCSERGETLSR) or, where the driver gives none, the line time of the bytes written.
+// Ports are opened exclusively (flock and TIOCEXCL) and without becoming a controlling tty.
+#pragma once
+
+#include "platform/port_naming.h"
+#include "platform/serial_api.h"
+
+namespace vr410 {
+
+class PosixSerialApi : public SerialApi {
+  public:
+    // Ports numbered from the system's /dev and /sys/class/tty and the settings file beside
+    // the executable.
+    PosixSerialApi();
+    explicit PosixSerialApi(LinuxPortSources sources);
+
+    // COM port n by the Linux naming rule (LinuxPortDeviceName).
+    std::string PortDeviceName(int number) override;
+    // Opens the device exclusively. A missing device gives NotFound; one another program holds
+    // gives AccessDenied; anything else Other with the errno (EACCES, a missing permission,
+    // included).
+    std::unique_ptr<SerialPort> Open(const std::string& deviceName, OpenError& error) override;
+    uint32_t TickCount() override;
+    void Sleep(uint32_t milliseconds) override;
+
+  private:
+    LinuxPortSources Sources_;
+};
+
+} // namespace vr410

@@ -1,0 +1,212 @@
+#ifdef _WIN32
+
+#include "platform/serial_win32.h"
+
+#include "platform/port_naming.h"
+
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+namespace vr410 {
+
+namespace {
+
+constexpr BYTE ParityCodes[] = {NOPARITY, ODDPARITY, EVENPARITY, MARKPARITY, SPACEPARITY};
+
+std::wstring Widen(const std::string& utf8) {
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                        length);
+    return wide;
+}
+
+class Win32SerialPort final : public SerialPort {
+  public:
+    explicit Win32SerialPort(HANDLE handle) : Handle_(handle) {}
+    ~Win32SerialPort() override { CloseHandle(Handle_); }
+
+    bool GetTimeouts(CommTimeouts& timeouts) override {
+        COMMTIMEOUTS t{};
+        if (!GetCommTimeouts(Handle_, &t))
+            return false;
+        timeouts = {.ReadIntervalTimeout = t.ReadIntervalTimeout,
+                    .ReadTotalTimeoutMultiplier = t.ReadTotalTimeoutMultiplier,
+                    .ReadTotalTimeoutConstant = t.ReadTotalTimeoutConstant,
+                    .WriteTotalTimeoutMultiplier = t.WriteTotalTimeoutMultiplier,
+                    .WriteTotalTimeoutConstant = t.WriteTotalTimeoutConstant};
+        return true;
+    }
+
+    bool SetTimeouts(const CommTimeouts& timeouts) override {
+        COMMTIMEOUTS t{.ReadIntervalTimeout = timeouts.ReadIntervalTimeout,
+                       .ReadTotalTimeoutMultiplier = timeouts.ReadTotalTimeoutMultiplier,
+                       .ReadTotalTimeoutConstant = timeouts.ReadTotalTimeoutConstant,
+                       .WriteTotalTimeoutMultiplier = timeouts.WriteTotalTimeoutMultiplier,
+                       .WriteTotalTimeoutConstant = timeouts.WriteTotalTimeoutConstant};
+        return SetCommTimeouts(Handle_, &t) != FALSE;
+    }
+
+    bool SetupQueues(uint32_t inputBytes, uint32_t outputBytes) override {
+        return SetupComm(Handle_, inputBytes, outputBytes) != FALSE;
+    }
+
+    bool GetState(LineSettings& settings) override {
+        DCB dcb{};
+        dcb.DCBlength = sizeof dcb;
+        if (!GetCommState(Handle_, &dcb))
+            return false;
+        settings.BaudRate = dcb.BaudRate;
+        settings.DataBits = dcb.ByteSize;
+        settings.StopBits = dcb.StopBits == TWOSTOPBITS ? 2 : 1;
+        settings.Parity =
+            dcb.Parity <= SPACEPARITY ? static_cast<ParityMode>(dcb.Parity) : ParityMode::None;
+        settings.Binary = dcb.fBinary;
+        settings.ParityCheck = dcb.fParity;
+        settings.DtrEnable = dcb.fDtrControl == DTR_CONTROL_ENABLE;
+        settings.RtsManual = dcb.fRtsControl == RTS_CONTROL_DISABLE;
+        settings.OutxCtsFlow = dcb.fOutxCtsFlow;
+        settings.OutxDsrFlow = dcb.fOutxDsrFlow;
+        settings.DsrSensitivity = dcb.fDsrSensitivity;
+        settings.TxContinueOnXoff = dcb.fTXContinueOnXoff;
+        settings.OutX = dcb.fOutX;
+        settings.InX = dcb.fInX;
+        settings.ErrorChar = dcb.fErrorChar;
+        settings.Null = dcb.fNull;
+        settings.AbortOnError = dcb.fAbortOnError;
+        return true;
+    }
+
+    // Every DCB field the settings do not name keeps what the port reported.
+    bool SetState(const LineSettings& settings) override {
+        DCB dcb{};
+        dcb.DCBlength = sizeof dcb;
+        if (!GetCommState(Handle_, &dcb))
+            return false;
+        dcb.BaudRate = settings.BaudRate;
+        dcb.ByteSize = settings.DataBits;
+        dcb.StopBits = settings.StopBits == 2 ? TWOSTOPBITS : ONESTOPBIT;
+        dcb.Parity = ParityCodes[static_cast<size_t>(settings.Parity)];
+        dcb.fBinary = settings.Binary;
+        dcb.fParity = settings.ParityCheck;
+        dcb.fDtrControl = settings.DtrEnable ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
+        if (settings.RtsManual)
+            dcb.fRtsControl = RTS_CONTROL_DISABLE;
+        dcb.fOutxCtsFlow = settings.OutxCtsFlow;
+        dcb.fOutxDsrFlow = settings.OutxDsrFlow;
+        dcb.fDsrSensitivity = settings.DsrSensitivity;
+        dcb.fTXContinueOnXoff = settings.TxContinueOnXoff;
+        dcb.fOutX = settings.OutX;
+        dcb.fInX = settings.InX;
+        dcb.fErrorChar = settings.ErrorChar;
+        dcb.fNull = settings.Null;
+        dcb.fAbortOnError = settings.AbortOnError;
+        return SetCommState(Handle_, &dcb) != FALSE;
+    }
+
+    bool GetEventMask(uint32_t& mask) override {
+        DWORD m = 0;
+        if (!GetCommMask(Handle_, &m))
+            return false;
+        mask = m;
+        return true;
+    }
+
+    bool SetEventMask(uint32_t mask) override { return SetCommMask(Handle_, mask) != FALSE; }
+
+    bool WaitEvent(uint32_t& event) override {
+        DWORD e = 0;
+        if (!WaitCommEvent(Handle_, &e, nullptr))
+            return false;
+        event = e;
+        return true;
+    }
+
+    bool SetRts(bool raised) override {
+        return EscapeCommFunction(Handle_, raised ? SETRTS : CLRRTS) != FALSE;
+    }
+
+    bool Purge(uint32_t flags) override { return PurgeComm(Handle_, flags) != FALSE; }
+
+    bool Write(const uint8_t* data, size_t count, size_t& written) override {
+        DWORD n = 0;
+        const BOOL ok = WriteFile(Handle_, data, static_cast<DWORD>(count), &n, nullptr);
+        written = n;
+        return ok && n == count;
+    }
+
+    bool ClearError(uint32_t& errors, uint32_t& inputQueueBytes) override {
+        DWORD e = 0;
+        COMSTAT status{};
+        if (!ClearCommError(Handle_, &e, &status))
+            return false;
+        errors = e | HeldErrors_;
+        HeldErrors_ = 0;
+        inputQueueBytes = status.cbInQue;
+        return true;
+    }
+
+    // Returns at once when asked only for bytes that are waiting; the read interval timeout
+    // the driver sets ends the read after them.
+    bool Read(uint8_t* data, size_t count, size_t& read) override {
+        DWORD n = 0;
+        const BOOL ok = ReadFile(Handle_, data, static_cast<DWORD>(count), &n, nullptr);
+        read = n;
+        return ok != FALSE;
+    }
+
+    // Windows has no wait for "a byte or an error" on a synchronous handle, so this polls.
+    // Flags seen here are held for the next ClearError, which would otherwise never see them.
+    void WaitForInput(std::chrono::steady_clock::time_point deadline) override {
+        for (;;) {
+            DWORD e = 0;
+            COMSTAT status{};
+            if (!ClearCommError(Handle_, &e, &status))
+                return;
+            HeldErrors_ |= e;
+            if (status.cbInQue != 0 || HeldErrors_ != 0 ||
+                std::chrono::steady_clock::now() >= deadline)
+                return;
+            ::Sleep(1);
+        }
+    }
+
+  private:
+    HANDLE Handle_;
+    uint32_t HeldErrors_ = 0;
+};
+
+} // namespace
+
+std::string Win32SerialApi::PortDeviceName(int number) {
+    return WindowsPortDeviceName(number);
+}
+
+std::unique_ptr<SerialPort> Win32SerialApi::Open(const std::string& deviceName, OpenError& error) {
+    error = {};
+    const HANDLE handle = CreateFileW(Widen(deviceName).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        const OpenFailure kind = code == ERROR_FILE_NOT_FOUND  ? OpenFailure::NotFound
+                                 : code == ERROR_ACCESS_DENIED ? OpenFailure::AccessDenied
+                                                               : OpenFailure::Other;
+        error = {.Kind = kind, .Code = static_cast<int>(code)};
+        return nullptr;
+    }
+    return std::make_unique<Win32SerialPort>(handle);
+}
+
+uint32_t Win32SerialApi::TickCount() {
+    return GetTickCount();
+}
+
+void Win32SerialApi::Sleep(uint32_t milliseconds) {
+    ::Sleep(milliseconds);
+}
+
+} // namespace vr410
+
+#endif

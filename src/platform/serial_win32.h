@@ -1,0 +1,23 @@
+// The Windows serial backend: the Win32 communications calls, one to one.
+#pragma once
+
+#ifdef _WIN32
+
+#include "platform/serial_api.h"
+
+namespace vr410 {
+
+class Win32SerialApi : public SerialApi {
+  public:
+    // "COM"n up to 9, "\\.\COM"n from 10.
+    std::string PortDeviceName(int number) override;
+    // CreateFileW for reading and writing, not shared, only if the device exists. Error 2
+    // gives NotFound, error 5 AccessDenied, any other code Other.
+    std::unique_ptr<SerialPort> Open(const std::string& deviceName, OpenError& error) override;
+    uint32_t TickCount() override;
+    void Sleep(uint32_t milliseconds) override;
+};
+
+} // namespace vr410
+
+#endif

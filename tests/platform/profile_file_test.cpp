@@ -1,0 +1,189 @@
+#include "platform/profile_file.h"
+
+#include "platform/text_encoding.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace vr410 {
+namespace {
+
+class ProfileFileTest : public ::testing::Test {
+  protected:
+    std::filesystem::path Ini() const { return Dir.Path() / "VR410.ini"; }
+    void Put(std::string_view bytes) const { testing::WriteBytes(Ini(), bytes); }
+    std::string Bytes() const { return testing::ReadBytes(Ini()); }
+
+    testing::TempDir Dir;
+    ProfileFile File{Ini()};
+};
+
+TEST_F(ProfileFileTest, MissingFileGivesTheDefaults) {
+    EXPECT_EQ(File.ReadInteger("FormI", "Width", 700), 700);
+    EXPECT_EQ(File.ReadString("Data", "USB", ""), "");
+    EXPECT_FALSE(std::filesystem::exists(Ini())) << "reading creates nothing";
+}
+
+struct IntegerCase {
+    const char* Shows;
+    const char* Text;
+    int32_t Expected;
+};
+
+void PrintTo(const IntegerCase& c, std::ostream* os) {
+    *os << c.Shows;
+}
+
+class ProfileIntegers : public ProfileFileTest,
+                        public ::testing::WithParamInterface<IntegerCase> {};
+
+TEST_P(ProfileIntegers, InvalidIntegerGivesTheDefault) {
+    Put(std::string("[Data]\r\nCOM=") + GetParam().Text + "\r\n");
+    EXPECT_EQ(File.ReadInteger("Data", "COM", -99), GetParam().Expected);
+}
+
+const IntegerCase IntegerCases[] = {
+    // clang-format off
+    // what it shows                  text            value
+    {"decimal",                       "12",           12},
+    {"blanks around",                 "  300 ",       300},
+    {"negative",                      "-5",           -5},
+    {"plus sign",                     "+7",           7},
+    {"smallest 32-bit",               "-2147483648",  INT32_MIN},
+    {"largest 32-bit",                "2147483647",   INT32_MAX},
+    {"beyond 32 bits",                "2147483648",   -99},
+    {"far beyond 64 bits",            "99999999999999999999999", -99},
+    {"trailing letters",              "12abc",        -99},
+    {"inner blank",                   "1 2",          -99},
+    {"empty",                         "",             -99},
+    {"sign alone",                    "-",            -99},
+    {"two signs",                     "+-3",          -99},
+    {"hexadecimal",                   "0x10",         -99},
+    {"fraction",                      "1.5",          -99},
+    // clang-format on
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, ProfileIntegers, ::testing::ValuesIn(IntegerCases));
+
+TEST_F(ProfileFileTest, SectionsAndKeysMatchWhateverTheirCase) {
+    Put("[DATA]\r\naddrdevice=7\r\n[Настройки]\r\nКлюч=да\r\n");
+    EXPECT_EQ(File.ReadInteger("Data", "AddrDevice", 1), 7);
+    EXPECT_EQ(File.ReadString("НАСТРОЙКИ", "ключ", ""), "да");
+    ASSERT_TRUE(File.WriteInteger("data", "ADDRDEVICE", 9));
+    EXPECT_EQ(Bytes(), "[DATA]\r\nADDRDEVICE=9\r\n[Настройки]\r\nКлюч=да\r\n")
+        << "the key is changed in place, not added twice";
+}
+
+TEST_F(ProfileFileTest, ReadsTheWayWindowsDoes) {
+    Put("; settings\r\n"
+        "[Data]\r\n"
+        "  USB = \"FT232R USB UART (№ A1)\" \r\n"
+        ";COM=5\r\n"
+        "COM=3\r\n"
+        "Empty=\r\n"
+        "[Data]\r\n"
+        "COM=4\r\n"
+        "AddrDevice=2\r\n");
+    EXPECT_EQ(File.ReadString("Data", "USB", "x"), "FT232R USB UART (№ A1)")
+        << "blanks and enclosing quotes go";
+    EXPECT_EQ(File.ReadInteger("Data", "COM", 0), 3) << "comments are not keys";
+    EXPECT_EQ(File.ReadString("Data", "Empty", "x"), "") << "an empty value is still a value";
+    EXPECT_EQ(File.ReadInteger("Data", "AddrDevice", 1), 1) << "only the first section counts";
+}
+
+TEST_F(ProfileFileTest, Windows1251FileIsReadAndWrittenBackAsWindows1251) {
+    const std::string original = *Utf8ToWindows1251("; Настройки программы VR410\r\n"
+                                                    "[Form]\r\n"
+                                                    "Top=10\r\n"
+                                                    "\r\n"
+                                                    "[Чужая секция]\r\n"
+                                                    "Имя=Значение\r\n"
+                                                    "[Data]\r\n"
+                                                    "USB=Преобразователь (№ 12)\r\n"
+                                                    "COM=3\r\n");
+    Put(original);
+    EXPECT_EQ(File.ReadString("Data", "USB", ""), "Преобразователь (№ 12)");
+    EXPECT_EQ(File.ReadString("чужая секция", "ИМЯ", ""), "Значение");
+
+    ASSERT_TRUE(File.WriteInteger("Form", "Left", 20));
+    ASSERT_TRUE(File.WriteString("Data", "USB", "Адаптер (№ 7)"));
+    ASSERT_TRUE(File.WriteInteger("FormI", "Width", 700));
+    EXPECT_EQ(Bytes(), *Utf8ToWindows1251("; Настройки программы VR410\r\n"
+                                          "[Form]\r\n"
+                                          "Top=10\r\n"
+                                          "Left=20\r\n"
+                                          "\r\n"
+                                          "[Чужая секция]\r\n"
+                                          "Имя=Значение\r\n"
+                                          "[Data]\r\n"
+                                          "USB=Адаптер (№ 7)\r\n"
+                                          "COM=3\r\n"
+                                          "[FormI]\r\n"
+                                          "Width=700\r\n"));
+}
+
+TEST_F(ProfileFileTest, Utf8FileStaysUtf8WithItsLineEnds) {
+    Put("# written by hand\n[Data]\nUSB=Адаптер\n");
+    EXPECT_EQ(File.ReadString("Data", "USB", ""), "Адаптер");
+    ASSERT_TRUE(File.WriteInteger("Data", "COM", 5));
+    EXPECT_EQ(Bytes(), "# written by hand\n[Data]\nUSB=Адаптер\nCOM=5\n");
+}
+
+TEST_F(ProfileFileTest, ByteOrderMarkIsKept) {
+    Put("\xEF\xBB\xBF[Data]\r\nUSB=Адаптер\r\n");
+    EXPECT_EQ(File.ReadString("data", "usb", ""), "Адаптер");
+    ASSERT_TRUE(File.WriteInteger("Data", "COM", 1));
+    EXPECT_EQ(Bytes(), "\xEF\xBB\xBF[Data]\r\nUSB=Адаптер\r\nCOM=1\r\n");
+}
+
+TEST_F(ProfileFileTest, NewFileIsCreatedInWindows1251) {
+    ASSERT_TRUE(File.WriteString("Data", "USB", "Адаптер"));
+    ASSERT_TRUE(File.WriteInteger("Data", "COM", 0));
+    EXPECT_EQ(Bytes(), *Utf8ToWindows1251("[Data]\r\nUSB=Адаптер\r\nCOM=0\r\n"));
+    EXPECT_EQ(File.ReadString("Data", "USB", ""), "Адаптер");
+}
+
+TEST_F(ProfileFileTest, TextWindows1251CannotHoldTurnsTheFileToUtf8) {
+    Put(*Utf8ToWindows1251("[Data]\r\nUSB=Адаптер\r\n"));
+    ASSERT_TRUE(File.WriteString("Data", "USB", "Wandler Größe"));
+    EXPECT_EQ(Bytes(), "[Data]\r\nUSB=Wandler Größe\r\n");
+    EXPECT_EQ(File.ReadString("Data", "USB", ""), "Wandler Größe");
+}
+
+TEST_F(ProfileFileTest, WriteThatCannotHappenFailsAndLeavesTheFileAlone) {
+    ProfileFile underMissingDirectory(Dir.Path() / "no such directory" / "VR410.ini");
+    EXPECT_FALSE(underMissingDirectory.WriteInteger("Data", "COM", 1));
+
+    std::filesystem::create_directory(Dir.Path() / "a directory");
+    ProfileFile directory(Dir.Path() / "a directory");
+    EXPECT_FALSE(directory.WriteInteger("Data", "COM", 1));
+
+    Put("[Data]\r\nCOM=3\r\n");
+    EXPECT_FALSE(File.WriteString("Data", "USB", "two\r\n[Data]\r\nCOM=9")) << "line break";
+    EXPECT_FALSE(File.WriteString("Da]ta", "USB", "x"));
+    EXPECT_FALSE(File.WriteString("Data", "U=SB", "x"));
+    EXPECT_FALSE(File.WriteString("Data", ";USB", "x"));
+    EXPECT_FALSE(File.WriteString("Data", " ", "x"));
+    EXPECT_EQ(Bytes(), "[Data]\r\nCOM=3\r\n");
+}
+
+TEST_F(ProfileFileTest, ReadOnlyFileFailsTheWrite) {
+    Put("[Data]\r\nCOM=3\r\n");
+    std::filesystem::permissions(Ini(), std::filesystem::perms::owner_read |
+                                            std::filesystem::perms::group_read);
+    if (access(Ini().c_str(), W_OK) == 0)
+        GTEST_SKIP() << "running as root: permissions do not stop the write";
+    EXPECT_FALSE(File.WriteInteger("Data", "COM", 4));
+    EXPECT_EQ(File.ReadInteger("Data", "COM", 0), 3);
+}
+
+TEST(ExecutableIni, SitsBesideTheExecutable) {
+    const std::filesystem::path ini = ExecutableIniPath();
+    EXPECT_EQ(ini.filename(), "VR410.ini");
+    EXPECT_EQ(ini.parent_path(), std::filesystem::read_symlink("/proc/self/exe").parent_path());
+}
+
+} // namespace
+} // namespace vr410
