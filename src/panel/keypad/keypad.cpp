@@ -1,0 +1,494 @@
+#include "panel/keypad/keypad.h"
+
+#include "panel/keypad/range_rules.h"
+#include "protocol/range_table.h"
+
+namespace vr410 {
+namespace {
+
+// Function codes the keys issue.
+constexpr uint8_t CmdReset = 1;
+constexpr uint8_t CmdReadParameters = 5;
+constexpr uint8_t CmdScreen = 9;
+constexpr uint8_t CmdSetOutput = 16;
+constexpr uint8_t CmdCalibratorZero = 18;
+constexpr uint8_t CmdMeasure = 32;
+constexpr uint8_t CmdInputZero = 34;
+constexpr uint8_t CmdVoltmeterSettings = 36;
+constexpr uint8_t CmdCancelZeroOrCalibration = 49;
+constexpr uint8_t CmdCalibrate = 50;
+constexpr uint8_t CmdUserCalibration = 52;
+
+// TimerQuery intervals after a voltmeter key: the instrument needs time to settle.
+constexpr int QueryAfterInputChange = 4000;
+constexpr int QueryAfterDisplayChange = 1000;
+
+const char* const Blanks2 = "  ";
+
+} // namespace
+
+Keypad::Keypad(InstrumentState& state, KeypadHost& host) : State(state), Host(host) {}
+
+void Keypad::Press(Key key) {
+    if (key == Key::SB_Shift) {
+        Host.SetKeyDown(Key::SB_Shift, !Host.IsKeyDown(Key::SB_Shift));
+        return;
+    }
+    if (KeyGroup(key) > 1) {
+        Host.SetKeyDown(key, true);
+    }
+    switch (key) {
+    case Key::SB_Enter:
+        return SB_EnterClick();
+    case Key::SB_1:
+        return SB_1Click();
+    case Key::SB_2:
+        return SB_2Click();
+    case Key::SB_3:
+        return SB_3Click();
+    case Key::SB_4:
+        return SB_4Click();
+    case Key::SB_5:
+        return SB_5Click();
+    case Key::SB_6:
+        return SB_RangeClick(0);
+    case Key::SB_7:
+        return SB_RangeClick(1);
+    case Key::SB_8:
+        return SB_RangeClick(2);
+    case Key::SB_9:
+        return SB_RangeClick(3);
+    case Key::SB_0:
+        return SB_RangeClick(4);
+    case Key::SB_Reset:
+        return SB_ResetClick();
+    case Key::SB_Polar:
+        return SB_PolarClick();
+    case Key::SB_Sin:
+        return SB_SinClick();
+    case Key::SB_I:
+        return SB_IClick();
+    case Key::SB_U:
+        return SB_UClick();
+    case Key::SB_Meas:
+        return SB_MeasClick();
+    case Key::SB_Shift:
+        return;
+    }
+}
+
+bool Keypad::TakeShift() {
+    if (!Host.IsKeyDown(Key::SB_Shift)) {
+        return false;
+    }
+    Host.SetKeyDown(Key::SB_Shift, false);
+    return true;
+}
+
+bool Keypad::RangeIsAc() const {
+    return IsAcRow(State.RangeIndex);
+}
+
+char16_t Keypad::RangeUnit() const {
+    return State.RangeIndex < RangeCount ? RangeTable[State.RangeIndex].Unit : u' ';
+}
+
+void Keypad::LatchQuantityKey() {
+    Host.SetKeyDown(RangeUnit() == u'A' ? Key::SB_I : Key::SB_U, true);
+}
+
+void Keypad::VoltmeterKey(int queryInterval) {
+    State.KeepQueryInterval = 1;
+    Host.SetQueryInterval(queryInterval);
+    Host.IssueCommand(CmdVoltmeterSettings);
+    Host.PrintMode();
+}
+
+void Keypad::CancelWithHint(int column, int row, const char* hint) {
+    Host.PrintText(column, row, 4, Blanks2);
+    Host.SetCancelHint(hint);
+    Host.IssueCommand(CmdCancelZeroOrCalibration);
+}
+
+void Keypad::SB_ResetClick() {
+    TakeShift();
+    if (State.Mode == 0) {
+        State.OkCalibr = 0;
+        State.CoefCalibr = 0;
+        State.OutputDigits = ResetDigits(State.RangeIndex);
+    }
+    Host.SetFreqPanelVisible(RangeIsAc());
+    State.Mode = 0;
+    State.VoltmeterDelta = 0;
+    State.VoltmeterPercent = 0;
+    Host.SetOutputEntryVisible(true);
+    Host.PrintMode();
+    Host.IssueCommand(CmdReset);
+}
+
+void Keypad::SB_EnterClick() {
+    if (TakeShift()) {
+        if (State.Mode == 0) {
+            Host.SetKeyDown(Key::SB_Reset, true);
+        } else if (State.Mode == 12) {
+            Host.SetKeyDown(Key::SB_Meas, true);
+        }
+        return;
+    }
+    if (State.Mode == 12) {
+        Host.SetKeyDown(Key::SB_Meas, true);
+        return;
+    }
+    Host.IssueCommand(CmdSetOutput);
+    Host.StartPredelOn();
+}
+
+void Keypad::SB_MeasClick() {
+    if (TakeShift()) {
+        ShiftedCalibration();
+        return;
+    }
+    Host.SetFreqPanelVisible(false);
+    State.Mode = 12;
+    State.KeepQueryInterval = 1;
+    Host.SetQueryInterval(QueryAfterInputChange);
+    Host.IssueCommand(CmdMeasure);
+    Host.SetOutputEntryVisible(false);
+    Host.PrintMode();
+}
+
+void Keypad::SB_1Click() {
+    if (TakeShift()) {
+        ShiftedPercent();
+        return;
+    }
+    if (State.Mode == 12 && State.VoltmeterInput != 0) {
+        State.VoltmeterInput = 0;
+        State.VoltmeterDelta = 0;
+        State.VoltmeterPercent = 0;
+        VoltmeterKey(QueryAfterInputChange);
+    }
+}
+
+void Keypad::SB_2Click() {
+    if (TakeShift()) {
+        if (State.Mode == 0 || State.Mode == 1) {
+            State.OutputDigits = ResetDigits(State.RangeIndex);
+            Host.PrintMode();
+        }
+        return;
+    }
+    if (State.Mode == 12 && State.VoltmeterInput != 1) {
+        State.VoltmeterInput = 1;
+        State.VoltmeterDelta = 0;
+        State.VoltmeterPercent = 0;
+        VoltmeterKey(QueryAfterInputChange);
+    }
+}
+
+void Keypad::SB_3Click() {
+    if (TakeShift()) {
+        if (State.Mode == 0 || State.Mode == 1) {
+            State.OutputDigits = MaximumDigits(State.RangeIndex);
+            Host.PrintMode();
+        }
+        return;
+    }
+    if (State.Mode == 12) {
+        State.VoltmeterDelta = State.VoltmeterDelta ? 0 : 1;
+        State.VoltmeterAuto = 0;
+        VoltmeterKey(QueryAfterDisplayChange);
+    }
+}
+
+void Keypad::SB_4Click() {
+    if (!TakeShift()) {
+        return;
+    }
+    if (RangeUnit() != u'A' || (State.Mode != 0 && State.Mode != 1)) {
+        return;
+    }
+    // The panel's Mode 0 means the instrument is reset: with the output on, reset it first, as
+    // the range keys do, rather than leave the output on behind an entry screen.
+    if (State.Mode == 1) {
+        SB_ResetClick();
+    }
+    const char16_t kind = RangeTable[State.RangeIndex].Kind;
+    State.Mode = 0;
+    State.RangeIndex = kind == u'+' ? 30 : kind == u'-' ? 31 : 32;
+    Host.SetFreqPanelVisible(RangeIsAc());
+    Host.PrintMode();
+}
+
+void Keypad::SB_5Click() {
+    if (TakeShift()) {
+        Host.IssueCommand(CmdReadParameters);
+        Host.OpenParamDialog();
+        return;
+    }
+    if (State.Mode == 12 && !State.VoltmeterDelta && !State.VoltmeterPercent) {
+        State.VoltmeterAuto = State.VoltmeterAuto ? 0 : 1;
+        Host.IssueCommand(CmdVoltmeterSettings);
+        Host.PrintMode();
+    }
+}
+
+void Keypad::SB_RangeClick(int tag) {
+    if (!TakeShift()) {
+        return;
+    }
+    if (tag < 0 || tag > 4) {
+        return;
+    }
+    if (State.Mode == 12) {
+        State.VoltmeterRange = static_cast<uint8_t>(tag);
+        State.VoltmeterAuto = 0;
+        Host.IssueCommand(CmdVoltmeterSettings);
+        Host.PrintMode();
+        return;
+    }
+    State.OutputDigits = ResetDigits(State.RangeIndex);
+    const uint8_t row = RangeKeyRow(State.RangeIndex, tag);
+    if (row == State.RangeIndex) {
+        return;
+    }
+    if (State.Mode == 1) {
+        SB_ResetClick();
+    }
+    State.Mode = 0;
+    State.RangeIndex = row;
+    Host.SetFreqPanelVisible(RangeIsAc());
+    Host.PrintMode();
+}
+
+void Keypad::SB_PolarClick() {
+    if (TakeShift()) {
+        if (RangeIsAc()) {
+            Host.SetKeyDown(Key::SB_Sin, true);
+        }
+        State.ScreenOn = State.ScreenOn ? 0 : 1;
+        Host.PrintGuard();
+        Host.IssueCommand(CmdScreen);
+        return;
+    }
+    if (RangeIsAc()) {
+        if (State.Mode != 0) {
+            Host.SetKeyDown(Key::SB_Sin, true);
+            return;
+        }
+        Host.SetFreqPanelVisible(false);
+        State.RangeIndex = RangeTable[State.RangeIndex].AcDcPair;
+        State.OutputDigits = "00000000";
+        Host.SetOutputFieldText(State.OutputDigits);
+        Host.PrintMode();
+        return;
+    }
+    Host.SetKeyDown(Key::SB_Polar, true);
+    if (State.RangeIndex >= RangeCount) {
+        return;
+    }
+    State.RangeIndex = RangeTable[State.RangeIndex].PolarityPair;
+    const char16_t sign = RangeTable[State.RangeIndex].Sign;
+    const std::string signText(1, static_cast<char>(sign));
+    if (State.Mode == 0) {
+        Host.PrintText(1, 2, 4, signText);
+    } else if (State.Mode == 1) {
+        Host.PrintText(1, 1, 4, signText);
+        Host.IssueCommand(CmdSetOutput);
+    }
+}
+
+void Keypad::SB_SinClick() {
+    if (TakeShift()) {
+        if (!RangeIsAc()) {
+            Host.SetKeyDown(Key::SB_Polar, true);
+        }
+        return;
+    }
+    if (RangeIsAc()) {
+        Host.SetKeyDown(Key::SB_Sin, true);
+        return;
+    }
+    if (State.Mode != 0 || State.RangeIndex >= RangeCount) {
+        Host.SetKeyDown(Key::SB_Polar, true);
+        return;
+    }
+    Host.SetFreqPanelVisible(true);
+    State.RangeIndex = RangeTable[State.RangeIndex].AcDcPair;
+    Host.SetOutputFieldText("");
+    State.OutputDigits = "0010000";
+    Host.SetOutputFieldText(State.OutputDigits);
+    Host.PrintMode();
+}
+
+void Keypad::SB_UClick() {
+    if (TakeShift()) {
+        ShiftedZeroSetting();
+        return;
+    }
+    if (State.Mode == 0 && State.RangeIndex < RangeCount && RangeUnit() != u'V') {
+        const char16_t kind = RangeTable[State.RangeIndex].Kind;
+        // The 10 V row whose shown sign equals the current one.
+        if (kind == u'+' || kind == u'-' || kind == u'~') {
+            State.RangeIndex = kind == u'+' ? 7 : kind == u'-' ? 2 : 22;
+            State.OutputDigits = LimitOutputDigits(State.RangeIndex, State.OutputDigits).Digits;
+            Host.PrintMode();
+        }
+    }
+    LatchQuantityKey();
+}
+
+void Keypad::SB_IClick() {
+    if (TakeShift()) {
+        ShiftedOk();
+        return;
+    }
+    if (State.Mode == 0 && State.RangeIndex < RangeCount && RangeUnit() != u'A') {
+        const char16_t kind = RangeTable[State.RangeIndex].Kind;
+        // The 100 mA row whose shown sign equals the current one.
+        if (kind == u'+' || kind == u'-' || kind == u'~') {
+            State.RangeIndex = kind == u'+' ? 17 : kind == u'-' ? 12 : 27;
+            State.OutputDigits = LimitOutputDigits(State.RangeIndex, State.OutputDigits).Digits;
+            Host.PrintMode();
+        }
+    }
+    LatchQuantityKey();
+}
+
+void Keypad::ShiftedPercent() {
+    if (State.Mode == 12) {
+        State.VoltmeterPercent = State.VoltmeterPercent ? 0 : 1;
+        State.VoltmeterAuto = 0;
+        VoltmeterKey(QueryAfterDisplayChange);
+        return;
+    }
+    if (State.Mode != 1) {
+        return;
+    }
+    if (State.VoltmeterPercent) {
+        State.VoltmeterPercent = 0;
+        Host.PrintMode();
+        return;
+    }
+    const int64_t value = DigitsValue(State.OutputDigits);
+    if (value == 0 || State.RangeIndex >= RangeCount) {
+        return;
+    }
+    const RangeRow& range = RangeTable[State.RangeIndex];
+    State.VoltmeterPercent = 1;
+    Host.SetPercentBase(static_cast<int32_t>(range.Sign == u'-' ? -value : value));
+    Host.CLRDisp(2);
+    Host.PrintText(1, 2, 4, "ј"); // the small delta glyph
+    Host.PrintText(2, 2, 4, range.Unit == u'V' ? "U=" : "I=");
+    Host.PrintPercent();
+}
+
+void Keypad::ShiftedOk() {
+    if (RangeUnit() != u'A') {
+        Host.SetKeyDown(Key::SB_U, true);
+    }
+    if ((State.Mode == 0 || State.Mode == 1) && State.OkCalibr) {
+        State.OkCalibr = 0;
+        CancelWithHint(19, State.Mode + 1, "1");
+        return;
+    }
+    if (State.Mode == 1) {
+        const std::optional<ZeroDialogEntry> entry = FindZeroDialogEntry(State.RangeIndex);
+        if (!entry) {
+            return;
+        }
+        const std::string label = std::string(1, entry->Letter) + static_cast<char>(RangeUnit());
+        const OkCalResult result = Host.OpenOkCalDialog(entry->Decimals, label);
+        if (result.Accepted && result.Value != 0.0) {
+            State.OkCalibr = 1;
+            Host.PrintText(19, 2, 4, "Ок");
+            Host.IssueCommand(CmdCalibratorZero);
+        } else {
+            State.OkCalibr = 0;
+            CancelWithHint(19, 2, "1");
+        }
+        return;
+    }
+    if (State.Mode == 12) {
+        uint8_t& inputZero = State.VoltmeterInput == 0 ? State.OkInput1 : State.OkInput2;
+        if (inputZero) {
+            inputZero = 0;
+            CancelWithHint(19, 2, "1");
+        } else {
+            inputZero = 1;
+            Host.PrintText(19, 2, 4, "Ok");
+            Host.IssueCommand(CmdInputZero);
+        }
+    }
+}
+
+void Keypad::ShiftedZeroSetting() {
+    if (State.Mode == 0 || State.Mode == 1 || State.Mode == 12) {
+        switch (Host.Confirm(ConfirmKind::ZeroSetting)) {
+        case ConfirmAnswer::Yes:
+            State.CalibrationKind = 2;
+            break;
+        case ConfirmAnswer::No:
+            State.CalibrationKind = 3;
+            break;
+        case ConfirmAnswer::Cancel:
+            State.CalibrationKind = 0;
+            break;
+        }
+        if (State.CalibrationKind != 0) {
+            Host.IssueCommand(CmdCalibrate);
+        }
+    }
+    LatchQuantityKey();
+}
+
+void Keypad::ShiftedCalibration() {
+    if (State.Mode == 0) {
+        Host.SetKeyDown(Key::SB_Reset, true);
+        if (Host.Confirm(ConfirmKind::AutoCalibration) == ConfirmAnswer::Yes) {
+            State.CalibrationKind = 1;
+            Host.IssueCommand(CmdCalibrate);
+        }
+        return;
+    }
+    if (State.Mode == 1) {
+        Host.SetKeyDown(Key::SB_Enter, true);
+        if (State.CoefCalibr) {
+            State.CoefCalibr = 0;
+            CancelWithHint(16, 2, "2");
+        } else if (DigitsValue(State.OutputDigits) >= CalibrationThreshold &&
+                   Host.OpenCalibrationDialog()) {
+            Host.IssueCommand(CmdUserCalibration);
+        }
+        return;
+    }
+    if (State.Mode == 12) {
+        if (State.CoefComp) {
+            State.CoefComp = 0;
+            CancelWithHint(16, 2, "2");
+            return;
+        }
+        const std::optional<int64_t> value = VoltmeterCalibrationValue(State);
+        if (value && *value >= CalibrationThreshold && Host.OpenCalibrationDialog()) {
+            Host.IssueCommand(CmdUserCalibration);
+        }
+    }
+}
+
+std::optional<int64_t> VoltmeterCalibrationValue(const InstrumentState& state) {
+    const int64_t reading = DigitsValue(state.MeasuredDigits);
+    switch (state.VoltmeterRange) {
+    case 0:
+        return reading;
+    case 1:
+    case 3:
+        return reading / 10;
+    case 2:
+    case 4:
+        return reading / 100;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace vr410

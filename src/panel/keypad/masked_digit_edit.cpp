@@ -1,0 +1,102 @@
+#include "panel/keypad/masked_digit_edit.h"
+
+#include <QKeyEvent>
+#include <QKeySequence>
+
+namespace vr410 {
+
+MaskedDigitEdit::MaskedDigitEdit(QWidget* parent) : QLineEdit(parent) {
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setDragEnabled(false);
+    setAcceptDrops(false);
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+}
+
+void MaskedDigitEdit::Show(int caret) {
+    const QSignalBlocker blocker(this);
+    setText(Content.Text());
+    setCursorPosition(caret);
+}
+
+void MaskedDigitEdit::SetMask(const QString& mask) {
+    const int caret = cursorPosition();
+    Content.SetMask(mask);
+    Show(std::min(caret, Content.Length()));
+}
+
+void MaskedDigitEdit::SetDigits(const QString& text) {
+    const QString before = Content.Text();
+    Content.SetDigits(text);
+    if (Content.Text() == before) {
+        return;
+    }
+    Show(std::min(cursorPosition(), Content.Length()));
+    emit Changed(false);
+}
+
+void MaskedDigitEdit::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    emit KeyDown(key == Qt::Key_Backspace || key == Qt::Key_Delete);
+
+    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::SelectAll)) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const int caret = hasSelectedText() ? selectionStart() : cursorPosition();
+    switch (key) {
+    case Qt::Key_Backspace:
+        Show(Content.Backspace(caret));
+        emit Changed(true);
+        return;
+    case Qt::Key_Delete:
+        Show(Content.Delete(caret));
+        emit Changed(true);
+        return;
+    case Qt::Key_Left:
+        setCursorPosition(Content.PreviousStop(caret));
+        return;
+    case Qt::Key_Right:
+        setCursorPosition(Content.NextStop(caret));
+        return;
+    case Qt::Key_Home:
+        setCursorPosition(Content.FirstStop());
+        return;
+    case Qt::Key_End:
+        setCursorPosition(Content.LastStop());
+        return;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        event->ignore();
+        return;
+    default:
+        break;
+    }
+    const QString typed = event->text();
+    if (typed.size() == 1 && typed[0] >= u'0' && typed[0] <= u'9' &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        const int next = Content.TypeDigit(caret, typed[0]);
+        if (next >= 0) {
+            Show(next);
+            emit Changed(true);
+            return;
+        }
+    }
+    // Anything else (letters, signs, paste, undo) is refused.
+    event->accept();
+}
+
+void MaskedDigitEdit::focusInEvent(QFocusEvent* event) {
+    const int caret = cursorPosition();
+    QLineEdit::focusInEvent(event);
+    deselect();
+    setCursorPosition(caret);
+}
+
+void MaskedDigitEdit::inputMethodEvent(QInputMethodEvent* event) {
+    event->ignore();
+}
+
+} // namespace vr410

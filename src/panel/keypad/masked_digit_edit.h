@@ -1,0 +1,48 @@
+// A one-line field that holds digits in the fixed layout of an edit mask (see EditMask): digits
+// are typed over in place, the caret skips the literals, Backspace and Delete blank a digit
+// (shown as "0"), other characters are refused. Qt's own input masks are not used: they read "0"
+// and "9" the other way round and drop typed zeros when "0" is the blank character.
+#pragma once
+
+#include "panel/keypad/edit_mask.h"
+
+#include <QLineEdit>
+
+namespace vr410 {
+
+class MaskedDigitEdit : public QLineEdit {
+    Q_OBJECT
+  public:
+    explicit MaskedDigitEdit(QWidget* parent = nullptr);
+
+    // Lays the field out by mask (e.g. "00\.000\m000\V;0;0"); the digits held stay in order.
+    // Emits nothing: a new text follows with SetDigits.
+    void SetMask(const QString& mask);
+    // Puts text's characters into the digit positions in order. Emits Changed(false) when the
+    // shown text changes.
+    void SetDigits(const QString& text);
+    // The digit positions' characters in order (text() is the shown text, literals included).
+    QString Digits() const { return Content.Digits(); }
+    int CaretIndex() const { return cursorPosition(); }
+    void SetCaretIndex(int index) { setCursorPosition(index); }
+
+  signals:
+    // Before a key is handled: whether it is Backspace or Delete.
+    void KeyDown(bool backspaceOrDelete);
+    // After every typed digit, Backspace and Delete (even when the shown text stays the same)
+    // and after every program change of the shown text; typed tells which.
+    void Changed(bool typed);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+
+  private:
+    // Shows Content with the caret at caret.
+    void Show(int caret);
+
+    EditMask Content;
+};
+
+} // namespace vr410

@@ -1,0 +1,49 @@
+#include "panel/keypad/output_entry.h"
+
+#include "panel/keypad/range_rules.h"
+
+namespace vr410 {
+namespace {
+constexpr uint8_t CmdSetOutput = 16;
+} // namespace
+
+OutputEntry::OutputEntry(InstrumentState& state, KeypadHost& host) : State(state), Host(host) {}
+
+void OutputEntry::MaskEditVoltageChange(bool typed) {
+    // The field may still wear the previous range's layout (a key changes the range before the
+    // display applies the new mask); the digits are brought to the row's count either way.
+    const LimitedDigits limited = LimitOutputDigits(State.RangeIndex, Host.OutputFieldText());
+    if (limited.Clamped) {
+        State.OutputDigits = limited.Digits;
+        Host.SetOutputFieldText(limited.Digits);
+    }
+    State.OutputDigits = limited.Digits;
+
+    if (State.Mode == 0) {
+        Host.VoltPrint(2);
+    } else if (State.Mode == 1) {
+        Host.VoltPrint(1);
+        Host.IssueCommand(CmdSetOutput);
+    }
+    // In measurement mode row 1 holds the reading and the output is not on: the value is only
+    // kept for the next output entry, never drawn over the reading or sent.
+
+    if (typed && !State.MoveCursor && !EditKeyWasDelete) {
+        const int caret = Host.OutputCaretIndex();
+        if (caret > 1) {
+            Host.SetOutputCaretIndex(caret - 1);
+        }
+    }
+
+    if (State.Mode == 1 && State.VoltmeterPercent) {
+        Host.PrintPercent();
+    }
+}
+
+void OutputEntry::SE_FreqChange() {
+    if (State.Mode == 0) {
+        Host.FreqPrint(14, 1);
+    }
+}
+
+} // namespace vr410

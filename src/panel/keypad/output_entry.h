@@ -1,0 +1,32 @@
+// The output value field's and the frequency field's change handling: clamping the typed value
+// to the range, keeping OutputDigits and the display in step, and sending it while the output is
+// on. No widgets here; the field widgets call these handlers.
+#pragma once
+
+#include "panel/keypad/keypad_host.h"
+#include "protocol/instrument_state.h"
+
+namespace vr410 {
+
+class OutputEntry {
+  public:
+    OutputEntry(InstrumentState& state, KeypadHost& host);
+
+    // Runs on every change of the output value field's text. typed is true when a key typed in
+    // the field caused the change, false when the program set the text; only a typed change moves
+    // the caret back (and so only once when a clamp runs the handling again inside itself).
+    void MaskEditVoltageChange(bool typed = true);
+    // Notes whether the key just pressed in the field is Backspace or Delete.
+    void MaskEditVoltageKeyDown(bool backspaceOrDelete) { EditKeyWasDelete = backspaceOrDelete; }
+    // Runs on every change of the frequency field: redraws the frequency in Mode 0 only.
+    void SE_FreqChange();
+
+    bool LastKeyWasDelete() const { return EditKeyWasDelete; }
+
+  private:
+    InstrumentState& State;
+    KeypadHost& Host;
+    bool EditKeyWasDelete = false;
+};
+
+} // namespace vr410

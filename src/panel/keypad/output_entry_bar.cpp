@@ -1,0 +1,56 @@
+#include "panel/keypad/output_entry_bar.h"
+
+#include "panel/keypad/masked_digit_edit.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+
+namespace vr410 {
+
+OutputEntryBar::OutputEntryBar(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("OutputEntryBar"));
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    Label = new QLabel(QStringLiteral("Выходное значение"), this);
+    Label->setObjectName(QStringLiteral("Label9"));
+    Field = new MaskedDigitEdit(this);
+    Field->setObjectName(QStringLiteral("MaskEditVoltage"));
+    Field->setFixedSize(79, 21);
+    Field->setToolTip(QStringLiteral("Выходное значение калибратора"));
+    Field->SetMask(QStringLiteral("00,000m000V;0;0"));
+
+    FreqPanel = new QWidget(this);
+    FreqPanel->setObjectName(QStringLiteral("PanelFreq"));
+    auto* freqLayout = new QHBoxLayout(FreqPanel);
+    freqLayout->setContentsMargins(0, 0, 0, 0);
+    FreqLabel = new QLabel(QStringLiteral("Частота"), FreqPanel);
+    FreqLabel->setObjectName(QStringLiteral("LabelFreq"));
+    // Typed values outside 45..1000 are refused by the field itself; while a value is being
+    // typed the display shows the text as it stands and the last valid value is the one sent.
+    Freq = new QSpinBox(FreqPanel);
+    Freq->setObjectName(QStringLiteral("SE_Freq"));
+    Freq->setRange(45, 1000);
+    Freq->setValue(1000);
+    if (QLineEdit* edit = Freq->findChild<QLineEdit*>()) {
+        edit->setMaxLength(4);
+    }
+    freqLayout->addWidget(FreqLabel);
+    freqLayout->addWidget(Freq);
+    FreqPanel->hide();
+
+    layout->addWidget(Label);
+    layout->addWidget(Field);
+    layout->addSpacing(12);
+    layout->addWidget(FreqPanel);
+    layout->addStretch(1);
+}
+
+void OutputEntryBar::SetOutputEntryVisible(bool visible) {
+    Label->setVisible(visible);
+    Field->setVisible(visible);
+}
+
+} // namespace vr410

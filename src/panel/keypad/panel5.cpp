@@ -1,0 +1,124 @@
+#include "panel/keypad/panel5.h"
+
+#include "panel/keypad/key_pictures.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace vr410 {
+namespace {
+
+struct KeyFace {
+    Key Id;
+    const char* Name;    // object name of the button
+    const char* Caption; // UTF-8
+    const char* Shifted; // blue label, nullptr when the key has none
+    int Row;             // 0..2
+    int Column;          // 0..5
+};
+
+// "макcимум" is written with a Latin "c" as its fourth letter, as on the instrument.
+// clang-format off
+const KeyFace KeyFaces[KeyCount] = {
+    {.Id = Key::SB_Enter, .Name = "SB_Enter", .Caption = "Ввод",           .Shifted = nullptr,            .Row = 0, .Column = 0},
+    {.Id = Key::SB_1,     .Name = "SB_1",     .Caption = "1     U1",       .Shifted = "%",                .Row = 0, .Column = 1},
+    {.Id = Key::SB_2,     .Name = "SB_2",     .Caption = "2     U2",       .Shifted = "минимум",          .Row = 0, .Column = 2},
+    {.Id = Key::SB_3,     .Name = "SB_3",     .Caption = "3    дельтаU",   .Shifted = "мак\x63имум",      .Row = 0, .Column = 3},
+    {.Id = Key::SB_4,     .Name = "SB_4",     .Caption = "4",              .Shifted = "50A",              .Row = 0, .Column = 4},
+    {.Id = Key::SB_5,     .Name = "SB_5",     .Caption = "5     АВТ",      .Shifted = "МЕНЮ",             .Row = 0, .Column = 5},
+    {.Id = Key::SB_Shift, .Name = "SB_Shift", .Caption = "Ряд",            .Shifted = nullptr,            .Row = 1, .Column = 0},
+    {.Id = Key::SB_6,     .Name = "SB_6",     .Caption = "6",              .Shifted = "100mV/1mA",        .Row = 1, .Column = 1},
+    {.Id = Key::SB_7,     .Name = "SB_7",     .Caption = "7",              .Shifted = "1V/10mA",          .Row = 1, .Column = 2},
+    {.Id = Key::SB_8,     .Name = "SB_8",     .Caption = "8",              .Shifted = "10V/100mA",        .Row = 1, .Column = 3},
+    {.Id = Key::SB_9,     .Name = "SB_9",     .Caption = "9",              .Shifted = "100V/1A",          .Row = 1, .Column = 4},
+    {.Id = Key::SB_0,     .Name = "SB_0",     .Caption = "0",              .Shifted = "1000V/10A",        .Row = 1, .Column = 5},
+    {.Id = Key::SB_Reset, .Name = "SB_Reset", .Caption = "Сброс",          .Shifted = nullptr,            .Row = 2, .Column = 0},
+    {.Id = Key::SB_Polar, .Name = "SB_Polar", .Caption = "+/-",            .Shifted = "Экран",            .Row = 2, .Column = 1},
+    {.Id = Key::SB_Sin,   .Name = "SB_Sin",   .Caption = "~",              .Shifted = "Частота",          .Row = 2, .Column = 2},
+    {.Id = Key::SB_I,     .Name = "SB_I",     .Caption = "I",              .Shifted = "Ок",               .Row = 2, .Column = 3},
+    {.Id = Key::SB_U,     .Name = "SB_U",     .Caption = "V",              .Shifted = "Установка О",      .Row = 2, .Column = 4},
+    {.Id = Key::SB_Meas,  .Name = "SB_Meas",  .Caption = "Измерение",      .Shifted = "Калибровка",       .Row = 2, .Column = 5},
+};
+// clang-format on
+
+// Layout: six columns of 65-pixel buttons 75 pixels apart, three rows 53 pixels apart, each
+// button with its blue label in the 14 pixels under it.
+constexpr int Left = 10;
+constexpr int Top = 6;
+constexpr int ColumnStep = 75;
+constexpr int RowStep = 53;
+constexpr int LabelHeight = 14;
+
+const QColor ShiftBlue(0, 0, 255);
+
+} // namespace
+
+Panel5::Panel5(QWidget* parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("Panel5"));
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setFixedSize(PanelWidth, PanelHeight);
+
+    QFont labelFont = font();
+    labelFont.setPointSizeF(labelFont.pointSizeF() * 0.85);
+
+    for (const KeyFace& face : KeyFaces) {
+        const size_t index = static_cast<size_t>(face.Id);
+        const int x = Left + face.Column * ColumnStep;
+        const int y = Top + face.Row * RowStep;
+
+        auto* button = new QPushButton(QString::fromUtf8(face.Caption), this);
+        button->setObjectName(QString::fromLatin1(face.Name));
+        button->setGeometry(x, y, ButtonWidth, ButtonHeight);
+        button->setCheckable(KeyGroup(face.Id) != 0);
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QPushButton::clicked, this, [this, key = face.Id] {
+            ShowLatches(); // undo the button's own toggle: the latches decide
+            emit KeyClicked(key);
+        });
+        Buttons[index] = button;
+
+        if (face.Shifted != nullptr) {
+            auto* label = new QLabel(QString::fromUtf8(face.Shifted), this);
+            label->setObjectName(QString::fromLatin1(face.Name) + QStringLiteral("_Shifted"));
+            label->setFont(labelFont);
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::WindowText, ShiftBlue);
+            label->setPalette(palette);
+            label->setAlignment(Qt::AlignCenter);
+            label->setGeometry(x - 5, y + ButtonHeight + 1, ButtonWidth + 10, LabelHeight);
+            ShiftLabels[index] = label;
+        }
+    }
+
+    QPushButton* shift = Button(Key::SB_Shift);
+    QPalette palette = shift->palette();
+    palette.setColor(QPalette::ButtonText, ShiftBlue);
+    shift->setPalette(palette);
+    QFont bold = shift->font();
+    bold.setBold(true);
+    shift->setFont(bold);
+
+    Button(Key::SB_Enter)->setToolTip(QStringLiteral("Клавиша ВВОД"));
+    Button(Key::SB_Enter)->setIcon(EnterPicture());
+    Button(Key::SB_Reset)->setIcon(ResetPicture());
+    for (Key key : {Key::SB_Enter, Key::SB_Reset}) {
+        Button(key)->setIconSize(QSize(KeyPictureSize, KeyPictureSize));
+    }
+
+    ShowLatches();
+}
+
+void Panel5::SetKeyDown(Key key, bool down) {
+    Latches.SetDown(key, down);
+    ShowLatches();
+}
+
+void Panel5::ShowLatches() {
+    for (size_t i = 0; i < KeyCount; ++i) {
+        if (Buttons[i]->isCheckable()) {
+            Buttons[i]->setChecked(Latches.IsDown(static_cast<Key>(i)));
+        }
+    }
+}
+
+} // namespace vr410

@@ -1,0 +1,46 @@
+// Panel5: the copy of the instrument's keypad beside the display, 18 buttons in three rows with
+// the shifted functions' names in blue under them. The buttons show the latches of KeyLatches;
+// a click is reported as KeyClicked, and the keypad's handlers latch whatever should stay down.
+#pragma once
+
+#include "panel/keypad/key_latches.h"
+
+#include <QFrame>
+
+#include <array>
+
+class QLabel;
+class QPushButton;
+
+namespace vr410 {
+
+class Panel5 : public QFrame {
+    Q_OBJECT
+  public:
+    static constexpr int PanelWidth = 465;
+    static constexpr int PanelHeight = 169;
+    static constexpr int ButtonWidth = 65;
+    static constexpr int ButtonHeight = 33;
+
+    explicit Panel5(QWidget* parent = nullptr);
+
+    QPushButton* Button(Key key) const { return Buttons[static_cast<size_t>(key)]; }
+    // The blue label under key, or nullptr for keys without a shifted function.
+    QLabel* ShiftLabel(Key key) const { return ShiftLabels[static_cast<size_t>(key)]; }
+
+    bool IsKeyDown(Key key) const { return Latches.IsDown(key); }
+    // Latches key down (its group mates up) or releases it, and shows it.
+    void SetKeyDown(Key key, bool down);
+
+  signals:
+    void KeyClicked(vr410::Key key);
+
+  private:
+    void ShowLatches();
+
+    KeyLatches Latches;
+    std::array<QPushButton*, KeyCount> Buttons{};
+    std::array<QLabel*, KeyCount> ShiftLabels{};
+};
+
+} // namespace vr410

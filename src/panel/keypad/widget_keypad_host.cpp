@@ -1,0 +1,45 @@
+#include "panel/keypad/widget_keypad_host.h"
+
+#include "panel/keypad/masked_digit_edit.h"
+#include "panel/keypad/output_entry_bar.h"
+#include "panel/keypad/panel5.h"
+
+namespace vr410 {
+
+void WidgetKeypadHost::SetFreqPanelVisible(bool visible) {
+    Entry.PanelFreq()->setVisible(visible);
+}
+
+void WidgetKeypadHost::SetOutputEntryVisible(bool visible) {
+    Entry.SetOutputEntryVisible(visible);
+}
+
+void WidgetKeypadHost::SetOutputFieldText(const std::string& digits) {
+    Entry.MaskEditVoltage()->SetDigits(QString::fromStdString(digits));
+}
+
+std::string WidgetKeypadHost::OutputFieldText() const {
+    return Entry.MaskEditVoltage()->text().toStdString();
+}
+
+int WidgetKeypadHost::OutputCaretIndex() const {
+    return Entry.MaskEditVoltage()->CaretIndex();
+}
+
+void WidgetKeypadHost::SetOutputCaretIndex(int index) {
+    Entry.MaskEditVoltage()->SetCaretIndex(index);
+}
+
+bool WidgetKeypadHost::IsKeyDown(Key key) const {
+    return Keys.IsKeyDown(key);
+}
+
+void WidgetKeypadHost::SetKeyDown(Key key, bool down) {
+    Keys.SetKeyDown(key, down);
+}
+
+ConfirmAnswer WidgetKeypadHost::Confirm(ConfirmKind kind) {
+    return Confirmation.Ask(kind);
+}
+
+} // namespace vr410

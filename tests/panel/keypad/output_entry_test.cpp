@@ -1,0 +1,166 @@
+// The output value field's change handling and the frequency field's, against a recording host
+// whose field holds the digits in the row's layout.
+#include "panel/keypad/output_entry.h"
+#include "recording_host.h"
+
+#include <gtest/gtest.h>
+
+namespace vr410 {
+namespace {
+
+using test::RecordingHost;
+
+class OutputEntryTest : public testing::Test {
+  protected:
+    InstrumentState State;
+    RecordingHost Host{State};
+    OutputEntry Entry{State, Host};
+
+    void SetUp() override { Host.Entry = &Entry; }
+
+    // Lays the field out for the current row and mode as the display does, then forgets the log.
+    void Show() {
+        Host.PrintMode();
+        Host.Log.clear();
+        Host.Commands.clear();
+    }
+    // Puts digits into the field as if typed there in one change.
+    void Type(const char* digits) {
+        Host.Field.SetDigits(digits);
+        Entry.MaskEditVoltageChange(true);
+    }
+};
+
+TEST_F(OutputEntryTest, DcValueAboveTheRangeIsClampedAndShown) {
+    Show();
+    Type("12000000");
+    EXPECT_EQ(State.OutputDigits, "10200000");
+    EXPECT_EQ(Host.Field.Text().toStdString(), "10.200000V");
+}
+
+TEST_F(OutputEntryTest, AcZeroBecomesOnePercentOfTheRange) {
+    State.RangeIndex = 21; // AC 1 V
+    State.OutputDigits = "0500000";
+    Show();
+    Type("0000000");
+    EXPECT_EQ(State.OutputDigits, "0010000");
+    EXPECT_EQ(Host.Field.Text().toStdString(), "0.010000V");
+}
+
+TEST_F(OutputEntryTest, Ac700VoltRangeReachesSevenHundredFourteenVolts) {
+    State.RangeIndex = 24;
+    State.OutputDigits = "0010000";
+    Show();
+    Type("7000000");
+    EXPECT_EQ(State.OutputDigits, "7000000");
+    Type("9990000");
+    EXPECT_EQ(State.OutputDigits, "7140000");
+    EXPECT_EQ(Host.Field.Text().toStdString(), "714.0000V");
+}
+
+TEST_F(OutputEntryTest, EveryTypedDigitIsSentWithTheOutputOnAndNoneInEntryMode) {
+    Show();
+    for (char digit : {'0', '1', '0'}) {
+        Host.TypeDigit(digit);
+    }
+    EXPECT_TRUE(Host.Commands.empty());
+    EXPECT_EQ(Host.Log, (std::vector<std::string>{"VoltPrint 2", "VoltPrint 2", "VoltPrint 2"}));
+
+    State.Mode = 1;
+    Show();
+    Host.Caret = 0;
+    for (char digit : {'0', '1', '1'}) {
+        Host.TypeDigit(digit);
+    }
+    EXPECT_EQ(Host.Commands, (std::vector<int>{16, 16, 16}));
+    EXPECT_EQ(State.OutputDigits, "01100000");
+    EXPECT_EQ(Host.Log.front(), "VoltPrint 1");
+}
+
+TEST_F(OutputEntryTest, ClampWithTheOutputOnSendsFromBothRuns) {
+    State.Mode = 1;
+    Show();
+    Type("99000000");
+    EXPECT_EQ(Host.Commands, (std::vector<int>{16, 16}));
+    EXPECT_EQ(State.OutputDigits, "10200000");
+}
+
+TEST_F(OutputEntryTest, RelativeDisplayFollowsEveryChangeWithTheOutputOn) {
+    State.Mode = 1;
+    State.VoltmeterPercent = 1;
+    Show();
+    Host.TypeDigit('1');
+    EXPECT_EQ(Host.Log.back(), "PrintPercent");
+}
+
+TEST_F(OutputEntryTest, ProgramChangeInMeasurementIsKeptButNotDrawnOrSent) {
+    State.Mode = 12;
+    Host.SetOutputFieldText("01000000");
+    EXPECT_EQ(State.OutputDigits, "01000000");
+    EXPECT_TRUE(Host.Log.empty());
+}
+
+struct CaretCase {
+    const char* Name;
+    bool MoveCursor;
+    int CaretBefore;
+    char Digit; // 0 for Backspace
+    int CaretAfter;
+};
+
+class CaretRules : public testing::TestWithParam<CaretCase> {};
+
+TEST_P(CaretRules, StayOnTheTypedDigitOnlyWithoutCursorMovement) {
+    const CaretCase& c = GetParam();
+    InstrumentState state;
+    state.MoveCursor = c.MoveCursor ? 1 : 0;
+    state.OutputDigits = "01000000";
+    RecordingHost host(state); // field "01.000000V"
+    OutputEntry entry(state, host);
+    host.Entry = &entry;
+    host.Caret = c.CaretBefore;
+    if (c.Digit != 0) {
+        host.TypeDigit(c.Digit);
+    } else {
+        host.PressBackspace();
+    }
+    EXPECT_EQ(host.Caret, c.CaretAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Field, CaretRules,
+    testing::Values(
+        // name                                      move  before digit after
+        CaretCase{"FirstPositionLeavesCaretAfterIt", false, 0, '0', 1},
+        CaretCase{"SecondPositionStaysOnTheDigit", false, 1, '5', 1},
+        CaretCase{"AfterThePointStaysOnTheDigit", false, 3, '5', 3},
+        CaretCase{"CaretOnTheLiteralTypesTheNextDigitAndStaysOnIt", false, 2, '5', 3},
+        CaretCase{"LastDigitStaysOnIt", false, 8, '5', 8},
+        CaretCase{"ClampedDigitStepsBackOnlyOnce", false, 1, '9', 1},
+        CaretCase{"CursorMovementOnMovesOn", true, 3, '5', 4},
+        CaretCase{"CursorMovementOnFirstPosition", true, 0, '0', 1},
+        CaretCase{"BackspaceIsNotMovedBack", false, 4, 0, 3},
+        CaretCase{"BackspaceWithCursorMovement", true, 4, 0, 3}),
+    [](const testing::TestParamInfo<CaretCase>& row) { return row.param.Name; });
+
+TEST(FrequencyField, RedrawsTheFrequencyInEntryModeOnly) {
+    struct Row {
+        uint8_t Mode;
+        bool Drawn;
+    };
+    for (const Row row : {Row{0, true}, Row{1, false}, Row{12, false}}) {
+        InstrumentState state;
+        state.Mode = row.Mode;
+        state.RangeIndex = 21;
+        RecordingHost host(state);
+        OutputEntry entry(state, host);
+        entry.SE_FreqChange();
+        EXPECT_EQ(host.Log, row.Drawn ? std::vector<std::string>{"FreqPrint 14,1"}
+                                      : std::vector<std::string>{})
+            << "mode " << int(row.Mode);
+        EXPECT_TRUE(host.Commands.empty());
+    }
+}
+
+} // namespace
+} // namespace vr410
