@@ -59,6 +59,7 @@ void TFormInterface::ShowBelow(const QWidget& main, int width, int height) {
     resize(width, height);
     move(outer.left(), outer.top() + outer.height());
     show();
+    WasShown_ = true;
     const QSize frame = frameGeometry().size() - geometry().size();
     if (!frame.isEmpty()) {
         resize(width - frame.width(), height - frame.height());

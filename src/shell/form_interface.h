@@ -24,10 +24,13 @@ class TFormInterface : public QWidget {
     // Shows the window directly below `main` (same left edge, top at the main window's outer
     // bottom) with the given outer size, frame included.
     void ShowBelow(const QWidget& main, int width, int height);
+    // Whether the window has been shown since it was created.
+    bool WasShown() const { return WasShown_; }
 
   private:
     QLabel* LabelSend;
     QLabel* LabelReceive;
+    bool WasShown_ = false;
 };
 
 } // namespace vr410

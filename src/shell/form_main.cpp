@@ -1,0 +1,230 @@
+// The main window: layout, menus, creation, activation and close.
+#include "shell/form_main.h"
+
+#include "links/comm_port.h"
+#include "panel/text_layer.h"
+#include "shell/form_interface.h"
+#include "shell/qt_system_facilities.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+namespace vr410 {
+
+namespace {
+
+constexpr int ClientWidth = 1070;
+constexpr int ClientHeight = 190;
+constexpr int StatusBarHeight = 19;
+constexpr int StatusPanelWidths[3] = {150, 45, 205};
+
+QFrame* MakePanel(QWidget* parent, const char* name, const QRect& geometry) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setGeometry(geometry);
+    return panel;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->move(left, top);
+    return label;
+}
+
+QAction* MakeItem(QMenu* menu, const char* name, const QString& caption,
+                  const QKeySequence& shortcut = {}) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    item->setShortcut(shortcut);
+    return item;
+}
+
+} // namespace
+
+TFormMain::TFormMain(StartOptions options)
+    : Line_(std::move(options.Line)), SettingsPath_(std::move(options.SettingsPath)),
+      Facilities_(std::move(options.Facilities)) {
+    if (Facilities_ == nullptr) {
+        Facilities_ = std::make_unique<QtSystemFacilities>();
+    }
+    setObjectName(QStringLiteral("FormMain"));
+    setWindowTitle(QStringLiteral("Удаленное управление VR410"));
+    // A fixed single border with the system menu and the minimise button, no maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+
+    BuildWindow();
+    BuildMenus();
+    FormCreate();
+}
+
+TFormMain::~TFormMain() = default;
+
+void TFormMain::BuildWindow() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("Client"));
+    client->setFixedSize(ClientWidth, ClientHeight - StatusBarHeight);
+    setCentralWidget(client);
+
+    // The display and the keypad side by side; the keypad panel fills the height.
+    Panel4_ = new Panel4(client);
+    Panel4_->setObjectName(QStringLiteral("Panel4"));
+    Panel4_->move(0, 0);
+    Renderer_ = std::make_unique<PanelRenderer>(State_, *Panel4_, Controls_);
+    Panel5_ = MakePanel(client, "Panel5", QRect(605, 0, 465, 169));
+
+    SB_Test_ = new QPushButton(QStringLiteral("Тест"), client);
+    SB_Test_->setObjectName(QStringLiteral("SB_Test"));
+    SB_Test_->setToolTip(QStringLiteral("Тест обмена данными"));
+    SB_Test_->setGeometry(436, 110, 75, 23);
+    SB_QueryState_ = new QPushButton(QStringLiteral("Состояние"), client);
+    SB_QueryState_->setObjectName(QStringLiteral("SB_QueryState"));
+    SB_QueryState_->setToolTip(
+        QStringLiteral("Запрос состояния прибора (режимы, параметры и установленное значение)"));
+    SB_QueryState_->setGeometry(516, 110, 85, 23);
+
+    // The strip of the packet monitor: command and answer, shown with "Показывать посылки".
+    Panel1_ = MakePanel(client, "Panel1", QRect(0, 136, 601, 33));
+    MakeLabel(Panel1_, "Label1", QStringLiteral("Команда:"), 4, 2);
+    LabelCommand_ = MakeLabel(Panel1_, "LabelCommand", QString(), 60, 2);
+    MakeLabel(Panel1_, "Label2", QStringLiteral("Ответ:"), 4, 17);
+    LabelAnswer_ = MakeLabel(Panel1_, "LabelAnswer", QString(), 60, 17);
+    LabelCommand_->setFixedWidth(535);
+    LabelAnswer_->setFixedWidth(535);
+    Panel1_->hide();
+
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    bar->setFixedHeight(StatusBarHeight);
+    for (int i = 0; i < 3; ++i) {
+        StatusPanels_[i] = new QLabel(bar);
+        StatusPanels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        StatusPanels_[i]->setFixedWidth(StatusPanelWidths[i]);
+        StatusPanels_[i]->setTextFormat(Qt::PlainText);
+        bar->addWidget(StatusPanels_[i]);
+    }
+    setStatusBar(bar);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    FormInterface_ = std::make_unique<TFormInterface>();
+}
+
+void TFormMain::BuildMenus() {
+    QMenu* main = menuBar()->addMenu(QStringLiteral("Главное"));
+    main->addAction(Menu_.N11);
+    main->addAction(Menu_.N12);
+    N15_ = MakeItem(main, "N15", QStringLiteral("Показывать посылки"),
+                    QKeySequence(Qt::CTRL | Qt::Key_Q));
+    N15_->setCheckable(true);
+    connect(N15_, &QAction::triggered, this, &TFormMain::N15Click);
+    N3001_ = MakeItem(main, "N3001", QStringLiteral("VR410С"), QKeySequence(Qt::CTRL | Qt::Key_I));
+    N3001_->setCheckable(true);
+    // The accessory mode: everything that follows goes to the accessory; its state is read first.
+    connect(N3001_, &QAction::triggered, this, [this] { IssueCommand(17); });
+    main->addSeparator();
+    QAction* n16 = MakeItem(main, "N16", QStringLiteral("Выход"));
+    connect(n16, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* link = menuBar()->addMenu(QStringLiteral("Связь"));
+    MakeItem(link, "N28", QStringLiteral("Адрес назначения..."));
+    MakeItem(link, "N29", QStringLiteral("Адрес компьютера..."));
+    QMenu* com = link->addMenu(QStringLiteral("COM"));
+    com->menuAction()->setObjectName(QStringLiteral("COMMenu"));
+    PortGroup_ = new QActionGroup(this);
+    PortGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+    struct PortItem {
+        const char* Name;
+        QString Caption;
+        QKeySequence Shortcut;
+    };
+    // clang-format off
+    const PortItem portItems[7] = {
+        {.Name = "NoPort", .Caption = QStringLiteral("No Port"), .Shortcut = QKeySequence(Qt::CTRL | Qt::Key_F10)},
+        {.Name = "COM1",   .Caption = QStringLiteral("COM1"),    .Shortcut = QKeySequence(Qt::CTRL | Qt::Key_F1)},
+        {.Name = "COM2",   .Caption = QStringLiteral("COM2"),    .Shortcut = QKeySequence(Qt::CTRL | Qt::Key_F2)},
+        {.Name = "COM3",   .Caption = QStringLiteral("COM3"),    .Shortcut = QKeySequence(Qt::CTRL | Qt::Key_F3)},
+        {.Name = "COM4",   .Caption = QStringLiteral("COM4"),    .Shortcut = QKeySequence(Qt::CTRL | Qt::Key_F4)},
+        {.Name = "COM5",   .Caption = QStringLiteral("COM5 "),   .Shortcut = QKeySequence(Qt::CTRL | Qt::Key_F5)},
+        {.Name = "COM6",   .Caption = QStringLiteral("COM6"),    .Shortcut = QKeySequence(Qt::CTRL | Qt::Key_F6)},
+    };
+    // clang-format on
+    for (int i = 0; i < 7; ++i) {
+        QAction* item =
+            MakeItem(com, portItems[i].Name, portItems[i].Caption, portItems[i].Shortcut);
+        item->setCheckable(true);
+        item->setData(i); // the tag: the port number
+        PortGroup_->addAction(item);
+        connect(item, &QAction::triggered, this, [this, item] { NoPortClick(item); });
+        ComItems_[i] = item;
+    }
+    NoPort_ = ComItems_[0];
+    NoPort_->setChecked(true);
+    COMx_ = MakeItem(com, "COMx", QStringLiteral("COM..."));
+    COMx_->setCheckable(true);
+    COMx_->setData(0);
+    PortGroup_->addAction(COMx_);
+    // The port number dialog comes with its own window; until it is there the choice is
+    // cancelled, which leaves the port and the tick as they were.
+    connect(COMx_, &QAction::triggered, this, [this] {
+        ComItems_[0]->setChecked(false);
+        for (QAction* item : PortGroup_->actions()) {
+            if (item != COMx_ && item->data().toInt() == ComNumber_) {
+                item->setChecked(true);
+                return;
+            }
+        }
+    });
+    MakeItem(link, "USBFind", QStringLiteral("Найти USB устройства"),
+             QKeySequence(Qt::CTRL | Qt::Key_U));
+    QMenu* usb = link->addMenu(QStringLiteral("USB"));
+    usb->menuAction()->setObjectName(QStringLiteral("USB1"));
+
+    // The program's list of commands: never shown, clicked by keys, dialogs and timers.
+    QMenu* mode = menuBar()->addMenu(QStringLiteral("Режим"));
+    Menu_.AddItemsTo(*mode);
+    mode->menuAction()->setVisible(false);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
+    MakeItem(help, "N6", QStringLiteral("Показать справку"), QKeySequence(Qt::Key_F1));
+    QAction* n17 = MakeItem(help, "N17", QStringLiteral("О программе"));
+    // The about box shows the firmware line that the exchange test's answer refreshes.
+    connect(n17, &QAction::triggered, this, [this] { IssueCommand(8); });
+
+    connect(SB_Test_, &QPushButton::clicked, this, [this] { Cycle_->SB_TestClick(); });
+    connect(SB_QueryState_, &QPushButton::clicked, this, [this] { Cycle_->SB_QueryStateClick(); });
+}
+
+void TFormMain::N15Click() {
+    const bool shown = N15_->isChecked();
+    Panel1_->setVisible(shown);
+    if (shown) {
+        FormInterface_->ShowBelow(*this, MonitorWidth_, MonitorHeight_);
+    } else {
+        FormInterface_->hide();
+    }
+}
+
+void TFormMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Every activation, for instance after a dialog closes, redraws the panel for the mode.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        PrintMode();
+    }
+}
+
+} // namespace vr410

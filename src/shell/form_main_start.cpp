@@ -1,0 +1,151 @@
+// The main window's creation handler, the settings file, the port choice and the close.
+#include "shell/form_main.h"
+
+#include "links/comm_port.h"
+#include "platform/profile_file.h"
+#include "shell/form_interface.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+namespace vr410 {
+
+namespace {
+
+const std::string SectionForm = "Form";
+const std::string SectionFormI = "FormI";
+const std::string SectionData = "Data";
+
+} // namespace
+
+void TFormMain::FormCreate() {
+    Port_ = std::make_unique<CommPort>(*Line_.Api, *Facilities_);
+    AnswerView& view = *this;
+    CycleWindow& window = *this;
+    Cycle_ = std::make_unique<ExchangeCycle>(State_, Buffers_, Menu_, *Port_, view, window);
+    if (Line_.Simulated != nullptr) {
+        // The simulated line logs every character for tests; a running program has no use for
+        // the log, so it is dropped after each exchange instead of growing for hours.
+        connect(Cycle_.get(), &ExchangeCycle::AnswerHandled, this,
+                [this] { Line_.Simulated->ClearLog(); });
+    }
+
+    CLRDisp(1);
+    CLRDisp(2);
+    // The instrument state starts with its start values as constructed.
+    LoadSettings();
+    StatusPanels_[2]->clear();
+    State_.CommandCode = 1;
+    State_.Transmitting = 0;
+
+    int comNumber = ProfileFile(SettingsPath_).ReadInteger(SectionData, "COM", 0) & 0xFF;
+    if (comNumber == 0 && Line_.Bus != nullptr) {
+        comNumber = 1; // the virtual instrument is always there: start talking to it
+    }
+    const std::string usbDeviceName = UsbDeviceName_;
+    SelectSavedPort(comNumber);
+    UsbDeviceName_ = usbDeviceName; // the port choice emptied it; the USB search needs it
+    ShowPortStatus();
+    PrintText(23, 2, 4, "ѕ"); // the reading activity mark, the box glyph
+
+    // The packet monitor's creation: show it and the strip when they were shown last time.
+    if (ShowPackets_) {
+        CommandMenu::Click(N15_);
+    }
+}
+
+void TFormMain::LoadSettings() {
+    const ProfileFile ini(SettingsPath_);
+    const int top = ini.ReadInteger(SectionForm, "Top", 0);
+    const int left = ini.ReadInteger(SectionForm, "Left", 0);
+    // The saved place is taken when it lies on a screen; otherwise the window manager places
+    // the window (a monitor may have been removed since).
+    const QPoint place(left, top);
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().contains(place)) {
+            move(place);
+            break;
+        }
+    }
+    MonitorWidth_ = ini.ReadInteger(SectionFormI, "Width", 700);
+    MonitorHeight_ = ini.ReadInteger(SectionFormI, "Height", 69);
+    State_.AddrDevice = static_cast<uint8_t>(ini.ReadInteger(SectionData, "AddrDevice", 1));
+    State_.PCDevice = static_cast<uint8_t>(ini.ReadInteger(SectionData, "PCDevice", 0));
+    ShowPackets_ = ini.ReadInteger(SectionData, "ShowPackets", 0) != 0;
+    UsbDeviceName_ = ini.ReadString(SectionData, "USB", "");
+    Dialogs_.DeviceAddressField = State_.AddrDevice;
+    Dialogs_.PcAddressField = State_.PCDevice;
+}
+
+bool TFormMain::SaveSettings() {
+    ProfileFile ini(SettingsPath_);
+    // A monitor never shown in this run keeps the size it was given at start.
+    const QSize monitor = FormInterface_->WasShown() ? FormInterface_->frameGeometry().size()
+                                                     : QSize(MonitorWidth_, MonitorHeight_);
+    return ini.WriteInteger(SectionForm, "Top", pos().y()) &&
+           ini.WriteInteger(SectionForm, "Left", pos().x()) &&
+           ini.WriteInteger(SectionFormI, "Width", monitor.width()) &&
+           ini.WriteInteger(SectionFormI, "Height", monitor.height()) &&
+           ini.WriteInteger(SectionData, "AddrDevice", State_.AddrDevice) &&
+           ini.WriteInteger(SectionData, "PCDevice", State_.PCDevice) &&
+           ini.WriteInteger(SectionData, "COM", ComNumber_) &&
+           ini.WriteString(SectionData, "ShowPackets", N15_->isChecked() ? "1" : "0") &&
+           ini.WriteString(SectionData, "USB", ""); // no USB device is the active link
+}
+
+void TFormMain::SelectSavedPort(int comNumber) {
+    if (comNumber <= 6) {
+        CommandMenu::Click(ComItems_[comNumber]);
+        return;
+    }
+    COMx_->setChecked(true);
+    COMx_->setData(comNumber);
+    NoPortClick(COMx_);
+}
+
+void TFormMain::NoPortClick(QAction* sender) {
+    UsbDeviceName_.clear();
+    if (State_.Transmitting != 0) {
+        Cycle_->StopTransmit();
+    }
+    sender->setChecked(true);
+    ComNumber_ = static_cast<uint8_t>(sender->data().toInt() & 0xFF);
+    Port_->OpenComPort(ComNumber_);
+    ShowPortStatus();
+    StatusPanels_[1]->setText(QStringLiteral("RS232"));
+}
+
+void TFormMain::ShowPortStatus() {
+    const std::string& status = Port_->PortStatus();
+    if (ComNumber_ != 0) {
+        StatusPanels_[0]->setText(
+            QStringLiteral("COM%1 - %2").arg(ComNumber_).arg(QString::fromStdString(status)));
+    } else {
+        StatusPanels_[0]->setText(QStringLiteral("порт не выбран"));
+    }
+    Menu_.N12->setEnabled(false);
+    const bool ready = status == PortReady;
+    Menu_.N11->setEnabled(ready);
+    SB_Test_->setEnabled(ready);
+    SB_QueryState_->setEnabled(ready);
+    Panel5_->setEnabled(ready);
+    N3001_->setEnabled(ready);
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+    Port_->OpenComPort(0); // gives the serial port up
+    if (!SaveSettings()) {
+        Facilities_->ShowMessage("Невозможно сохранение настроек в файле VR410.ini",
+                                 MessageKind::Error);
+    }
+    FormInterface_->hide();
+    event->accept();
+}
+
+} // namespace vr410

@@ -1,0 +1,39 @@
+// The serial backends the program can run on.
+#include "shell/line_backend.h"
+
+#include "sim/virtual_accessory.h"
+#include "sim/virtual_instrument.h"
+
+#ifdef _WIN32
+#include "platform/serial_win32.h"
+#else
+#include "platform/serial_posix.h"
+#endif
+
+namespace vr410 {
+
+LineBackend MakeVirtualLine() {
+    LineBackend line;
+    line.Bus = std::make_unique<sim::VirtualBus>();
+    line.Bus->AddDevice<sim::VirtualInstrument>();
+    line.Bus->AddDevice<sim::VirtualAccessory>();
+    auto api = std::make_unique<SimulatedSerialApi>(*line.Bus);
+    for (int number = 1; number <= 255; ++number) {
+        api->AddPort(api->PortDeviceName(number));
+    }
+    line.Simulated = api.get();
+    line.Api = std::move(api);
+    return line;
+}
+
+LineBackend MakeSystemLine() {
+    LineBackend line;
+#ifdef _WIN32
+    line.Api = std::make_unique<Win32SerialApi>();
+#else
+    line.Api = std::make_unique<PosixSerialApi>();
+#endif
+    return line;
+}
+
+} // namespace vr410

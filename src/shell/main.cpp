@@ -1,0 +1,29 @@
+// The program entry: the main window on the system's serial ports, or with --virtual on the
+// virtual instrument's bus; then the event loop until the main window closes.
+#include "platform/profile_file.h"
+#include "shell/form_main.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("VR410К"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Удаленное управление VR410"));
+    parser.addHelpOption();
+    const QCommandLineOption virtualLine(
+        QStringLiteral("virtual"),
+        QStringLiteral("Every COM port leads to a virtual instrument (address 1) and its "
+                       "accessory (address 251)."));
+    parser.addOption(virtualLine);
+    parser.process(app);
+
+    vr410::StartOptions options;
+    options.Line = parser.isSet(virtualLine) ? vr410::MakeVirtualLine() : vr410::MakeSystemLine();
+    options.SettingsPath = vr410::ExecutableIniPath().string();
+    vr410::TFormMain window(std::move(options));
+    window.show();
+    return QApplication::exec();
+}
