@@ -116,4 +116,7 @@ class SerialApi {
     virtual void Sleep(uint32_t milliseconds) = 0;
 };
 
+// The backend of the system the program runs on: Win32 on Windows, termios on Linux.
+std::unique_ptr<SerialApi> CreateSystemSerialApi();
+
 } // namespace vr410

@@ -2,6 +2,7 @@
 
 #include "platform/parmrk_parser.h"
 #include "platform/profile_file.h"
+#include "platform/termios_settings.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,7 +14,6 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace vr410 {
@@ -21,27 +21,6 @@ namespace vr410 {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-struct BaudCode {
-    uint32_t Rate;
-    speed_t Code;
-};
-
-constexpr BaudCode BaudCodes[] = {
-    {.Rate = 50, .Code = B50},           {.Rate = 75, .Code = B75},
-    {.Rate = 110, .Code = B110},         {.Rate = 134, .Code = B134},
-    {.Rate = 150, .Code = B150},         {.Rate = 200, .Code = B200},
-    {.Rate = 300, .Code = B300},         {.Rate = 600, .Code = B600},
-    {.Rate = 1200, .Code = B1200},       {.Rate = 1800, .Code = B1800},
-    {.Rate = 2400, .Code = B2400},       {.Rate = 4800, .Code = B4800},
-    {.Rate = 9600, .Code = B9600},       {.Rate = 19200, .Code = B19200},
-    {.Rate = 38400, .Code = B38400},     {.Rate = 57600, .Code = B57600},
-    {.Rate = 115200, .Code = B115200},   {.Rate = 230400, .Code = B230400},
-    {.Rate = 460800, .Code = B460800},   {.Rate = 500000, .Code = B500000},
-    {.Rate = 576000, .Code = B576000},   {.Rate = 921600, .Code = B921600},
-    {.Rate = 1000000, .Code = B1000000}, {.Rate = 1152000, .Code = B1152000},
-    {.Rate = 1500000, .Code = B1500000}, {.Rate = 2000000, .Code = B2000000},
-};
 
 // An ioctl that the device does not have: ptys and many USB serial drivers lack modem lines,
 // error counters and the line status register. That is "no such signal", not a failure.
@@ -88,88 +67,21 @@ class PosixSerialPort final : public SerialPort {
         termios t{};
         if (tcgetattr(Fd_, &t) != 0)
             return false;
-        settings = Remembered_;
-        const speed_t speed = cfgetospeed(&t);
-        for (const BaudCode& b : BaudCodes)
-            if (b.Code == speed)
-                settings.BaudRate = b.Rate;
-        switch (t.c_cflag & CSIZE) {
-        case CS5:
-            settings.DataBits = 5;
-            break;
-        case CS6:
-            settings.DataBits = 6;
-            break;
-        case CS7:
-            settings.DataBits = 7;
-            break;
-        default:
-            settings.DataBits = 8;
-            break;
-        }
-        settings.StopBits = (t.c_cflag & CSTOPB) ? 2 : 1;
-        if (!(t.c_cflag & PARENB))
-            settings.Parity = ParityMode::None;
-        else if (t.c_cflag & CMSPAR)
-            settings.Parity = (t.c_cflag & PARODD) ? ParityMode::Mark : ParityMode::Space;
-        else
-            settings.Parity = (t.c_cflag & PARODD) ? ParityMode::Odd : ParityMode::Even;
-        settings.OutxCtsFlow = (t.c_cflag & CRTSCTS) != 0;
-        settings.OutX = (t.c_iflag & IXON) != 0;
-        settings.InX = (t.c_iflag & IXOFF) != 0;
+        settings = FromTermios(t, Remembered_);
         return true;
     }
 
-    // Raw 8-bit line. INPCK|PARMRK stay on whatever ParityCheck says: received errors are then
-    // flagged and the characters still delivered, which is what Windows does with parity
-    // checking off (report, do not replace); without INPCK Linux could not flag them at all.
     bool SetState(const LineSettings& settings) override {
-        const auto code =
-            std::find_if(std::begin(BaudCodes), std::end(BaudCodes),
-                         [&](const BaudCode& b) { return b.Rate == settings.BaudRate; });
-        if (code == std::end(BaudCodes) || settings.DataBits < 5 || settings.DataBits > 8 ||
-            settings.StopBits < 1 || settings.StopBits > 2)
-            return false;
         termios t{};
-        if (tcgetattr(Fd_, &t) != 0)
+        if (tcgetattr(Fd_, &t) != 0 || !ToTermios(settings, t))
             return false;
-        t.c_iflag = INPCK | PARMRK | (settings.OutX ? IXON : 0) | (settings.InX ? IXOFF : 0);
-        t.c_oflag = 0;
-        t.c_lflag = 0;
-        t.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS);
-        constexpr tcflag_t Sizes[] = {CS5, CS6, CS7, CS8};
-        t.c_cflag |= CREAD | CLOCAL | Sizes[settings.DataBits - 5];
-        if (settings.StopBits == 2)
-            t.c_cflag |= CSTOPB;
-        switch (settings.Parity) {
-        case ParityMode::None:
-            break;
-        case ParityMode::Odd:
-            t.c_cflag |= PARENB | PARODD;
-            break;
-        case ParityMode::Even:
-            t.c_cflag |= PARENB;
-            break;
-        case ParityMode::Mark:
-            t.c_cflag |= PARENB | CMSPAR | PARODD;
-            break;
-        case ParityMode::Space:
-            t.c_cflag |= PARENB | CMSPAR;
-            break;
-        }
-        if (settings.OutxCtsFlow)
-            t.c_cflag |= CRTSCTS;
-        t.c_cc[VMIN] = 0;
-        t.c_cc[VTIME] = 0;
-        cfsetispeed(&t, code->Code);
-        cfsetospeed(&t, code->Code);
         if (tcsetattr(Fd_, TCSANOW, &t) != 0)
             return false;
         // tcsetattr succeeds when any part was taken; the speed and the character size must
         // be. (Ptys drop the parity bits, which they cannot carry anyway.)
         termios applied{};
-        if (tcgetattr(Fd_, &applied) != 0 || cfgetospeed(&applied) != code->Code ||
-            (applied.c_cflag & CSIZE) != Sizes[settings.DataBits - 5])
+        if (tcgetattr(Fd_, &applied) != 0 || cfgetospeed(&applied) != cfgetospeed(&t) ||
+            (applied.c_cflag & CSIZE) != (t.c_cflag & CSIZE))
             return false;
         if (!SetModemLine(TIOCM_DTR, settings.DtrEnable))
             return false;
@@ -440,6 +352,10 @@ uint32_t PosixSerialApi::TickCount() {
 
 void PosixSerialApi::Sleep(uint32_t milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds{milliseconds});
+}
+
+std::unique_ptr<SerialApi> CreateSystemSerialApi() {
+    return std::make_unique<PosixSerialApi>();
 }
 
 } // namespace vr410

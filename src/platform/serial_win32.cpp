@@ -207,6 +207,10 @@ void Win32SerialApi::Sleep(uint32_t milliseconds) {
     ::Sleep(milliseconds);
 }
 
+std::unique_ptr<SerialApi> CreateSystemSerialApi() {
+    return std::make_unique<Win32SerialApi>();
+}
+
 } // namespace vr410
 
 #endif

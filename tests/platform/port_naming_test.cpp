@@ -28,7 +28,7 @@ class LinuxPortNames : public ::testing::Test {
         Sources.TtyClassDir = Root.Path() / "sys";
         for (const char* name : {"ttyS0", "ttyS1", "ttyS2", "ttyS10", "ttyUSB10", "ttyUSB2",
                                  "ttyACM0", "tty", "tty0", "ttyS", "ttySX1", "ttyprintk"})
-            testing::WriteBytes(Sources.DeviceDir / name, "");
+            test::WriteBytes(Sources.DeviceDir / name, "");
         Uart("ttyS0", "4"); // a 16550A
         Uart("ttyS1", "0"); // PORT_UNKNOWN: nothing answers there
         Uart("ttyS10", ""); // a device without the type attribute
@@ -38,10 +38,10 @@ class LinuxPortNames : public ::testing::Test {
     void Uart(const std::string& name, const std::string& type) {
         std::filesystem::create_directories(Sources.TtyClassDir / name / "device");
         if (!type.empty())
-            testing::WriteBytes(Sources.TtyClassDir / name / "type", type + "\n");
+            test::WriteBytes(Sources.TtyClassDir / name / "type", type + "\n");
     }
 
-    testing::TempDir Root;
+    test::TempDir Root;
     LinuxPortSources Sources;
 };
 
@@ -56,9 +56,9 @@ TEST_F(LinuxPortNames, RealUartsThenUsbThenAcmEachInNumericOrder) {
 
 TEST_F(LinuxPortNames, PortsSectionMapsNumbersExplicitly) {
     Sources.IniPath = Root.Path() / "VR410.ini";
-    testing::WriteBytes(Sources.IniPath,
-                        "[Data]\r\nCOM=2\r\n[ports]\r\ncom2=/dev/serial/by-id/usb-FTDI\r\n"
-                        "COM12=/dev/ttyAMA0\r\n");
+    test::WriteBytes(Sources.IniPath,
+                     "[Data]\r\nCOM=2\r\n[ports]\r\ncom2=/dev/serial/by-id/usb-FTDI\r\n"
+                     "COM12=/dev/ttyAMA0\r\n");
     EXPECT_EQ(LinuxPortDeviceName(2, Sources), "/dev/serial/by-id/usb-FTDI");
     EXPECT_EQ(LinuxPortDeviceName(12, Sources), "/dev/ttyAMA0");
     EXPECT_EQ(LinuxPortDeviceName(3, Sources), (Sources.DeviceDir / "ttyUSB2").string())

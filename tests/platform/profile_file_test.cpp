@@ -13,10 +13,10 @@ namespace {
 class ProfileFileTest : public ::testing::Test {
   protected:
     std::filesystem::path Ini() const { return Dir.Path() / "VR410.ini"; }
-    void Put(std::string_view bytes) const { testing::WriteBytes(Ini(), bytes); }
-    std::string Bytes() const { return testing::ReadBytes(Ini()); }
+    void Put(std::string_view bytes) const { test::WriteBytes(Ini(), bytes); }
+    std::string Bytes() const { return test::ReadBytes(Ini()); }
 
-    testing::TempDir Dir;
+    test::TempDir Dir;
     ProfileFile File{Ini()};
 };
 

@@ -87,7 +87,7 @@ class PosixPtyTest : public ::testing::Test {
 };
 
 TEST(PosixOpen, MissingDeviceIsNotFound) {
-    testing::TempDir dir;
+    test::TempDir dir;
     PosixSerialApi api{LinuxPortSources{}};
     OpenError error;
     EXPECT_EQ(api.Open((dir.Path() / "ttyUSB7").string(), error), nullptr);
@@ -98,8 +98,8 @@ TEST(PosixOpen, MissingDeviceIsNotFound) {
 }
 
 TEST(PosixOpen, FileThatIsNoSerialDeviceIsAnOtherError) {
-    testing::TempDir dir;
-    testing::WriteBytes(dir.Path() / "plain", "x");
+    test::TempDir dir;
+    test::WriteBytes(dir.Path() / "plain", "x");
     PosixSerialApi api{LinuxPortSources{}};
     OpenError error;
     EXPECT_EQ(api.Open((dir.Path() / "plain").string(), error), nullptr);

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace vr410::testing {
+namespace vr410::test {
 
 class TempDir {
   public:
@@ -41,4 +41,4 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-} // namespace vr410::testing
+} // namespace vr410::test
