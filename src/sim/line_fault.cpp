@@ -144,10 +144,14 @@ std::vector<LineCharacter> AnswerCharacters(FrameBytes answer, std::optional<Lin
         line[i].Arrival = arrival;
     }
 
-    if (fault == LineFault::FramingError || fault == LineFault::OverrunError) {
-        // A damaged character in the middle of the answer, after the address byte was read.
-        LineCharacter& damaged = line[std::min<size_t>(2, line.size() - 1)];
-        damaged.LineErrors |= fault == LineFault::FramingError ? CE_FRAME : CE_OVERRUN;
+    // A damaged character shows in the receiver's flags together with the parity error the
+    // address byte always raises, so the damage is put on the address byte: the flags the PC
+    // reads are then the same however fast it polls.
+    if (fault == LineFault::FramingError) {
+        line.front().LineErrors |= CE_FRAME;
+    }
+    if (fault == LineFault::OverrunError) {
+        line.front().LineErrors |= CE_OVERRUN;
     }
     if (fault == LineFault::ParityErrorFirstByte) {
         line.front().LineErrors |= CE_RXPARITY;

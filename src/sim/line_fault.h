@@ -25,8 +25,8 @@ enum class LineFault : uint8_t {
     WrongLength,             // M[0] one too large, the body as built
     AddressOnly,             // the address byte comes, nothing after it
     SplitAnswer,             // a pause of LineTiming::SplitPause after half the characters
-    FramingError,            // a character of the answer arrives with CE_FRAME
-    OverrunError,            // a character of the answer arrives with CE_OVERRUN
+    FramingError,            // the answer's address byte arrives with CE_FRAME
+    OverrunError,            // the answer's address byte arrives with CE_OVERRUN
     ParityErrorFirstByte,    // the address byte arrives with CE_RXPARITY, the rest clean
     RequestFlag,             // control byte with bit 6 set, as a request has
     TransferError,           // control byte with bit 7 set

@@ -1,0 +1,278 @@
+#include "links/comm_port.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+
+namespace vr410 {
+
+namespace {
+
+// Message box texts.
+constexpr const char* TextTimeoutsNotSet = "Не установлен тайм-аут";
+constexpr const char* TextQueuesNotSet = "Не задан размер буферов";
+constexpr const char* TextPortNotConfigured = "Порт не настроен";
+constexpr const char* TextMaskNotRead = "Ошибка чтения маски";
+constexpr const char* TextMaskNotWritten = "Ошибка записи маски";
+constexpr const char* TextRtsNotSet = "Ошибка установки RTS";
+constexpr const char* TextTransmitError = "Ошибка передачи";
+constexpr const char* TextWaitError = "Ошибка ожидания";
+constexpr const char* TextSpaceNotSet = "Не установлен Пробел (0)";
+constexpr const char* TextRtsNotCleared = "Ошибка сброса RST";
+constexpr const char* TextStatusNotRead = "Ошибка чтения статуса";
+constexpr const char* TextReceiveError = "Ошибка приема";
+constexpr const char* TextMarkNotSet = "Не установлен Маркер (1)";
+
+// The line: 57600 baud, 8 data bits, one stop bit, the ninth bit in the parity position.
+constexpr uint32_t BaudRate = 57600;
+constexpr uint32_t InputQueueBytes = 1600;
+constexpr uint32_t OutputQueueBytes = 0;
+constexpr uint32_t ReadIntervalMs = 1;
+// Between the transmit-empty event and the next change of the line.
+constexpr uint32_t SettleMs = 1;
+
+void ConfigureLine(LineSettings& s) {
+    s.BaudRate = BaudRate;
+    s.DataBits = 8;
+    s.StopBits = 1;
+    s.Parity = ParityMode::Mark;
+    s.Binary = true;
+    s.ParityCheck = false; // received parity errors only show in the error flags
+    s.DtrEnable = true;
+    s.RtsManual = true;
+    s.OutxCtsFlow = false;
+    s.OutxDsrFlow = false;
+    s.DsrSensitivity = false;
+    s.TxContinueOnXoff = false;
+    s.OutX = false;
+    s.InX = false;
+    s.ErrorChar = false;
+    s.Null = false;
+    s.AbortOnError = false;
+}
+
+} // namespace
+
+CommPort::CommPort(SerialApi& api, SystemFacilities& system) : api_(api), system_(system) {}
+
+CommPort::~CommPort() = default;
+
+void CommPort::Message(const char* text) {
+    system_.ShowMessage(text, MessageKind::Plain);
+}
+
+bool CommPort::OpenComPort(uint8_t number) {
+    port_.reset();
+
+    OpenError error;
+    port_ = api_.Open(api_.PortDeviceName(number), error);
+    if (!port_) {
+        switch (error.Kind) {
+        case OpenFailure::NotFound:
+            portStatus_ = PortAbsent;
+            break;
+        case OpenFailure::AccessDenied:
+            portStatus_ = PortBusy;
+            break;
+        default:
+            portStatus_ = "Error=" + std::to_string(error.Code);
+            break;
+        }
+        return false;
+    }
+
+    // A port that is open but not configured cannot carry an exchange; its status must not keep
+    // the "готов" of the port open before it.
+    auto configurationFailed = [this](const char* text) {
+        Message(text);
+        portStatus_ = PortFailed;
+        return false;
+    };
+
+    CommTimeouts timeouts;
+    if (!port_->GetTimeouts(timeouts)) {
+        return configurationFailed(TextTimeoutsNotSet);
+    }
+    timeouts.ReadIntervalTimeout = ReadIntervalMs;
+    timeouts.ReadTotalTimeoutMultiplier = 0;
+    timeouts.ReadTotalTimeoutConstant = 0;
+    if (!port_->SetTimeouts(timeouts)) {
+        return configurationFailed(TextTimeoutsNotSet);
+    }
+
+    if (!port_->SetupQueues(InputQueueBytes, OutputQueueBytes)) {
+        return configurationFailed(TextQueuesNotSet);
+    }
+
+    if (!port_->GetState(portSettings_)) {
+        return configurationFailed(TextPortNotConfigured);
+    }
+    ConfigureLine(portSettings_);
+    if (!port_->SetState(portSettings_)) {
+        return configurationFailed(TextPortNotConfigured);
+    }
+
+    uint32_t mask = 0;
+    if (!port_->GetEventMask(mask)) {
+        return configurationFailed(TextMaskNotRead);
+    }
+    if (!port_->SetEventMask(mask | EV_TXEMPTY)) {
+        return configurationFailed(TextMaskNotWritten);
+    }
+
+    if (!port_->SetRts(true)) {
+        Message(TextRtsNotSet);
+    }
+    portStatus_ = PortReady;
+    return true;
+}
+
+void CommPort::ComSendPacket(const PacketRecord& TxPacket) {
+    SerialPort* port = port_.get();
+    if (port != nullptr) {
+        port->Purge(PURGE_RXABORT | PURGE_RXCLEAR);
+        // Between exchanges the line is in MARK parity with RTS raised: the address byte needs
+        // no preparation.
+        port->GetState(portSettings_);
+    }
+
+    size_t written = 0;
+    if (port == nullptr || !port->Write(&TxPacket.Head[0], 1, written) || written != 1) {
+        Message(TextTransmitError);
+        return;
+    }
+    uint32_t event = 0;
+    if (!port->WaitEvent(event)) {
+        Message(TextWaitError);
+        return;
+    }
+    api_.Sleep(SettleMs);
+
+    portSettings_.Parity = ParityMode::Space;
+    if (!port->SetState(portSettings_)) {
+        Message(TextSpaceNotSet);
+        return;
+    }
+    if (!port->SetRts(true)) {
+        Message(TextRtsNotSet);
+    }
+    port->GetState(portSettings_);
+
+    const size_t bodyLength = std::min<size_t>(TxPacket.BodyLength, PacketCapacity);
+    if (!port->Write(TxPacket.Body.data(), bodyLength, written) || written != bodyLength) {
+        Message(TextTransmitError);
+        return;
+    }
+    if (!port->WaitEvent(event)) {
+        Message(TextWaitError);
+        return;
+    }
+    api_.Sleep(SettleMs);
+
+    // The converter turns to receive.
+    if (!port->SetRts(false)) {
+        Message(TextRtsNotCleared);
+    }
+}
+
+void CommPort::RestoreLineQuietly() {
+    if (port_ == nullptr) {
+        return;
+    }
+    portSettings_.Parity = ParityMode::Mark;
+    port_->SetState(portSettings_);
+    port_->SetRts(true);
+}
+
+uint32_t CommPort::ComReceivePacket(uint16_t headLength, PacketRecord& RxPacket) {
+    RxPacket.HeadLength = 0;
+    RxPacket.BodyLength = 0;
+    bool headSeen = false;
+    const uint32_t t0 = api_.TickCount();
+    const auto start = std::chrono::steady_clock::now();
+    size_t bodyReceived = 0; // every body byte that came, stored or not
+    SerialPort* port = port_.get();
+
+    for (;;) {
+        uint32_t errors = 0;
+        uint32_t waiting = 0;
+        if (port == nullptr || !port->ClearError(errors, waiting)) {
+            Message(TextStatusNotRead);
+            RestoreLineQuietly();
+            return 0;
+        }
+        // The answer's address byte carries the ninth bit while the line is set for SPACE: a
+        // lone parity error is expected.
+        if (errors != 0 && errors != CE_RXPARITY) {
+            RestoreLineQuietly();
+            return errors;
+        }
+
+        if (waiting == 0) {
+            const uint32_t limit = headSeen ? AnswerLimitMs : FirstByteLimitMs;
+            if (api_.TickCount() - t0 > limit) {
+                break;
+            }
+            // Instead of polling again at once, sleep on the port until a byte or an error
+            // comes, or until the limit has passed ("more than" the limit: one more ms).
+            auto deadline = start + std::chrono::milliseconds(limit + 1);
+            const auto now = std::chrono::steady_clock::now();
+            if (deadline <= now) {
+                deadline = now + std::chrono::milliseconds(1); // the tick count lags the clock
+            }
+            port->WaitForInput(deadline);
+            continue;
+        }
+
+        if (!headSeen) {
+            const size_t want = std::min<size_t>(headLength, PacketCapacity);
+            size_t read = 0;
+            if (!port->Read(RxPacket.Head.data(), want, read)) {
+                Message(TextReceiveError);
+                RestoreLineQuietly();
+                return 0;
+            }
+            RxPacket.HeadLength = static_cast<uint8_t>(read);
+            waiting -= static_cast<uint32_t>(std::min<size_t>(read, waiting));
+            headSeen = true;
+        }
+
+        if (headSeen && waiting != 0) {
+            // Bytes past the record's 41 are read and dropped, but counted, so that an over-long
+            // answer fails its length check instead of passing as a truncated one.
+            size_t stored = std::min(bodyReceived, PacketCapacity);
+            while (waiting != 0) {
+                std::array<uint8_t, 64> overflow{};
+                const size_t room = PacketCapacity - stored;
+                uint8_t* into = room > 0 ? RxPacket.Body.data() + stored : overflow.data();
+                const size_t want = std::min<size_t>(waiting, room > 0 ? room : overflow.size());
+                size_t read = 0;
+                if (!port->Read(into, want, read)) {
+                    Message(TextReceiveError);
+                    RestoreLineQuietly();
+                    return 0;
+                }
+                if (read == 0) {
+                    break; // the status query promised more than there was
+                }
+                bodyReceived += read;
+                stored = std::min(bodyReceived, PacketCapacity);
+                waiting -= static_cast<uint32_t>(read);
+            }
+            RxPacket.BodyLength = static_cast<uint8_t>(std::min<size_t>(bodyReceived, 255));
+        }
+    }
+
+    portSettings_.Parity = ParityMode::Mark;
+    if (!port->SetState(portSettings_)) {
+        Message(TextMarkNotSet);
+        port->SetRts(true); // still give the converter back to the PC
+        return 0;
+    }
+    if (!port->SetRts(true)) {
+        Message(TextRtsNotSet);
+    }
+    return 0;
+}
+
+} // namespace vr410

@@ -1,0 +1,77 @@
+// The serial port driver: opens and configures the one COM port, sends a request packet with
+// the address byte in MARK parity and the body in SPACE parity while RTS enables the RS485
+// transmitter, and collects the answer within 100 ms. Failures are message boxes with fixed
+// texts and the link status text; nothing throws.
+#pragma once
+
+#include "links/link.h"
+#include "platform/serial_api.h"
+#include "platform/system_facilities.h"
+#include "protocol/frame.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vr410 {
+
+// Link status texts. Only PortReady counts as ready.
+inline constexpr const char* PortReady = "готов";
+inline constexpr const char* PortAbsent = "отсутствует";
+inline constexpr const char* PortBusy = "занят";
+inline constexpr const char* PortFailed = "ошибка";
+
+class CommPort : public Link {
+  public:
+    // Receive time limits, both counted from the entry into the receive.
+    static constexpr uint32_t FirstByteLimitMs = 100;
+    static constexpr uint32_t AnswerLimitMs = 30;
+
+    // Both must outlive the driver. No port is open at first and the status text is empty.
+    CommPort(SerialApi& api, SystemFacilities& system);
+    ~CommPort() override;
+    CommPort(const CommPort&) = delete;
+    CommPort& operator=(const CommPort&) = delete;
+
+    // Closes the open port, if any, then opens and configures COM port `number` (0 gives the
+    // port up: the device COM0 does not exist). True when the port is open and configured.
+    // A failed open only sets the status text ("отсутствует", "занят" or "Error=<code>");
+    // a failed configuration shows its message box, keeps the port open and sets "ошибка".
+    bool OpenComPort(uint8_t number);
+
+    // Sends the packet: Head[0] in MARK parity, then BodyLength body bytes in SPACE parity with
+    // RTS raised, RTS dropped once the last byte has left. Failures are message boxes.
+    void ComSendPacket(const PacketRecord& TxPacket);
+
+    // Collects one answer into RxPacket: the first `headLength` bytes into Head, the rest into
+    // Body. Waits up to 100 ms from its start for the first byte and stops at the first empty
+    // input queue after 30 ms from its start. Returns 0, or the line's error flags when an error
+    // other than a lone parity error was seen. At most 41 body bytes are stored; when more came,
+    // BodyLength counts them all (up to 255) so that the answer fails its length check.
+    // Every return, the early ones included, tries to put the line back to MARK parity with RTS
+    // raised, so that the next request's address byte goes out marked.
+    uint32_t ComReceivePacket(uint16_t headLength, PacketRecord& RxPacket);
+
+    void SendPacket(const PacketRecord& tx) override { ComSendPacket(tx); }
+    uint32_t ReceivePacket(PacketRecord& rx) override { return ComReceivePacket(1, rx); }
+
+    // The link status shown in the status bar; the USB link selection writes it too.
+    const std::string& PortStatus() const { return portStatus_; }
+    void SetPortStatus(std::string status) { portStatus_ = std::move(status); }
+    bool IsOpen() const { return port_ != nullptr; }
+    const LineSettings& PortSettings() const { return portSettings_; }
+
+  private:
+    void Message(const char* text);
+    // Puts the line back to MARK parity with RTS raised after an early end of a receive,
+    // without message boxes: the failure that ended it has been reported already.
+    void RestoreLineQuietly();
+
+    SerialApi& api_;
+    SystemFacilities& system_;
+    std::unique_ptr<SerialPort> port_;
+    std::string portStatus_;
+    LineSettings portSettings_;
+};
+
+} // namespace vr410

@@ -1,0 +1,80 @@
+// Each fault the bus can inject ends in its own text of the answer checks, the whole way from
+// the encoder through the serial driver to validation.
+#include "exchange_fixture.h"
+
+namespace vr410::test {
+namespace {
+
+using namespace std::chrono_literals;
+using sim::LineFault;
+
+struct FaultCase {
+    const char* Name;
+    LineFault Fault;
+    uint8_t Code; // 5 with a long error list reaches blocks 1 and 2
+    const char* AnswerText;
+};
+
+void PrintTo(const FaultCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+// clang-format off
+const FaultCase FaultCases[] = {
+    {.Name = "NoAnswer",                .Fault = LineFault::NoAnswer,                .Code = 8, .AnswerText = "Нет ответа!"},
+    {.Name = "LateAnswer",              .Fault = LineFault::LateAnswer,              .Code = 8, .AnswerText = "Нет ответа!"},
+    {.Name = "FramingError",            .Fault = LineFault::FramingError,            .Code = 8, .AnswerText = "Ошибка порта - 0Ch."},
+    {.Name = "OverrunError",            .Fault = LineFault::OverrunError,            .Code = 8, .AnswerText = "Ошибка порта - 06h."},
+    {.Name = "WrongDestinationAddress", .Fault = LineFault::WrongDestinationAddress, .Code = 8, .AnswerText = "Неверный адрес ответа!"},
+    {.Name = "AddressOnly",             .Fault = LineFault::AddressOnly,             .Code = 8, .AnswerText = "Нет 0-го блока!"},
+    {.Name = "WrongLength",             .Fault = LineFault::WrongLength,             .Code = 8, .AnswerText = "Неверная длина посылки."},
+    {.Name = "SplitAnswer",             .Fault = LineFault::SplitAnswer,             .Code = 8, .AnswerText = "Неверная длина посылки."},
+    {.Name = "CorruptBlock0Bit",        .Fault = LineFault::CorruptBlock0Bit,        .Code = 8, .AnswerText = "Ошибка CRC 0-го блока!"},
+    {.Name = "RequestFlag",             .Fault = LineFault::RequestFlag,             .Code = 8, .AnswerText = "Посылка, а не ответ!"},
+    {.Name = "TransferError",           .Fault = LineFault::TransferError,           .Code = 8, .AnswerText = "Ошибка передачи!"},
+    {.Name = "WrongDeviceType",         .Fault = LineFault::WrongDeviceType,         .Code = 8, .AnswerText = "Неверный тип прибора!"},
+    {.Name = "WrongSourceAddress",      .Fault = LineFault::WrongSourceAddress,      .Code = 8, .AnswerText = "Неверный адрес прибора!"},
+    {.Name = "WrongFunctionCode",       .Fault = LineFault::WrongFunctionCode,       .Code = 8, .AnswerText = "Неверный код функции!"},
+    {.Name = "CorruptBlock1Bit",        .Fault = LineFault::CorruptBlock1Bit,        .Code = 5, .AnswerText = "Ошибка CRC 1-го блока."},
+    {.Name = "CorruptBlock2Bit",        .Fault = LineFault::CorruptBlock2Bit,        .Code = 5, .AnswerText = "Ошибка CRC 2-го блока."},
+    {.Name = "ParityErrorOnTheFirstByteIsAccepted", .Fault = LineFault::ParityErrorFirstByte, .Code = 8, .AnswerText = "Тест обмена - ОК"},
+};
+// clang-format on
+
+class InjectedFault : public ExchangeFixture, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(InjectedFault, EndsInItsFailureText) {
+    const FaultCase& c = GetParam();
+    for (uint8_t code = 1; code <= 31; ++code) {
+        instrument_.MutableState().ErrorList.push_back(code);
+    }
+    // Late and split answers well clear of the receive's windows, even when a busy machine
+    // starts the receive some milliseconds after the request has left.
+    bus_.Timing().LateTurnaround = 250ms;
+    bus_.Timing().SplitPause = 100ms;
+    bus_.Faults().Queue(c.Fault);
+    Exchange(c.Code);
+    EXPECT_EQ(view_.AnswerText, c.AnswerText);
+    EXPECT_EQ(bus_.Faults().QueuedCount(), 0u);
+
+    // The fault was for one exchange only: the next attempt passes once the rest of the
+    // damaged answer has left the line.
+    api_.Sleep(c.Fault == LineFault::LateAnswer || c.Fault == LineFault::SplitAnswer ? 300 : 5);
+    EXPECT_TRUE(Exchange(c.Code)) << view_.AnswerText;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFault, InjectedFault, ::testing::ValuesIn(FaultCases),
+                         [](const auto& row) { return std::string(row.param.Name); });
+
+TEST_F(ExchangeFixture, LongErrorListDecodesWithoutTheCheckBytes) {
+    for (uint8_t code = 1; code <= 31; ++code) {
+        instrument_.MutableState().ErrorList.push_back(code);
+    }
+    ASSERT_TRUE(Exchange(5));
+    ASSERT_EQ(view_.ErrorList.size(), 31u);
+    EXPECT_EQ(view_.ErrorList.front(), "1");
+    EXPECT_EQ(view_.ErrorList.back(), "31");
+}
+
+} // namespace
+} // namespace vr410::test

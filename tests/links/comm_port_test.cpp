@@ -1,0 +1,421 @@
+// The serial driver against the simulated line: opening and configuring the port, the order of
+// line changes in one exchange, the receive's time limits and error flags, the record's bound,
+// and every failure message box.
+#include "links/comm_port.h"
+
+#include "platform/serial_simulated.h"
+#include "sim/virtual_bus.h"
+#include "sim/virtual_instrument.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace vr410 {
+namespace {
+
+using namespace std::chrono_literals;
+using Kind = LineEvent::Kind;
+
+const std::string Port3 = "COM3";
+
+PacketRecord RequestPacket(uint8_t address, uint8_t code) {
+    FrameBytes frame{};
+    frame[0] = address;
+    frame[1] = 3;
+    frame[2] = 0x44;
+    frame[3] = 0;
+    frame[4] = code;
+    PacketRecord packet;
+    BuildPacket(frame, packet);
+    return packet;
+}
+
+std::vector<uint8_t> BodyOf(const PacketRecord& p) {
+    return {p.Body.begin(), p.Body.begin() + std::min<size_t>(p.BodyLength, PacketCapacity)};
+}
+
+class SerialDriver : public ::testing::Test {
+  protected:
+    SerialDriver()
+        : instrument_(
+              bus_.AddDevice<sim::VirtualInstrument>(sim::VirtualInstrumentConfig{.Seed = 1})),
+          api_(bus_), port_(api_, system_) {
+        api_.AddPort(Port3);
+    }
+
+    void Open() {
+        ASSERT_TRUE(port_.OpenComPort(3));
+        api_.ClearLog();
+    }
+    uint32_t Exchange(const PacketRecord& tx) {
+        port_.ComSendPacket(tx);
+        return port_.ComReceivePacket(1, rx_);
+    }
+    SimulatedLineState Line() const { return api_.LineState(Port3).value(); }
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> texts;
+        for (const auto& m : system_.Messages) {
+            texts.push_back(m.Text);
+        }
+        return texts;
+    }
+    std::vector<LineEvent> EventsOf(std::initializer_list<Kind> kinds) const {
+        std::vector<LineEvent> events;
+        for (const LineEvent& e : api_.Log()) {
+            if (std::find(kinds.begin(), kinds.end(), e.What) != kinds.end()) {
+                events.push_back(e);
+            }
+        }
+        return events;
+    }
+
+    sim::VirtualBus bus_;
+    sim::VirtualInstrument& instrument_;
+    SimulatedSerialApi api_;
+    RecordingSystemFacilities system_;
+    CommPort port_;
+    PacketRecord rx_;
+};
+
+TEST_F(SerialDriver, OpenSetsTheInstrumentLineAndReady) {
+    ASSERT_TRUE(port_.OpenComPort(3));
+    EXPECT_EQ(port_.PortStatus(), "готов");
+    const SimulatedLineState line = Line();
+    EXPECT_EQ(line.Settings.BaudRate, 57600u);
+    EXPECT_EQ(line.Settings.DataBits, 8);
+    EXPECT_EQ(line.Settings.StopBits, 1);
+    EXPECT_EQ(line.Settings.Parity, ParityMode::Mark);
+    EXPECT_FALSE(line.Settings.ParityCheck);
+    EXPECT_TRUE(line.Settings.RtsManual);
+    EXPECT_TRUE(line.Dtr);
+    EXPECT_TRUE(line.Rts);
+    EXPECT_EQ(line.Timeouts.ReadIntervalTimeout, 1u);
+    EXPECT_EQ(line.Timeouts.ReadTotalTimeoutConstant, 0u);
+    EXPECT_EQ(line.InputQueueBytes, 1600u);
+    EXPECT_EQ(line.EventMask & EV_TXEMPTY, EV_TXEMPTY);
+    EXPECT_TRUE(system_.Messages.empty());
+}
+
+struct OpenRefusalCase {
+    const char* Name;
+    OpenError Refusal;
+    const char* Status;
+};
+
+void PrintTo(const OpenRefusalCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+// clang-format off
+const OpenRefusalCase OpenRefusalCases[] = {
+    {.Name = "MissingPortIsAbsent",      .Refusal = {.Kind = OpenFailure::NotFound,     .Code = 2},  .Status = "отсутствует"},
+    {.Name = "PortHeldElsewhereIsBusy",  .Refusal = {.Kind = OpenFailure::AccessDenied, .Code = 5},  .Status = "занят"},
+    {.Name = "OtherRefusalShowsItsCode", .Refusal = {.Kind = OpenFailure::Other,        .Code = 31}, .Status = "Error=31"},
+};
+// clang-format on
+
+class OpenRefusal : public SerialDriver, public ::testing::WithParamInterface<OpenRefusalCase> {};
+
+TEST_P(OpenRefusal, OnlySetsTheStatusText) {
+    ASSERT_TRUE(port_.OpenComPort(3));
+    api_.RefuseOpen("COM4", GetParam().Refusal);
+    EXPECT_FALSE(port_.OpenComPort(4));
+    EXPECT_EQ(port_.PortStatus(), GetParam().Status);
+    EXPECT_FALSE(port_.IsOpen());
+    EXPECT_FALSE(api_.LineState(Port3)) << "the previous port is closed first";
+    EXPECT_TRUE(system_.Messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Open, OpenRefusal, ::testing::ValuesIn(OpenRefusalCases),
+                         [](const auto& row) { return std::string(row.param.Name); });
+
+TEST_F(SerialDriver, PortZeroGivesThePortUpAndReadsAbsent) {
+    ASSERT_TRUE(port_.OpenComPort(3));
+    EXPECT_FALSE(port_.OpenComPort(0));
+    EXPECT_FALSE(api_.LineState(Port3));
+    EXPECT_EQ(port_.PortStatus(), "отсутствует");
+}
+
+struct ConfigurationFailureCase {
+    const char* Name;
+    SerialCall Failing;
+    const char* Message;
+    bool Ready; // the port still counts as ready afterwards
+};
+
+void PrintTo(const ConfigurationFailureCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+// clang-format off
+const ConfigurationFailureCase ConfigurationFailureCases[] = {
+    {.Name = "ReadingTimeouts",   .Failing = SerialCall::GetTimeouts,  .Message = "Не установлен тайм-аут",  .Ready = false},
+    {.Name = "WritingTimeouts",   .Failing = SerialCall::SetTimeouts,  .Message = "Не установлен тайм-аут",  .Ready = false},
+    {.Name = "QueueSizes",        .Failing = SerialCall::SetupQueues,  .Message = "Не задан размер буферов", .Ready = false},
+    {.Name = "ReadingSettings",   .Failing = SerialCall::GetState,     .Message = "Порт не настроен",        .Ready = false},
+    {.Name = "WritingSettings",   .Failing = SerialCall::SetState,     .Message = "Порт не настроен",        .Ready = false},
+    {.Name = "ReadingEventMask",  .Failing = SerialCall::GetEventMask, .Message = "Ошибка чтения маски",     .Ready = false},
+    {.Name = "WritingEventMask",  .Failing = SerialCall::SetEventMask, .Message = "Ошибка записи маски",     .Ready = false},
+    {.Name = "RaisingRtsGoesOn",  .Failing = SerialCall::SetRts,       .Message = "Ошибка установки RTS",    .Ready = true},
+};
+// clang-format on
+
+class ConfigurationFailure : public SerialDriver,
+                             public ::testing::WithParamInterface<ConfigurationFailureCase> {};
+
+TEST_P(ConfigurationFailure, ShowsItsMessageAndKeepsThePortOpen) {
+    const ConfigurationFailureCase& c = GetParam();
+    ASSERT_TRUE(port_.OpenComPort(3)); // the status reads "готов" before
+    api_.AddPort("COM4");
+    api_.FailCall(c.Failing);
+    EXPECT_EQ(port_.OpenComPort(4), c.Ready);
+    EXPECT_EQ(Messages(), std::vector<std::string>{c.Message});
+    EXPECT_TRUE(port_.IsOpen());
+    EXPECT_EQ(port_.PortStatus(), c.Ready ? "готов" : "ошибка")
+        << "a port that is not configured must not inherit the previous port's ready";
+}
+
+INSTANTIATE_TEST_SUITE_P(Open, ConfigurationFailure, ::testing::ValuesIn(ConfigurationFailureCases),
+                         [](const auto& row) { return std::string(row.param.Name); });
+
+TEST_F(SerialDriver, OneExchangeChangesTheLineInOrder) {
+    Open();
+    const PacketRecord tx = RequestPacket(1, 1);
+    ASSERT_EQ(Exchange(tx), 0u);
+
+    const auto events = EventsOf({Kind::Purged, Kind::Written, Kind::CharacterSent, Kind::TxEmpty,
+                                  Kind::SettingsChanged, Kind::RtsRaised, Kind::RtsDropped});
+    std::vector<Kind> kinds;
+    for (const LineEvent& e : events) {
+        kinds.push_back(e.What);
+    }
+    const std::vector<Kind> expected{
+        Kind::Purged,          Kind::Written,       Kind::CharacterSent,   Kind::TxEmpty,
+        Kind::SettingsChanged, Kind::RtsRaised,     Kind::Written,         Kind::CharacterSent,
+        Kind::CharacterSent,   Kind::CharacterSent, Kind::CharacterSent,   Kind::CharacterSent,
+        Kind::TxEmpty,         Kind::RtsDropped,    Kind::SettingsChanged, Kind::RtsRaised};
+    ASSERT_EQ(kinds, expected);
+
+    EXPECT_EQ(events[0].PurgeFlags, PURGE_RXABORT | PURGE_RXCLEAR) << "the output queue is kept";
+    EXPECT_EQ(events[1].Data, std::vector<uint8_t>{0x01});
+    EXPECT_EQ(events[1].Parity, ParityMode::Mark);
+    EXPECT_TRUE(events[1].Rts) << "RTS is up from the open on";
+    EXPECT_TRUE(events[2].NinthBit) << "the address byte is marked";
+    EXPECT_EQ(events[4].Parity, ParityMode::Space);
+    EXPECT_GE(events[4].At - events[3].At, 1ms) << "1 ms after the address byte has left";
+    EXPECT_EQ(events[6].Data, BodyOf(tx));
+    for (size_t i = 7; i <= 11; ++i) {
+        EXPECT_FALSE(events[i].NinthBit);
+    }
+    EXPECT_GE(events[13].At - events[11].At, 1ms) << "RTS drops 1 ms after the last stop bit";
+    EXPECT_EQ(events[14].Parity, ParityMode::Mark);
+    EXPECT_TRUE(events[15].Rts);
+
+    EXPECT_EQ(rx_.HeadLength, 1);
+    EXPECT_EQ(rx_.Head[0], 0);
+    const std::vector<uint8_t> answer{0x03, 0x04, 0x01, 0x01};
+    std::vector<uint8_t> body = answer;
+    body.push_back(BlockCheck(answer.data(), answer.size()));
+    EXPECT_EQ(BodyOf(rx_), body) << "the reset acknowledged by instrument 1";
+    EXPECT_TRUE(system_.Messages.empty());
+}
+
+TEST_F(SerialDriver, NoAnswerEndsALittleAfter100MsWithTheLineRestored) {
+    Open();
+    EXPECT_EQ(Exchange(RequestPacket(2, 8)), 0u); // nobody at address 2
+    EXPECT_EQ(rx_.HeadLength, 0);
+    EXPECT_EQ(rx_.BodyLength, 0);
+    const auto txEmpty = EventsOf({Kind::TxEmpty});
+    const auto settings = EventsOf({Kind::SettingsChanged});
+    ASSERT_EQ(txEmpty.size(), 2u);
+    ASSERT_EQ(settings.size(), 2u);
+    EXPECT_GE(settings[1].At - txEmpty[1].At, 100ms);
+    EXPECT_LT(settings[1].At - txEmpty[1].At, 1000ms);
+    EXPECT_EQ(Line().Settings.Parity, ParityMode::Mark);
+    EXPECT_TRUE(Line().Rts);
+}
+
+TEST_F(SerialDriver, ParityErrorOnTheFirstByteAloneIsReadNormally) {
+    Open();
+    bus_.Faults().Queue(sim::LineFault::ParityErrorFirstByte);
+    EXPECT_EQ(Exchange(RequestPacket(1, 8)), 0u);
+    EXPECT_EQ(rx_.HeadLength, 1);
+    EXPECT_EQ(rx_.BodyLength, 5);
+    EXPECT_TRUE(AnswerBlockValid(rx_, 0));
+}
+
+struct LineErrorCase {
+    const char* Name;
+    sim::LineFault Fault;
+    uint32_t Flags; // with the address byte's parity error
+};
+
+void PrintTo(const LineErrorCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+const LineErrorCase LineErrorCases[] = {
+    {.Name = "Framing", .Fault = sim::LineFault::FramingError, .Flags = CE_FRAME | CE_RXPARITY},
+    {.Name = "Overrun", .Fault = sim::LineFault::OverrunError, .Flags = CE_OVERRUN | CE_RXPARITY},
+};
+
+class LineError : public SerialDriver, public ::testing::WithParamInterface<LineErrorCase> {};
+
+TEST_P(LineError, ReturnsTheFlagsWithoutReadingAndRestoresTheLine) {
+    Open();
+    bus_.Faults().Queue(GetParam().Fault);
+    EXPECT_EQ(Exchange(RequestPacket(1, 8)), GetParam().Flags);
+    EXPECT_EQ(rx_.HeadLength, 0);
+    EXPECT_TRUE(system_.Messages.empty());
+    EXPECT_EQ(Line().Settings.Parity, ParityMode::Mark);
+    EXPECT_TRUE(Line().Rts);
+    // The next exchange goes out marked and is answered, once the tail of the damaged answer,
+    // which the receive did not wait for, has passed.
+    api_.Sleep(5);
+    EXPECT_EQ(Exchange(RequestPacket(1, 8)), 0u);
+    EXPECT_EQ(rx_.BodyLength, 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Receive, LineError, ::testing::ValuesIn(LineErrorCases),
+                         [](const auto& row) { return std::string(row.param.Name); });
+
+TEST_F(SerialDriver, AnswerStartingAfter30MsKeepsOnlyTheBytesAlreadyWaiting) {
+    Open();
+    // A slow answer: it starts 35 ms after the request and takes 20 ms per character, so when
+    // the receive sees the address byte the rest is still on its way.
+    bus_.Timing().Turnaround = 35ms;
+    bus_.Timing().CharacterTime = 20ms;
+    EXPECT_EQ(Exchange(RequestPacket(1, 8)), 0u);
+    EXPECT_EQ(rx_.HeadLength, 1);
+    EXPECT_EQ(rx_.Head[0], 0);
+    // However late the receive woke up, it read what was waiting and did not wait for more.
+    EXPECT_LT(rx_.BodyLength, 5);
+    if (rx_.BodyLength > 0) {
+        EXPECT_EQ(rx_.Body[0], 3) << "the answer's own first bytes";
+    }
+}
+
+// A station that answers every request's last byte with a flood of characters.
+class FloodPeer : public LinePeer {
+  public:
+    std::vector<LineCharacter> OnCharacterFromPc(const LineCharacter& sent, bool) override {
+        if (sent.NinthBit) {
+            return {};
+        }
+        std::vector<LineCharacter> flood;
+        for (int i = 0; i < 100; ++i) {
+            flood.push_back({.Data = static_cast<uint8_t>(i),
+                             .NinthBit = i == 0,
+                             .Arrival = sent.Arrival + (i + 1) * CharacterTime57600});
+        }
+        return flood;
+    }
+};
+
+TEST(SerialDriverRecord, MoreThan41BytesNeverOverrunTheRecord) {
+    FloodPeer flood;
+    SimulatedSerialApi api(flood);
+    api.AddPort(Port3);
+    RecordingSystemFacilities system;
+    CommPort port(api, system);
+    ASSERT_TRUE(port.OpenComPort(3));
+
+    struct Guarded {
+        PacketRecord Rx;
+        std::array<uint8_t, 64> After{};
+    } guarded;
+    guarded.After.fill(0xEE);
+    PacketRecord tx = RequestPacket(1, 8);
+    tx.BodyLength = 1; // one body byte is enough to set the flood off
+    port.ComSendPacket(tx);
+    EXPECT_EQ(port.ComReceivePacket(1, guarded.Rx), 0u);
+    EXPECT_EQ(guarded.Rx.HeadLength, 1);
+    EXPECT_EQ(guarded.Rx.BodyLength, 99) << "every byte is counted so the length check fails";
+    EXPECT_EQ(guarded.Rx.Body[0], 1);
+    EXPECT_EQ(guarded.Rx.Body[40], 41);
+    EXPECT_TRUE(std::all_of(guarded.After.begin(), guarded.After.end(),
+                            [](uint8_t b) { return b == 0xEE; }));
+    EXPECT_FALSE(AnswerLengthValid(guarded.Rx));
+}
+
+struct SendFailureCase {
+    const char* Name;
+    SerialCall Failing;
+    std::vector<std::string> Messages;
+};
+
+void PrintTo(const SendFailureCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+const SendFailureCase SendFailureCases[] = {
+    {.Name = "Write", .Failing = SerialCall::Write, .Messages = {"Ошибка передачи"}},
+    {.Name = "Wait", .Failing = SerialCall::WaitEvent, .Messages = {"Ошибка ожидания"}},
+    {.Name = "Space", .Failing = SerialCall::SetState, .Messages = {"Не установлен Пробел (0)"}},
+    {.Name = "Rts",
+     .Failing = SerialCall::SetRts,
+     .Messages = {"Ошибка установки RTS", "Ошибка сброса RST"}},
+};
+
+class SendFailure : public SerialDriver, public ::testing::WithParamInterface<SendFailureCase> {};
+
+TEST_P(SendFailure, ShowsItsMessages) {
+    Open();
+    api_.FailCall(GetParam().Failing);
+    port_.ComSendPacket(RequestPacket(1, 8));
+    EXPECT_EQ(Messages(), GetParam().Messages);
+}
+
+INSTANTIATE_TEST_SUITE_P(Send, SendFailure, ::testing::ValuesIn(SendFailureCases),
+                         [](const auto& row) { return std::string(row.param.Name); });
+
+TEST_F(SerialDriver, SendWithoutAnOpenPortIsATransmitError) {
+    port_.ComSendPacket(RequestPacket(1, 8));
+    EXPECT_EQ(port_.ComReceivePacket(1, rx_), 0u);
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"Ошибка передачи", "Ошибка чтения статуса"}));
+}
+
+struct ReceiveFailureCase {
+    const char* Name;
+    SerialCall Failing;
+    const char* Message;
+};
+
+void PrintTo(const ReceiveFailureCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+const ReceiveFailureCase ReceiveFailureCases[] = {
+    {.Name = "StatusQuery", .Failing = SerialCall::ClearError, .Message = "Ошибка чтения статуса"},
+    {.Name = "Read", .Failing = SerialCall::Read, .Message = "Ошибка приема"},
+};
+
+class ReceiveFailure : public SerialDriver,
+                       public ::testing::WithParamInterface<ReceiveFailureCase> {};
+
+TEST_P(ReceiveFailure, ShowsItsMessageReturnsZeroAndRestoresTheLine) {
+    Open();
+    port_.ComSendPacket(RequestPacket(1, 8));
+    api_.FailCall(GetParam().Failing);
+    EXPECT_EQ(port_.ComReceivePacket(1, rx_), 0u);
+    EXPECT_EQ(Messages(), std::vector<std::string>{GetParam().Message});
+    EXPECT_EQ(Line().Settings.Parity, ParityMode::Mark);
+    EXPECT_TRUE(Line().Rts);
+}
+
+INSTANTIATE_TEST_SUITE_P(Receive, ReceiveFailure, ::testing::ValuesIn(ReceiveFailureCases),
+                         [](const auto& row) { return std::string(row.param.Name); });
+
+TEST_F(SerialDriver, MarkNotRestoredIsReportedAndRtsStillRaised) {
+    Open();
+    port_.ComSendPacket(RequestPacket(1, 8));
+    api_.FailCall(SerialCall::SetState);
+    EXPECT_EQ(port_.ComReceivePacket(1, rx_), 0u);
+    EXPECT_EQ(rx_.BodyLength, 5) << "the answer itself was read";
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Не установлен Маркер (1)"});
+    EXPECT_TRUE(Line().Rts);
+}
+
+} // namespace
+} // namespace vr410

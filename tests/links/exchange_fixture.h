@@ -1,0 +1,88 @@
+// One exchange the whole way, as the exchange cycle makes it: the encoder builds the request,
+// the serial driver carries it over the simulated line to the virtual bus, and the answer is
+// validated and decoded into the state and a recording view.
+#pragma once
+
+#include "links/comm_port.h"
+#include "platform/serial_simulated.h"
+#include "protocol/answer.h"
+#include "protocol/request_encoder.h"
+#include "sim/virtual_accessory.h"
+#include "sim/virtual_bus.h"
+#include "sim/virtual_instrument.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vr410::test {
+
+// Keeps the answer label and counts what else decoding touched.
+class AnswerRecorder : public AnswerView {
+  public:
+    std::string AnswerText;
+    std::vector<std::string> ErrorList;
+    int PrintModeCalls = 0;
+    int ReadingsPrinted = 0;
+    bool ReadAdcTimer = false;
+
+    void SetAnswerText(const std::string& text) override { AnswerText = text; }
+    void PrintMode() override { ++PrintModeCalls; }
+    void CLRDisp(int) override {}
+    void PrintText(int, int, int, const std::string&) override {}
+    void PrintUin() override { ++ReadingsPrinted; }
+    void PrintUperc() override { ++ReadingsPrinted; }
+    void SetReadAdcTimerEnabled(bool enabled) override { ReadAdcTimer = enabled; }
+    void SetFrequencyField(int) override {}
+    void SetFrequencyPanelVisible(bool) override {}
+    void SetOutputField(const std::string&) override {}
+    void SetParamControl(ParamControl, int) override {}
+    void SetErrorList(const std::vector<std::string>& entries) override { ErrorList = entries; }
+    void PressAccessoryButton(AccessoryButton) override {}
+    void SetFirmwareLabel(const std::string&) override {}
+};
+
+class ExchangeFixture : public ::testing::Test {
+  protected:
+    ExchangeFixture()
+        : instrument_(bus_.AddDevice<sim::VirtualInstrument>(
+              sim::VirtualInstrumentConfig{.NoiseCounts = 0, .Seed = 1})),
+          accessory_(bus_.AddDevice<sim::VirtualAccessory>()), api_(bus_), port_(api_, system_) {
+        api_.AddPort("COM1");
+        EXPECT_TRUE(port_.OpenComPort(1));
+    }
+
+    // One attempt of the exchange for state.CommandCode. Returns whether the answer was
+    // accepted; the answer label is in view_.AnswerText either way.
+    bool Exchange(uint8_t code) {
+        state_.CommandCode = code;
+        view_ = {};
+        EXPECT_TRUE(EncodeRequest(state_, inputs_, txFrame_, txPacket_));
+        port_.ComSendPacket(txPacket_);
+        const uint32_t status = port_.ComReceivePacket(1, rxPacket_);
+        const AnswerContext answer{
+            .RxPacket = rxPacket_, .TxFrame = txFrame_, .AccessoryMode = inputs_.AccessoryMode};
+        if (!ValidateAnswer(status, answer, state_, view_)) {
+            return false;
+        }
+        DecodeAnswer(answer, state_, view_);
+        return true;
+    }
+
+    sim::VirtualBus bus_;
+    sim::VirtualInstrument& instrument_;
+    sim::VirtualAccessory& accessory_;
+    SimulatedSerialApi api_;
+    RecordingSystemFacilities system_;
+    CommPort port_;
+
+    InstrumentState state_;
+    EncoderInputs inputs_;
+    FrameBytes txFrame_{};
+    PacketRecord txPacket_;
+    PacketRecord rxPacket_;
+    AnswerRecorder view_;
+};
+
+} // namespace vr410::test
