@@ -370,7 +370,7 @@ void Keypad::ShiftedPercent() {
         Host.PrintMode();
         return;
     }
-    const int64_t value = DigitsValue(State.OutputDigits);
+    const int64_t value = OutputDigitsValue(State.OutputDigits);
     if (value == 0 || State.RangeIndex >= RangeCount) {
         return;
     }
@@ -456,7 +456,7 @@ void Keypad::ShiftedCalibration() {
         if (State.CoefCalibr) {
             State.CoefCalibr = 0;
             CancelWithHint(16, 2, "2");
-        } else if (DigitsValue(State.OutputDigits) >= CalibrationThreshold &&
+        } else if (OutputDigitsValue(State.OutputDigits) >= CalibrationThreshold &&
                    Host.OpenCalibrationDialog()) {
             Host.IssueCommand(CmdUserCalibration);
         }
@@ -476,7 +476,7 @@ void Keypad::ShiftedCalibration() {
 }
 
 std::optional<int64_t> VoltmeterCalibrationValue(const InstrumentState& state) {
-    const int64_t reading = DigitsValue(state.MeasuredDigits);
+    const int64_t reading = OutputDigitsValue(state.MeasuredDigits);
     switch (state.VoltmeterRange) {
     case 0:
         return reading;

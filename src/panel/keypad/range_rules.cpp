@@ -28,7 +28,7 @@ size_t OutputDigitCount(size_t row) {
     return IsAcRow(row) ? 7 : 8;
 }
 
-int64_t DigitsValue(std::string_view text) {
+int64_t OutputDigitsValue(std::string_view text) {
     int64_t value = 0;
     for (char c : text) {
         if (c >= '0' && c <= '9') {
@@ -61,7 +61,7 @@ LimitedDigits LimitOutputDigits(size_t row, std::string_view text) {
     const size_t count = OutputDigitCount(row);
     digits.resize(count, '0');
 
-    const int64_t value = DigitsValue(digits);
+    const int64_t value = OutputDigitsValue(digits);
     const int64_t upper = OutputUpperLimit(row);
     if (value > upper) {
         return {Padded(upper, count), true};

@@ -15,7 +15,7 @@ namespace vr410 {
 size_t OutputDigitCount(size_t row);
 
 // The value of the decimal digits of text, other characters skipped; 0 when there are none.
-int64_t DigitsValue(std::string_view text);
+int64_t OutputDigitsValue(std::string_view text);
 
 // Largest accepted output value of the row in its own digit count. On AC rows the eight-digit
 // table values are divided by 10; the AC 700 V row (24) already holds seven-digit values

@@ -1,0 +1,91 @@
+#include "panel/keypad/panel_keypad_host.h"
+
+#include "panel/display_writer.h"
+#include "panel/keypad/output_entry_bar.h"
+#include "panel/renderers.h"
+
+#include <QSpinBox>
+
+namespace vr410 {
+
+PanelKeypadHost::PanelKeypadHost(Panel5& keys, OutputEntryBar& entry, ConfirmationBox& confirm,
+                                 PanelRenderer& renderer, DisplayWriter& display,
+                                 ShellActions actions)
+    : WidgetKeypadHost(keys, entry, confirm), Entry(entry), Renderer(renderer), Display(display),
+      Actions(std::move(actions)) {}
+
+void PanelKeypadHost::IssueCommand(uint8_t code) {
+    if (Actions.IssueCommand) {
+        Actions.IssueCommand(code);
+    }
+}
+
+void PanelKeypadHost::SetCancelHint(const std::string& hint) {
+    if (Actions.SetCancelHint) {
+        Actions.SetCancelHint(hint);
+    }
+}
+
+void PanelKeypadHost::SetQueryInterval(int ms) {
+    if (Actions.SetQueryInterval) {
+        Actions.SetQueryInterval(ms);
+    }
+}
+
+void PanelKeypadHost::StartPredelOn() {
+    if (Actions.StartPredelOn) {
+        Actions.StartPredelOn();
+    }
+}
+
+std::string PanelKeypadHost::FrequencyText() const {
+    return Entry.SE_Freq()->text().toStdString();
+}
+
+void PanelKeypadHost::PrintMode() {
+    Renderer.PrintMode(FrequencyText());
+}
+
+void PanelKeypadHost::VoltPrint(int row) {
+    Renderer.VoltPrint(row);
+}
+
+void PanelKeypadHost::FreqPrint(int column, int row) {
+    Renderer.FreqPrint(column, row, FrequencyText());
+}
+
+void PanelKeypadHost::PrintGuard() {
+    Renderer.PrintGuard();
+}
+
+void PanelKeypadHost::PrintPercent() {
+    Renderer.PrintPercent();
+}
+
+void PanelKeypadHost::SetPercentBase(int32_t base) {
+    Renderer.SetPercentBase(base);
+}
+
+void PanelKeypadHost::CLRDisp(int row) {
+    Display.CLRDisp(row);
+}
+
+void PanelKeypadHost::PrintText(int column, int row, int width, const std::string& text) {
+    Display.PrintText(column, row, width, text);
+}
+
+void PanelKeypadHost::OpenParamDialog() {
+    if (Actions.OpenParamDialog) {
+        Actions.OpenParamDialog();
+    }
+}
+
+OkCalResult PanelKeypadHost::OpenOkCalDialog(int decimals, const std::string& label) {
+    return Actions.OpenOkCalDialog ? Actions.OpenOkCalDialog(decimals, label) : OkCalResult{};
+}
+
+bool PanelKeypadHost::OpenCalibrationDialog() {
+    return Actions.OpenCalibrationDialog ? Actions.OpenCalibrationDialog() : false;
+}
+
+} // namespace vr410

@@ -1,0 +1,61 @@
+// The keypad's host in the main window: the widgets of this folder, the display (Panel4 through
+// DisplayWriter) and its renderers, and the few actions only the window shell has (commands,
+// timers, dialogs), handed in as ShellActions.
+#pragma once
+
+#include "panel/keypad/widget_keypad_host.h"
+
+#include <functional>
+
+namespace vr410 {
+
+class DisplayWriter;
+class PanelRenderer;
+
+// What the window shell does for the keys. Unset dialog actions behave as a dialog closed
+// without confirming.
+struct ShellActions {
+    std::function<void(uint8_t)> IssueCommand;             // the item of the code, then N11
+    std::function<void(const std::string&)> SetCancelHint; // hint of Ok_Reset
+    std::function<void(int)> SetQueryInterval;             // interval of TimerQuery
+    std::function<void()> StartPredelOn;                   // enables TimerPredelOn
+    std::function<void()> OpenParamDialog;                 // TFormParam, modal
+    std::function<OkCalResult(int, const std::string&)> OpenOkCalDialog; // TFormOkCal, modal
+    std::function<bool()> OpenCalibrationDialog; // TFormCalibration, modal; true on Yes
+};
+
+class PanelKeypadHost : public WidgetKeypadHost {
+  public:
+    // All references must outlive the host.
+    PanelKeypadHost(Panel5& keys, OutputEntryBar& entry, ConfirmationBox& confirm,
+                    PanelRenderer& renderer, DisplayWriter& display, ShellActions actions);
+
+    void IssueCommand(uint8_t code) override;
+    void SetCancelHint(const std::string& hint) override;
+    void SetQueryInterval(int ms) override;
+    void StartPredelOn() override;
+
+    // The renderers take the frequency as the text of SE_Freq.
+    void PrintMode() override;
+    void VoltPrint(int row) override;
+    void FreqPrint(int column, int row) override;
+    void PrintGuard() override;
+    void PrintPercent() override;
+    void SetPercentBase(int32_t base) override;
+    void CLRDisp(int row) override;
+    void PrintText(int column, int row, int width, const std::string& text) override;
+
+    void OpenParamDialog() override;
+    OkCalResult OpenOkCalDialog(int decimals, const std::string& label) override;
+    bool OpenCalibrationDialog() override;
+
+  private:
+    std::string FrequencyText() const;
+
+    OutputEntryBar& Entry;
+    PanelRenderer& Renderer;
+    DisplayWriter& Display;
+    ShellActions Actions;
+};
+
+} // namespace vr410

@@ -1,0 +1,32 @@
+#include "panel/panel_controls.h"
+
+namespace vr410 {
+
+void RecordedControls::LatchKey(PanelKey key) {
+    switch (key) {
+    case PanelKey::SB_Enter:
+    case PanelKey::SB_Reset:
+    case PanelKey::SB_Meas:
+        Modes = key;
+        break;
+    case PanelKey::SB_Polar:
+    case PanelKey::SB_Sin:
+        Kind = key;
+        break;
+    case PanelKey::SB_I:
+    case PanelKey::SB_U:
+        Quantity = key;
+        break;
+    }
+}
+
+bool RecordedControls::IsLatched(PanelKey key) const {
+    return Modes == key || Kind == key || Quantity == key;
+}
+
+void RecordedControls::SetOutputField(const std::string& mask, const std::string& digits) {
+    Mask = mask;
+    Text = digits;
+}
+
+} // namespace vr410

@@ -1,0 +1,238 @@
+// The keypad widget: its faces, latches, pictures and the confirmation boxes.
+#include "panel/keypad/confirmation_box.h"
+#include "panel/keypad/key_pictures.h"
+#include "panel/keypad/panel5.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QImage>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace vr410 {
+namespace {
+
+struct Face {
+    Key Id;
+    const char* Caption;
+    const char* Shifted; // nullptr: no blue label
+};
+
+// clang-format off
+const Face Faces[] = {
+    // key           caption            blue label
+    {Key::SB_Enter, "Ввод",            nullptr},
+    {Key::SB_1,     "1     U1",        "%"},
+    {Key::SB_2,     "2     U2",        "минимум"},
+    {Key::SB_3,     "3    дельтаU",    "макcимум"},
+    {Key::SB_4,     "4",               "50A"},
+    {Key::SB_5,     "5     АВТ",       "МЕНЮ"},
+    {Key::SB_Shift, "Ряд",             nullptr},
+    {Key::SB_6,     "6",               "100mV/1mA"},
+    {Key::SB_7,     "7",               "1V/10mA"},
+    {Key::SB_8,     "8",               "10V/100mA"},
+    {Key::SB_9,     "9",               "100V/1A"},
+    {Key::SB_0,     "0",               "1000V/10A"},
+    {Key::SB_Reset, "Сброс",           nullptr},
+    {Key::SB_Polar, "+/-",             "Экран"},
+    {Key::SB_Sin,   "~",               "Частота"},
+    {Key::SB_I,     "I",               "Ок"},
+    {Key::SB_U,     "V",               "Установка О"},
+    {Key::SB_Meas,  "Измерение",       "Калибровка"},
+};
+// clang-format on
+
+TEST(Panel5Widget, HasTheEighteenKeysWithTheirCaptionsAndBlueLabels) {
+    Panel5 panel;
+    EXPECT_EQ(panel.size(), QSize(465, 169));
+    EXPECT_EQ(panel.frameShadow(), QFrame::Sunken);
+    for (const Face& face : Faces) {
+        QPushButton* button = panel.Button(face.Id);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(), QString::fromUtf8(face.Caption));
+        EXPECT_EQ(button->size(), QSize(65, 33)) << face.Caption;
+        QLabel* label = panel.ShiftLabel(face.Id);
+        if (face.Shifted == nullptr) {
+            EXPECT_EQ(label, nullptr) << face.Caption;
+            continue;
+        }
+        ASSERT_NE(label, nullptr) << face.Caption;
+        EXPECT_EQ(label->text(), QString::fromUtf8(face.Shifted));
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    }
+    // The maximum label carries a Latin c among Cyrillic letters.
+    EXPECT_EQ(panel.ShiftLabel(Key::SB_3)->text().at(3), QChar(u'c'));
+    EXPECT_EQ(panel.Button(Key::SB_Enter)->toolTip(), QStringLiteral("Клавиша ВВОД"));
+    QPushButton* shift = panel.Button(Key::SB_Shift);
+    EXPECT_TRUE(shift->font().bold());
+    EXPECT_EQ(shift->palette().color(QPalette::ButtonText), QColor(Qt::blue));
+}
+
+TEST(Panel5Widget, StartsWithResetPolarAndVoltDown) {
+    Panel5 panel;
+    for (const Face& face : Faces) {
+        const bool down =
+            face.Id == Key::SB_Reset || face.Id == Key::SB_Polar || face.Id == Key::SB_U;
+        EXPECT_EQ(panel.Button(face.Id)->isChecked(), down) << face.Caption;
+        EXPECT_EQ(panel.IsKeyDown(face.Id), down) << face.Caption;
+    }
+}
+
+TEST(Panel5Widget, LatchesByGroupAndLeavesTheDigitKeysPlain) {
+    Panel5 panel;
+    panel.SetKeyDown(Key::SB_Meas, true);
+    EXPECT_TRUE(panel.Button(Key::SB_Meas)->isChecked());
+    EXPECT_FALSE(panel.Button(Key::SB_Reset)->isChecked());
+    EXPECT_FALSE(panel.Button(Key::SB_Enter)->isChecked());
+    EXPECT_TRUE(panel.Button(Key::SB_Polar)->isChecked()) << "another group is left alone";
+    panel.SetKeyDown(Key::SB_Sin, true);
+    EXPECT_FALSE(panel.Button(Key::SB_Polar)->isChecked());
+    panel.SetKeyDown(Key::SB_Shift, true);
+    EXPECT_TRUE(panel.Button(Key::SB_Shift)->isChecked());
+    EXPECT_TRUE(panel.Button(Key::SB_Sin)->isChecked()) << "the shift key is a group of its own";
+    panel.SetKeyDown(Key::SB_7, true);
+    EXPECT_FALSE(panel.Button(Key::SB_7)->isCheckable());
+    EXPECT_FALSE(panel.IsKeyDown(Key::SB_7));
+}
+
+TEST(Panel5Widget, AClickIsReportedAndTheLatchesDecideWhatStaysDown) {
+    Panel5 panel;
+    panel.show();
+    QSignalSpy clicks(&panel, &Panel5::KeyClicked);
+    QTest::mouseClick(panel.Button(Key::SB_Sin), Qt::LeftButton);
+    QTest::mouseClick(panel.Button(Key::SB_7), Qt::LeftButton);
+    ASSERT_EQ(clicks.size(), 2);
+    EXPECT_EQ(clicks[0][0].value<Key>(), Key::SB_Sin);
+    EXPECT_EQ(clicks[1][0].value<Key>(), Key::SB_7);
+    // Nobody latched the AC key, so the button shows the latches, not its own toggle.
+    EXPECT_FALSE(panel.Button(Key::SB_Sin)->isChecked());
+    EXPECT_TRUE(panel.Button(Key::SB_Polar)->isChecked());
+}
+
+// The share of pixels of a picture that are painted at all.
+double PaintedShare(const QPixmap& picture) {
+    const QImage image = picture.toImage();
+    int painted = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            painted += qAlpha(image.pixel(x, y)) > 128 ? 1 : 0;
+        }
+    }
+    return double(painted) / (image.width() * image.height());
+}
+
+TEST(KeyPictures, AreSixteenBySixteenVisibleAndBesideTheirCaptions) {
+    for (const QPixmap& picture : {EnterPicture(), ResetPicture()}) {
+        EXPECT_EQ(picture.size(), QSize(16, 16));
+        const double share = PaintedShare(picture);
+        EXPECT_GT(share, 0.1);
+        EXPECT_LT(share, 0.9);
+    }
+    Panel5 panel;
+    EXPECT_FALSE(panel.Button(Key::SB_Enter)->icon().isNull());
+    EXPECT_FALSE(panel.Button(Key::SB_Reset)->icon().isNull());
+    EXPECT_EQ(panel.Button(Key::SB_Enter)->iconSize(), QSize(16, 16));
+    EXPECT_TRUE(panel.Button(Key::SB_Meas)->icon().isNull());
+}
+
+// Answers the next modal box by pressing the button with caption (or Escape when empty) and
+// notes what it showed.
+struct BoxAnswerer {
+    QString Caption;
+    QString Title;
+    QString Text;
+    QStringList Buttons;
+
+    void ArmFor(const QString& caption) {
+        Caption = caption;
+        QTimer::singleShot(0, [this] { Answer(); });
+    }
+    void Answer() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            QTimer::singleShot(10, [this] { Answer(); });
+            return;
+        }
+        Title = box->windowTitle();
+        Text = box->text();
+        for (QAbstractButton* button : box->buttons()) {
+            Buttons << button->text();
+        }
+        if (Caption.isEmpty()) {
+            QTest::keyClick(box, Qt::Key_Escape);
+            return;
+        }
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == Caption) {
+                button->click();
+            }
+        }
+    }
+};
+
+struct BoxCase {
+    const char* Name;
+    ConfirmKind Kind;
+    const char* Press; // "" presses Escape
+    ConfirmAnswer Expected;
+};
+
+class ConfirmationBoxes : public testing::TestWithParam<BoxCase> {};
+
+TEST_P(ConfirmationBoxes, ShowTheirQuestionAndReportTheButton) {
+    const BoxCase& c = GetParam();
+    QWidget owner;
+    ConfirmationBox confirm(&owner);
+    BoxAnswerer answerer;
+    answerer.ArmFor(QString::fromUtf8(c.Press));
+    EXPECT_EQ(confirm.Ask(c.Kind), c.Expected);
+    EXPECT_EQ(answerer.Title, QStringLiteral("Подтверждаете?"));
+    EXPECT_EQ(answerer.Text, ConfirmationText(c.Kind));
+    const QStringList expectedButtons =
+        c.Kind == ConfirmKind::AutoCalibration
+            ? QStringList{QStringLiteral("Да"), QStringLiteral("Отмена")}
+            : QStringList{QStringLiteral("Текущий"), QStringLiteral("Полная"),
+                          QStringLiteral("Отмена")};
+    QStringList shown = answerer.Buttons;
+    shown.sort();
+    QStringList expected = expectedButtons;
+    expected.sort();
+    EXPECT_EQ(shown, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, ConfirmationBoxes,
+    testing::Values(
+        BoxCase{"AutoCalibrationYes", ConfirmKind::AutoCalibration, "Да", ConfirmAnswer::Yes},
+        BoxCase{"AutoCalibrationCancel", ConfirmKind::AutoCalibration, "Отмена",
+                ConfirmAnswer::Cancel},
+        BoxCase{"ZeroSettingCurrent", ConfirmKind::ZeroSetting, "Текущий", ConfirmAnswer::Yes},
+        BoxCase{"ZeroSettingFull", ConfirmKind::ZeroSetting, "Полная", ConfirmAnswer::No},
+        BoxCase{"ZeroSettingEscape", ConfirmKind::ZeroSetting, "", ConfirmAnswer::Cancel}),
+    [](const testing::TestParamInfo<BoxCase>& row) { return row.param.Name; });
+
+TEST(ConfirmationTexts, BreakTheLineWithLineFeedThenCarriageReturn) {
+    EXPECT_EQ(ConfirmationText(ConfirmKind::AutoCalibration),
+              QStringLiteral("Начать процесс автокалибровки?\n\rЭто займет некоторое время."));
+    EXPECT_EQ(ConfirmationText(ConfirmKind::ZeroSetting),
+              QStringLiteral("Вы действительно хотите начать процесс\n\rустановки нулей? Это "
+                             "займет некоторое время."));
+}
+
+TEST(ConfirmationTexts, AResponderAnswersWithoutABox) {
+    ConfirmationBox confirm(nullptr);
+    confirm.SetResponder([](ConfirmKind kind) {
+        return kind == ConfirmKind::ZeroSetting ? ConfirmAnswer::No : ConfirmAnswer::Yes;
+    });
+    EXPECT_EQ(confirm.Ask(ConfirmKind::ZeroSetting), ConfirmAnswer::No);
+    EXPECT_EQ(confirm.Ask(ConfirmKind::AutoCalibration), ConfirmAnswer::Yes);
+}
+
+} // namespace
+} // namespace vr410
