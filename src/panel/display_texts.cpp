@@ -43,7 +43,10 @@ std::string ZeroPaddedDigits(int32_t value, int32_t width) {
         rest /= 10;
         --width;
     } while (width >= 1 || rest >= 1);
-    return value < 0 ? "-" + digits : digits;
+    if (value < 0) {
+        digits.insert(digits.begin(), '-');
+    }
+    return digits;
 }
 
 int SeparatorAt(int x) {

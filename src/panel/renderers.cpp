@@ -101,7 +101,10 @@ void PanelRenderer::PrintMode(std::string_view frequencyText) {
 void PanelRenderer::PrintModeOutputEntry(std::string_view frequencyText) {
     const RangeRow& range = RowOf(State.RangeIndex);
     Controls.LatchKey(PanelKey::SB_Reset);
-    Display.PrintText(1, 1, Narrow, "Введите " + QuantityLetter(range) + "вых");
+    std::string prompt = "Введите ";
+    prompt += QuantityLetter(range);
+    prompt += "вых";
+    Display.PrintText(1, 1, Narrow, prompt);
     VoltPrint(2);
     if (range.Kind == u'~') {
         FreqPrint(14, 1, frequencyText);
@@ -196,11 +199,14 @@ void PanelRenderer::VoltPrint(int row) {
     }
     if (range.Prefix != u' ') {
         Display.PrintText(column, row, Narrow, TextOf(range.Prefix));
-        EditMask += "\\" + TextOf(range.Prefix);
+        EditMask += '\\';
+        EditMask += TextOf(range.Prefix);
         ++column;
     }
     Display.PrintText(column, row, Narrow, TextOf(range.Unit));
-    EditMask += "\\" + TextOf(range.Unit) + ";0;0";
+    EditMask += '\\';
+    EditMask += TextOf(range.Unit);
+    EditMask += ";0;0";
     Display.PrintText(column + 1, row, Narrow, "  ");
 }
 

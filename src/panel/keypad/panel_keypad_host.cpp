@@ -12,29 +12,29 @@ PanelKeypadHost::PanelKeypadHost(Panel5& keys, OutputEntryBar& entry, Confirmati
                                  PanelRenderer& renderer, DisplayWriter& display,
                                  ShellActions actions)
     : WidgetKeypadHost(keys, entry, confirm), Entry(entry), Renderer(renderer), Display(display),
-      Actions(std::move(actions)) {}
+      Shell(std::move(actions)) {}
 
 void PanelKeypadHost::IssueCommand(uint8_t code) {
-    if (Actions.IssueCommand) {
-        Actions.IssueCommand(code);
+    if (Shell.IssueCommand) {
+        Shell.IssueCommand(code);
     }
 }
 
 void PanelKeypadHost::SetCancelHint(const std::string& hint) {
-    if (Actions.SetCancelHint) {
-        Actions.SetCancelHint(hint);
+    if (Shell.SetCancelHint) {
+        Shell.SetCancelHint(hint);
     }
 }
 
 void PanelKeypadHost::SetQueryInterval(int ms) {
-    if (Actions.SetQueryInterval) {
-        Actions.SetQueryInterval(ms);
+    if (Shell.SetQueryInterval) {
+        Shell.SetQueryInterval(ms);
     }
 }
 
 void PanelKeypadHost::StartPredelOn() {
-    if (Actions.StartPredelOn) {
-        Actions.StartPredelOn();
+    if (Shell.StartPredelOn) {
+        Shell.StartPredelOn();
     }
 }
 
@@ -75,17 +75,17 @@ void PanelKeypadHost::PrintText(int column, int row, int width, const std::strin
 }
 
 void PanelKeypadHost::OpenParamDialog() {
-    if (Actions.OpenParamDialog) {
-        Actions.OpenParamDialog();
+    if (Shell.OpenParamDialog) {
+        Shell.OpenParamDialog();
     }
 }
 
 OkCalResult PanelKeypadHost::OpenOkCalDialog(int decimals, const std::string& label) {
-    return Actions.OpenOkCalDialog ? Actions.OpenOkCalDialog(decimals, label) : OkCalResult{};
+    return Shell.OpenOkCalDialog ? Shell.OpenOkCalDialog(decimals, label) : OkCalResult{};
 }
 
 bool PanelKeypadHost::OpenCalibrationDialog() {
-    return Actions.OpenCalibrationDialog ? Actions.OpenCalibrationDialog() : false;
+    return Shell.OpenCalibrationDialog ? Shell.OpenCalibrationDialog() : false;
 }
 
 } // namespace vr410

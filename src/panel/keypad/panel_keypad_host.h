@@ -49,13 +49,16 @@ class PanelKeypadHost : public WidgetKeypadHost {
     OkCalResult OpenOkCalDialog(int decimals, const std::string& label) override;
     bool OpenCalibrationDialog() override;
 
+    // The shell's actions; the dialogs put their own in when they exist, tests may stand in.
+    ShellActions& Actions() { return Shell; }
+
   private:
     std::string FrequencyText() const;
 
     OutputEntryBar& Entry;
     PanelRenderer& Renderer;
     DisplayWriter& Display;
-    ShellActions Actions;
+    ShellActions Shell;
 };
 
 } // namespace vr410
