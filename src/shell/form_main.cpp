@@ -2,6 +2,9 @@
 #include "shell/form_main.h"
 
 #include "links/comm_port.h"
+#include "panel/keypad/masked_digit_edit.h"
+#include "panel/keypad/output_entry_bar.h"
+#include "panel/keypad/panel5.h"
 #include "panel/text_layer.h"
 #include "shell/form_interface.h"
 #include "shell/qt_system_facilities.h"
@@ -16,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStatusBar>
 
 namespace vr410 {
@@ -81,11 +85,7 @@ void TFormMain::BuildWindow() {
     setCentralWidget(client);
 
     // The display and the keypad side by side; the keypad panel fills the height.
-    Panel4_ = new Panel4(client);
-    Panel4_->setObjectName(QStringLiteral("Panel4"));
-    Panel4_->move(0, 0);
-    Renderer_ = std::make_unique<PanelRenderer>(State_, *Panel4_, Controls_);
-    Panel5_ = MakePanel(client, "Panel5", QRect(605, 0, 465, 169));
+    BuildPanel(client);
 
     SB_Test_ = new QPushButton(QStringLiteral("Тест"), client);
     SB_Test_->setObjectName(QStringLiteral("SB_Test"));
@@ -122,6 +122,56 @@ void TFormMain::BuildWindow() {
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     FormInterface_ = std::make_unique<TFormInterface>();
+
+    // The USB device scan runs from start to exit; the USB receive's time limit and the error
+    // notice's closing wait for their owners to start them.
+    TimerUSBFind_.setObjectName(QStringLiteral("TimerUSBFind"));
+    TimerUSBFind_.setInterval(2000);
+    TimerUSBFind_.start();
+    TimerTimeOutUSB_.setObjectName(QStringLiteral("TimerTimeOutUSB"));
+    TimerTimeOutUSB_.setInterval(1000);
+    TimerMessageOff_.setObjectName(QStringLiteral("TimerMessageOff"));
+    TimerMessageOff_.setInterval(10000);
+}
+
+void TFormMain::BuildPanel(QWidget* client) {
+    Panel4_ = new Panel4(client);
+    Panel4_->setObjectName(QStringLiteral("Panel4"));
+    Panel4_->move(0, 0);
+    Panel5_ = new vr410::Panel5(client);
+    Panel5_->setObjectName(QStringLiteral("Panel5"));
+    Panel5_->move(605, 0);
+    Entry_ = new OutputEntryBar(client);
+    Entry_->move(0, 110);
+
+    Confirm_ = std::make_unique<ConfirmationBox>(this);
+    Controls_ = std::make_unique<KeypadPanelControls>(*Panel5_, *Entry_);
+    Renderer_ = std::make_unique<PanelRenderer>(State_, *Panel4_, *Controls_);
+    // The dialogs the keys open come with their own windows; until then a key that needs one
+    // behaves as if the dialog was closed without confirming.
+    ShellActions actions{
+        .IssueCommand = [this](uint8_t code) { IssueCommand(code); },
+        .SetCancelHint =
+            [this](const std::string& hint) { Menu_.SetCancelHint(QString::fromStdString(hint)); },
+        .SetQueryInterval = [this](int ms) { Cycle_->TimerQuery().setInterval(ms); },
+        .StartPredelOn = [this] { Cycle_->TimerPredelOn().start(); },
+        .OpenParamDialog = {},
+        .OpenOkCalDialog = {},
+        .OpenCalibrationDialog = {},
+    };
+    KeyHost_ = std::make_unique<PanelKeypadHost>(*Panel5_, *Entry_, *Confirm_, *Renderer_, *Panel4_,
+                                                 std::move(actions));
+    Keypad_ = std::make_unique<vr410::Keypad>(State_, *KeyHost_);
+    OutputEntry_ = std::make_unique<OutputEntry>(State_, *KeyHost_);
+
+    connect(Panel5_, &Panel5::KeyClicked, this, [this](Key key) { Keypad_->Press(key); });
+    MaskedDigitEdit* field = Entry_->MaskEditVoltage();
+    connect(field, &MaskedDigitEdit::KeyDown, this,
+            [this](bool deleting) { OutputEntry_->MaskEditVoltageKeyDown(deleting); });
+    connect(field, &MaskedDigitEdit::Changed, this,
+            [this](bool typed) { OutputEntry_->MaskEditVoltageChange(typed); });
+    connect(Entry_->SE_Freq(), &QSpinBox::valueChanged, this,
+            [this] { OutputEntry_->SE_FreqChange(); });
 }
 
 void TFormMain::BuildMenus() {

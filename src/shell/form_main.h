@@ -4,6 +4,11 @@
 // hidden "Режим" menu; the status bar shows the link.
 #pragma once
 
+#include "panel/keypad/confirmation_box.h"
+#include "panel/keypad/keypad.h"
+#include "panel/keypad/keypad_panel_controls.h"
+#include "panel/keypad/output_entry.h"
+#include "panel/keypad/panel_keypad_host.h"
 #include "panel/panel_controls.h"
 #include "panel/renderers.h"
 #include "platform/system_facilities.h"
@@ -31,7 +36,9 @@ class QPushButton;
 namespace vr410 {
 
 class CommPort;
+class OutputEntryBar;
 class Panel4;
+class Panel5;
 class TFormInterface;
 
 struct StartOptions {
@@ -60,8 +67,12 @@ class TFormMain : public QMainWindow, private AnswerView, private CycleWindow {
     // The virtual instrument bus when the program runs with --virtual, else nullptr.
     sim::VirtualBus* Bus() { return Line_.Bus.get(); }
 
-    // The keypad panel: enabled only while the link is ready. The keypad builds its keys in it.
-    QFrame* Panel5() const { return Panel5_; }
+    // The keypad panel: enabled only while the link is ready.
+    vr410::Panel5& Keys() { return *Panel5_; }
+    // Label9, MaskEditVoltage and PanelFreq with SE_Freq under the display.
+    OutputEntryBar& Entry() { return *Entry_; }
+    // The keys' behaviour; Press(key) is a click on the key.
+    vr410::Keypad& Keypad() { return *Keypad_; }
 
     // Port choice of "No Port", "COM1".."COM6" and "COM...": gives up a running transmission,
     // opens the port of the sender's tag and shows the status.
@@ -71,13 +82,16 @@ class TFormMain : public QMainWindow, private AnswerView, private CycleWindow {
     void ShowPortStatus();
     // "Показывать посылки": the strip Panel1 and the packet monitor follow its check mark.
     void N15Click();
-    // The display, and the keys and output field the display code latches and fills.
+    // The display.
     Panel4& Display() { return *Panel4_; }
-    PanelControls& Controls() { return Controls_; }
     // Whether the panel's reset key shows pressed.
-    bool ResetKeyDown() const { return Controls_.IsLatched(PanelKey::SB_Reset); }
+    bool ResetKeyDown() const;
     // The link status text of the serial driver ("готов" when ready).
     const std::string& PortStatus() const;
+    // The timers of the USB link and of the error notice.
+    QTimer& TimerUSBFind() { return TimerUSBFind_; }
+    QTimer& TimerTimeOutUSB() { return TimerTimeOutUSB_; }
+    QTimer& TimerMessageOff() { return TimerMessageOff_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,6 +99,7 @@ class TFormMain : public QMainWindow, private AnswerView, private CycleWindow {
 
   private:
     void BuildWindow();
+    void BuildPanel(QWidget* client);
     void BuildMenus();
     void FormCreate();
     void LoadSettings();
@@ -134,14 +149,17 @@ class TFormMain : public QMainWindow, private AnswerView, private CycleWindow {
     bool ShowPackets_ = false;
     int MonitorWidth_ = 700;
     int MonitorHeight_ = 69;
-    int Frequency_ = 1000;               // SE_Freq
-    bool FrequencyPanelVisible_ = false; // PanelFreq
-    RecordedControls Controls_;
+    std::unique_ptr<ConfirmationBox> Confirm_;
+    std::unique_ptr<KeypadPanelControls> Controls_;
     std::unique_ptr<PanelRenderer> Renderer_;
+    std::unique_ptr<PanelKeypadHost> KeyHost_;
+    std::unique_ptr<vr410::Keypad> Keypad_;
+    std::unique_ptr<OutputEntry> OutputEntry_;
 
     // Widgets and menu items (owned by Qt's parent chain).
     Panel4* Panel4_ = nullptr;
-    QFrame* Panel5_ = nullptr;
+    vr410::Panel5* Panel5_ = nullptr;
+    OutputEntryBar* Entry_ = nullptr;
     QFrame* Panel1_ = nullptr;
     QLabel* LabelCommand_ = nullptr;
     QLabel* LabelAnswer_ = nullptr;

@@ -2,6 +2,8 @@
 #include "shell/form_main.h"
 
 #include "links/comm_port.h"
+#include "panel/keypad/output_entry_bar.h"
+#include "panel/keypad/panel5.h"
 #include "platform/profile_file.h"
 #include "shell/form_interface.h"
 
@@ -136,6 +138,7 @@ void TFormMain::ShowPortStatus() {
     SB_QueryState_->setEnabled(ready);
     Panel5_->setEnabled(ready);
     N3001_->setEnabled(ready);
+    Entry_->SetOutputEntryVisible(ready);
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {

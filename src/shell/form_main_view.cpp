@@ -3,12 +3,15 @@
 #include "shell/form_main.h"
 
 #include "links/comm_port.h"
+#include "panel/keypad/output_entry_bar.h"
+#include "panel/keypad/panel5.h"
 #include "panel/text_layer.h"
 #include "platform/system_facilities.h"
 #include "shell/form_interface.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QSpinBox>
 
 namespace vr410 {
 
@@ -17,7 +20,7 @@ void TFormMain::SetAnswerText(const std::string& text) {
 }
 
 void TFormMain::PrintMode() {
-    Renderer_->PrintMode(std::to_string(Frequency_));
+    KeyHost_->PrintMode();
 }
 
 void TFormMain::CLRDisp(int row) {
@@ -37,15 +40,15 @@ void TFormMain::PrintUperc() {
 }
 
 void TFormMain::SetFrequencyField(int hertz) {
-    Frequency_ = hertz;
+    Entry_->SE_Freq()->setValue(hertz);
 }
 
 void TFormMain::SetFrequencyPanelVisible(bool visible) {
-    FrequencyPanelVisible_ = visible;
+    KeyHost_->SetFreqPanelVisible(visible);
 }
 
 void TFormMain::SetOutputField(const std::string& digits) {
-    Controls_.SetOutputField(Renderer_->OutputEditMask(), digits);
+    KeyHost_->SetOutputFieldText(digits);
 }
 
 void TFormMain::SetReadAdcTimerEnabled(bool enabled) {
@@ -87,7 +90,7 @@ void TFormMain::ShowReceiveLine(const std::string& line) {
 
 EncoderInputs TFormMain::EncoderFields() {
     return {.AccessoryMode = AccessoryMode(),
-            .Frequency = Frequency_,
+            .Frequency = Entry_->SE_Freq()->value(),
             .OkValue = Dialogs_.OkValue,
             .OkDigits = Dialogs_.OkDigits,
             .CancelHint = Menu_.CancelHint().toStdString(),
@@ -107,7 +110,11 @@ void TFormMain::SetBusyCursor(bool busy) {
 }
 
 void TFormMain::PressResetKey() {
-    Controls_.LatchKey(PanelKey::SB_Reset);
+    Panel5_->SetKeyDown(Key::SB_Reset, true);
+}
+
+bool TFormMain::ResetKeyDown() const {
+    return Panel5_->IsKeyDown(Key::SB_Reset);
 }
 
 const std::string& TFormMain::PortStatus() const {
