@@ -389,7 +389,8 @@ void TLCDScreen::paintEvent(QPaintEvent* /*event*/) {
 
 void TLCDScreen::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (event->size() != QSize(FWidth, FHeight) && size() != QSize(FWidth, FHeight)) {
+    // A size other than the one the geometry pass chose comes from outside: refit to it.
+    if (size() != QSize(FWidth, FHeight)) {
         Repaint();
     }
 }
