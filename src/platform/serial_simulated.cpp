@@ -54,6 +54,8 @@ bool NinthBitFor(uint8_t data, ParityMode parity) {
 
 class SimulatedPort;
 
+constexpr size_t MaxLogEvents = 1 << 16;
+
 struct SimulatedSerialApi::Shared {
     LinePeer* Peer = nullptr;
     std::set<std::string> Existing;
@@ -319,6 +321,12 @@ class SimulatedPort final : public SerialPort {
     }
 
     LineEvent& Record(LineEvent::Kind what, SimClock::time_point at) {
+        // A program left running on the virtual line logs some hundred events a second; the
+        // oldest half goes once the log is full so memory stays bounded.
+        if (Shared_->Log.size() >= MaxLogEvents)
+            Shared_->Log.erase(Shared_->Log.begin(),
+                               Shared_->Log.begin() +
+                                   static_cast<std::ptrdiff_t>(MaxLogEvents / 2));
         LineEvent& entry = Shared_->Log.emplace_back();
         entry.What = what;
         entry.At = at;

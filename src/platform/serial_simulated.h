@@ -113,6 +113,7 @@ class SimulatedSerialApi : public SerialApi {
 
     // The state of the open port of that name, or nothing when none is open.
     std::optional<SimulatedLineState> LineState(const std::string& deviceName) const;
+    // The line log, oldest first; past 65536 events the oldest half is dropped.
     const std::vector<LineEvent>& Log() const;
     void ClearLog();
 
