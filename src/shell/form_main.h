@@ -66,6 +66,7 @@ class TFormMain : public QMainWindow, private AnswerView, private CycleWindow {
     TFormInterface& FormInterface() { return *FormInterface_; }
     // The virtual instrument bus when the program runs with --virtual, else nullptr.
     sim::VirtualBus* Bus() { return Line_.Bus.get(); }
+    sim::VirtualInstrument* Instrument() { return Line_.Instrument; }
 
     // The keypad panel: enabled only while the link is ready.
     vr410::Panel5& Keys() { return *Panel5_; }

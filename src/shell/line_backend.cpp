@@ -1,9 +1,6 @@
 // The serial backends the program can run on.
 #include "shell/line_backend.h"
 
-#include "sim/virtual_accessory.h"
-#include "sim/virtual_instrument.h"
-
 #ifdef _WIN32
 #include "platform/serial_win32.h"
 #else
@@ -15,8 +12,8 @@ namespace vr410 {
 LineBackend MakeVirtualLine() {
     LineBackend line;
     line.Bus = std::make_unique<sim::VirtualBus>();
-    line.Bus->AddDevice<sim::VirtualInstrument>();
-    line.Bus->AddDevice<sim::VirtualAccessory>();
+    line.Instrument = &line.Bus->AddDevice<sim::VirtualInstrument>();
+    line.Accessory = &line.Bus->AddDevice<sim::VirtualAccessory>();
     auto api = std::make_unique<SimulatedSerialApi>(*line.Bus);
     for (int number = 1; number <= 255; ++number) {
         api->AddPort(api->PortDeviceName(number));

@@ -4,7 +4,9 @@
 
 #include "platform/serial_api.h"
 #include "platform/serial_simulated.h"
+#include "sim/virtual_accessory.h"
 #include "sim/virtual_bus.h"
+#include "sim/virtual_instrument.h"
 
 #include <memory>
 
@@ -13,7 +15,9 @@ namespace vr410 {
 struct LineBackend {
     std::unique_ptr<sim::VirtualBus> Bus; // only on the virtual line; outlives Api
     std::unique_ptr<SerialApi> Api;
-    SimulatedSerialApi* Simulated = nullptr; // Api, when it is the simulated line
+    SimulatedSerialApi* Simulated = nullptr;      // Api, when it is the simulated line
+    sim::VirtualInstrument* Instrument = nullptr; // on Bus, at address 1
+    sim::VirtualAccessory* Accessory = nullptr;   // on Bus, at address 251
 };
 
 // A virtual bus with one instrument at address 1 and the accessory at 251; every COM port
