@@ -1,5 +1,6 @@
 #include "panel/keypad/masked_digit_edit.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QKeySequence>
 
@@ -22,6 +23,24 @@ void MaskedDigitEdit::SetMask(const QString& mask) {
     const int caret = cursorPosition();
     Content.SetMask(mask);
     Show(std::min(caret, Content.Length()));
+    FitFont();
+}
+
+void MaskedDigitEdit::FitFont() {
+    // Layouts differ in length (10.0000000V to 10.000m000u0V); the field keeps its size and the
+    // text gets a smaller font when it would not fit, never below 6 points.
+    constexpr int Frame = 8;
+    QFont font = parentWidget() != nullptr ? parentWidget()->font() : QFont();
+    while (font.pointSizeF() > 6.0 &&
+           QFontMetrics(font).horizontalAdvance(text()) + Frame > width()) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    setFont(font);
+}
+
+void MaskedDigitEdit::resizeEvent(QResizeEvent* event) {
+    QLineEdit::resizeEvent(event);
+    FitFont();
 }
 
 void MaskedDigitEdit::SetDigits(const QString& text) {

@@ -37,10 +37,13 @@ class MaskedDigitEdit : public QLineEdit {
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     // Shows Content with the caret at caret.
     void Show(int caret);
+    // Takes the largest font up to the parent's that shows the whole text in the field's width.
+    void FitFont();
 
     EditMask Content;
 };

@@ -2,6 +2,7 @@
 
 #include "panel/keypad/key_pictures.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 
@@ -50,6 +51,20 @@ constexpr int RowStep = 53;
 constexpr int LabelHeight = 14;
 
 const QColor ShiftBlue(0, 0, 255);
+
+// Shrinks the button's font until its caption (and picture) fits the 65-pixel face, as the
+// instrument's small print does; never below 6 points.
+void FitCaption(QPushButton* button) {
+    constexpr int Padding = 10;
+    const int picture = button->icon().isNull() ? 0 : KeyPictureSize + 4;
+    QFont font = button->font();
+    while (font.pointSizeF() > 6.0 &&
+           QFontMetrics(font).horizontalAdvance(button->text()) + picture + Padding >
+               Panel5::ButtonWidth) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    button->setFont(font);
+}
 
 } // namespace
 
@@ -103,6 +118,9 @@ Panel5::Panel5(QWidget* parent) : QFrame(parent) {
     Button(Key::SB_Reset)->setIcon(ResetPicture());
     for (Key key : {Key::SB_Enter, Key::SB_Reset}) {
         Button(key)->setIconSize(QSize(KeyPictureSize, KeyPictureSize));
+    }
+    for (QPushButton* button : Buttons) {
+        FitCaption(button);
     }
 
     ShowLatches();
