@@ -74,6 +74,8 @@ class TFormMain : public QMainWindow, private AnswerView, private CycleWindow {
     OutputEntryBar& Entry() { return *Entry_; }
     // The keys' behaviour; Press(key) is a click on the key.
     vr410::Keypad& Keypad() { return *Keypad_; }
+    // What the keys ask of the window; its Actions() hold the dialogs the keys open.
+    PanelKeypadHost& KeyHost() { return *KeyHost_; }
 
     // Port choice of "No Port", "COM1".."COM6" and "COM...": gives up a running transmission,
     // opens the port of the sender's tag and shows the status.

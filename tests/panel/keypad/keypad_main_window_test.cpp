@@ -381,3 +381,35 @@ TEST_F(KeypadWindow, FrequencyChangeWithTheOutputOnWaitsForTheNextSetOutput) {
 
 } // namespace
 } // namespace vr410
+
+namespace vr410 {
+namespace {
+
+TEST_F(KeypadWindow, CalibrationOpensTheUserCalibrationFromNineHundredThousandOn) {
+    struct Row {
+        const char* Digits;
+        int Opened;
+        Codes Commands;
+    };
+    int opened = 0;
+    // The user calibration dialog as it would close with Yes, the value taken as shown.
+    Window->KeyHost().Actions().OpenCalibrationDialog = [this, &opened] {
+        ++opened;
+        State().CalibrationDigits = State().OutputDigits;
+        return true;
+    };
+    for (const Row& row : {Row{"00899999", 0, {}}, Row{"00900000", 1, {52}}}) {
+        opened = 0;
+        OutputOn(row.Digits);
+        Click(Key::SB_Shift);
+        Click(Key::SB_Meas);
+        EXPECT_EQ(opened, row.Opened) << row.Digits;
+        EXPECT_EQ(Sent, row.Commands) << row.Digits;
+        EXPECT_TRUE(Button(Key::SB_Enter)->isChecked()) << row.Digits;
+        Click(Key::SB_Reset);
+    }
+    EXPECT_TRUE(Instrument->State().CoefCalibr);
+}
+
+} // namespace
+} // namespace vr410
