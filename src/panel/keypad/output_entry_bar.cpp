@@ -28,8 +28,8 @@ OutputEntryBar::OutputEntryBar(QWidget* parent) : QWidget(parent) {
     freqLayout->setContentsMargins(0, 0, 0, 0);
     FreqLabel = new QLabel(QStringLiteral("Частота"), FreqPanel);
     FreqLabel->setObjectName(QStringLiteral("LabelFreq"));
-    // Typed values outside 45..1000 are refused by the field itself; while a value is being
-    // typed the display shows the text as it stands and the last valid value is the one sent.
+    // Values outside 45..1000 never become the field's value: the spin field refuses digits that
+    // cannot lead into the range and falls back to its last valid value when it loses the focus.
     Freq = new QSpinBox(FreqPanel);
     Freq->setObjectName(QStringLiteral("SE_Freq"));
     Freq->setRange(45, 1000);
