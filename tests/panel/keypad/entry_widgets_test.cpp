@@ -1,9 +1,10 @@
 // The output value field and the frequency field wired to the entry rules through the widgets,
 // with a window stand-in that records commands and renderer calls.
+#include "panel/keypad/keypad.h"
 #include "panel/keypad/masked_digit_edit.h"
+#include "panel/keypad/output_entry.h"
 #include "panel/keypad/output_entry_bar.h"
 #include "panel/keypad/panel5.h"
-#include "panel/keypad/panel_keys.h"
 #include "panel/keypad/widget_keypad_host.h"
 #include "recording_host.h"
 
@@ -67,10 +68,19 @@ class EntryWidgets : public testing::Test {
     OutputEntryBar Bar;
     ConfirmationBox Confirm{nullptr};
     WidgetRecordingHost Host{State, Keys, Bar, Confirm};
-    PanelKeys Wiring{State, Host, Keys, Bar};
+    Keypad KeyLogic{State, Host};
+    OutputEntry EntryLogic{State, Host};
     MaskedDigitEdit* Field = Bar.MaskEditVoltage();
 
+    // Wired as the main window wires them.
     void SetUp() override {
+        QObject::connect(&Keys, &Panel5::KeyClicked, [this](Key key) { KeyLogic.Press(key); });
+        QObject::connect(Field, &MaskedDigitEdit::KeyDown,
+                         [this](bool deleting) { EntryLogic.MaskEditVoltageKeyDown(deleting); });
+        QObject::connect(Field, &MaskedDigitEdit::Changed,
+                         [this](bool typed) { EntryLogic.MaskEditVoltageChange(typed); });
+        QObject::connect(Bar.SE_Freq(), &QSpinBox::valueChanged,
+                         [this] { EntryLogic.SE_FreqChange(); });
         Bar.show();
         Keys.show();
         Host.PrintMode();
