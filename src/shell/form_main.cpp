@@ -60,7 +60,7 @@ QAction* MakeItem(QMenu* menu, const char* name, const QString& caption,
 
 TFormMain::TFormMain(StartOptions options)
     : Line_(std::move(options.Line)), SettingsPath_(std::move(options.SettingsPath)),
-      Facilities_(std::move(options.Facilities)) {
+      Facilities_(std::move(options.Facilities)), Menu_(this) {
     if (Facilities_ == nullptr) {
         Facilities_ = std::make_unique<QtSystemFacilities>();
     }

@@ -1,0 +1,405 @@
+// The main window as the operator meets it: shape, menus, timers, the settings file at start
+// and at exit, the port choice with its status texts, and the packet strip with the monitor.
+#include "main_window_fixture.h"
+
+#include "panel/keypad/panel5.h"
+#include "panel/text_layer.h"
+#include "shell/form_interface.h"
+
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include <fstream>
+#include <sstream>
+
+namespace vr410::test {
+namespace {
+
+template <class Case> std::string CaseName(const testing::TestParamInfo<Case>& row) {
+    return row.param.Name;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Shape, menus and timers.
+
+TEST_F(MainWindowFixture, WindowHasItsCaptionAFixedClientAreaAndNoMaximise) {
+    StartVirtual();
+    EXPECT_EQ(Main().windowTitle(), QStringLiteral("Удаленное управление VR410"));
+    EXPECT_FALSE(Main().windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(Main().windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    Main().show();
+    EXPECT_EQ(Main().centralWidget()->width(), 1070);
+    EXPECT_EQ(Main().centralWidget()->height() + Main().statusBar()->height(), 190);
+    EXPECT_EQ(Main().minimumSize(), Main().maximumSize());
+    const int widths[3] = {150, 45, 205};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(
+            Find<QLabel>(QStringLiteral("StatusPanel%1").arg(i).toLatin1().constData())->width(),
+            widths[i]);
+    }
+}
+
+TEST_F(MainWindowFixture, MenuBarShowsThreeMenusAndHidesTheCommandList) {
+    StartVirtual();
+    QStringList shown;
+    QString hidden;
+    for (QAction* menu : Main().menuBar()->actions()) {
+        if (menu->isVisible()) {
+            shown << menu->text();
+        } else {
+            hidden = menu->text();
+        }
+    }
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("Главное"), QStringLiteral("Связь"),
+                                  QStringLiteral("Справка")}));
+    EXPECT_EQ(hidden, QStringLiteral("Режим"));
+}
+
+struct MenuItemCase {
+    const char* Name;
+    const char* Caption;
+    QKeySequence Shortcut;
+    bool Checkable;
+};
+
+class MenuItems : public MainWindowFixture, public testing::WithParamInterface<MenuItemCase> {};
+
+TEST_P(MenuItems, CarryTheirCaptionShortcutAndCheckBehaviour) {
+    const MenuItemCase& c = GetParam();
+    StartVirtual();
+    QAction* item = Main().findChild<QAction*>(QString::fromLatin1(c.Name));
+    if (item == nullptr) { // the submenus are found by their menu action
+        for (QMenu* menu : Main().findChildren<QMenu*>()) {
+            if (menu->menuAction()->objectName() == QLatin1String(c.Name)) {
+                item = menu->menuAction();
+            }
+        }
+    }
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QString::fromUtf8(c.Caption));
+    EXPECT_EQ(item->shortcut(), c.Shortcut);
+    EXPECT_EQ(item->isCheckable(), c.Checkable);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(MainWindow, MenuItems, testing::Values(
+    MenuItemCase{.Name = "N11",     .Caption = "Передать",             .Shortcut = {},                                   .Checkable = false},
+    MenuItemCase{.Name = "N12",     .Caption = "Остановить передачу",  .Shortcut = {},                                   .Checkable = false},
+    MenuItemCase{.Name = "N15",     .Caption = "Показывать посылки",   .Shortcut = QKeySequence(Qt::CTRL | Qt::Key_Q),   .Checkable = true},
+    MenuItemCase{.Name = "N3001",   .Caption = "VR410С",               .Shortcut = QKeySequence(Qt::CTRL | Qt::Key_I),   .Checkable = true},
+    MenuItemCase{.Name = "N16",     .Caption = "Выход",                .Shortcut = {},                                   .Checkable = false},
+    MenuItemCase{.Name = "N28",     .Caption = "Адрес назначения...",  .Shortcut = {},                                   .Checkable = false},
+    MenuItemCase{.Name = "N29",     .Caption = "Адрес компьютера...",  .Shortcut = {},                                   .Checkable = false},
+    MenuItemCase{.Name = "COMMenu", .Caption = "COM",                  .Shortcut = {},                                   .Checkable = false},
+    MenuItemCase{.Name = "NoPort",  .Caption = "No Port",              .Shortcut = QKeySequence(Qt::CTRL | Qt::Key_F10), .Checkable = true},
+    MenuItemCase{.Name = "COM1",    .Caption = "COM1",                 .Shortcut = QKeySequence(Qt::CTRL | Qt::Key_F1),  .Checkable = true},
+    MenuItemCase{.Name = "COM5",    .Caption = "COM5 ",                .Shortcut = QKeySequence(Qt::CTRL | Qt::Key_F5),  .Checkable = true},
+    MenuItemCase{.Name = "COM6",    .Caption = "COM6",                 .Shortcut = QKeySequence(Qt::CTRL | Qt::Key_F6),  .Checkable = true},
+    MenuItemCase{.Name = "COMx",    .Caption = "COM...",               .Shortcut = {},                                   .Checkable = true},
+    MenuItemCase{.Name = "USBFind", .Caption = "Найти USB устройства", .Shortcut = QKeySequence(Qt::CTRL | Qt::Key_U),   .Checkable = false},
+    MenuItemCase{.Name = "USB1",    .Caption = "USB",                  .Shortcut = {},                                   .Checkable = false},
+    MenuItemCase{.Name = "N6",      .Caption = "Показать справку",     .Shortcut = QKeySequence(Qt::Key_F1),             .Checkable = false},
+    MenuItemCase{.Name = "N17",     .Caption = "О программе",          .Shortcut = {},                                   .Checkable = false}),
+    CaseName<MenuItemCase>);
+// clang-format on
+
+TEST_F(MainWindowFixture, CommandListHoldsTheFunctionCodesInMenuOrder) {
+    StartVirtual();
+    QMenu* mode = nullptr;
+    for (QAction* menu : Main().menuBar()->actions()) {
+        if (menu->text() == QStringLiteral("Режим")) {
+            mode = menu->menu();
+        }
+    }
+    ASSERT_NE(mode, nullptr);
+    std::vector<int> tags; // 0 marks a separator
+    for (QAction* item : mode->actions()) {
+        tags.push_back(item->isSeparator() ? 0 : item->data().toInt());
+        if (!item->isSeparator()) {
+            EXPECT_TRUE(item->isCheckable());
+            EXPECT_TRUE(item->actionGroup()->isExclusive());
+        }
+    }
+    EXPECT_EQ(tags, (std::vector<int>{1, 10, 5, 6, 9, 8, 0, 16, 17, 18, 0, 32, 33, 34, 36, 0, 49,
+                                      50, 52}));
+}
+
+TEST_F(MainWindowFixture, DisabledCommandItemIgnoresAProgramClick) {
+    StartVirtual();
+    QAction* n24 = Main().Commands().ItemNamed("N24");
+    n24->setEnabled(false);
+    EXPECT_FALSE(CommandMenu::Click(n24));
+    EXPECT_EQ(State().CommandCode, 1);
+    EXPECT_TRUE(Text("LabelCommand").isEmpty());
+}
+
+struct TimerCase {
+    const char* Name;
+    int Interval;
+    bool Running;
+};
+
+class Timers : public MainWindowFixture, public testing::WithParamInterface<TimerCase> {};
+
+TEST_P(Timers, StartWithTheirIntervalAndState) {
+    const TimerCase& c = GetParam();
+    StartOnPorts({});
+    QTimer* timers[] = {&Cycle().TimerPrd(),       &Cycle().TimerPriem(),    &Cycle().TimerQuery(),
+                        &Cycle().TimerReadADC(),   &Cycle().TimerPredelOn(), &Main().TimerUSBFind(),
+                        &Main().TimerTimeOutUSB(), &Main().TimerMessageOff()};
+    QTimer* timer = nullptr;
+    for (QTimer* t : timers) {
+        timer = t->objectName() == QLatin1String(c.Name) ? t : timer;
+    }
+    ASSERT_NE(timer, nullptr);
+    EXPECT_EQ(timer->interval(), c.Interval);
+    EXPECT_EQ(timer->isActive(), c.Running);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(MainWindow, Timers, testing::Values(
+    TimerCase{.Name = "TimerPrd",        .Interval = 1,     .Running = false},
+    TimerCase{.Name = "TimerPriem",      .Interval = 1,     .Running = false},
+    TimerCase{.Name = "TimerQuery",      .Interval = 0,     .Running = false},
+    TimerCase{.Name = "TimerReadADC",    .Interval = 30,    .Running = false},
+    TimerCase{.Name = "TimerPredelOn",   .Interval = 300,   .Running = true},
+    TimerCase{.Name = "TimerUSBFind",    .Interval = 2000,  .Running = true},
+    TimerCase{.Name = "TimerTimeOutUSB", .Interval = 1000,  .Running = false},
+    TimerCase{.Name = "TimerMessageOff", .Interval = 10000, .Running = false}),
+    CaseName<TimerCase>);
+// clang-format on
+
+TEST_F(MainWindowFixture, StartDrawsTheActivityMarkAndSelectsNoCommand) {
+    StartVirtual();
+    const std::string row2 = Main().Display().RowText(2);
+    EXPECT_EQ(row2.substr(row2.size() - std::string("ѕ").size()), "ѕ");
+    EXPECT_EQ(State().CommandCode, 1);
+    EXPECT_EQ(State().Transmitting, 0);
+    EXPECT_FALSE(Main().Commands().N12->isEnabled());
+    EXPECT_TRUE(Find<QLabel>("StatusPanel2")->text().isEmpty());
+    EXPECT_FALSE(Find<QWidget>("Panel1")->isVisibleTo(&Main()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The settings file at start.
+
+struct StartCase {
+    const char* Name;
+    const char* Ini;
+    bool Virtual;
+    const char* CheckedPort; // the ticked item of the "COM" submenu
+    int PortTag;
+    const char* StatusText;
+    bool Ready;
+    uint8_t AddrDevice;
+    uint8_t PCDevice;
+    bool PacketsShown;
+};
+
+class StartSettings : public MainWindowFixture, public testing::WithParamInterface<StartCase> {};
+
+TEST_P(StartSettings, TakeTheSavedChoices) {
+    const StartCase& c = GetParam();
+    if (*c.Ini != '\0') {
+        WriteIni(c.Ini);
+    }
+    if (c.Virtual) {
+        StartVirtual();
+    } else {
+        StartOnPorts({1, 3, 12, 44});
+    }
+    QAction* port = Find(c.CheckedPort);
+    EXPECT_TRUE(port->isChecked());
+    EXPECT_EQ(port->data().toInt(), c.PortTag);
+    EXPECT_EQ(Text("StatusPanel0"), QString::fromUtf8(c.StatusText));
+    EXPECT_EQ(Text("StatusPanel1"), QStringLiteral("RS232"));
+    EXPECT_EQ(Main().Commands().N11->isEnabled(), c.Ready);
+    EXPECT_EQ(State().AddrDevice, c.AddrDevice);
+    EXPECT_EQ(State().PCDevice, c.PCDevice);
+    EXPECT_EQ(Find("N15")->isChecked(), c.PacketsShown);
+    EXPECT_EQ(Find<QWidget>("Panel1")->isVisibleTo(&Main()), c.PacketsShown);
+    EXPECT_EQ(Main().FormInterface().isVisible(), c.PacketsShown);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(MainWindow, StartSettings, testing::Values(
+    StartCase{.Name = "FirstRunHasNoPort",         .Ini = "",                                           .Virtual = false, .CheckedPort = "NoPort", .PortTag = 0,  .StatusText = "порт не выбран", .Ready = false, .AddrDevice = 1,  .PCDevice = 0, .PacketsShown = false},
+    StartCase{.Name = "SavedCom3",                 .Ini = "[Data]\nCOM=3\n",                            .Virtual = false, .CheckedPort = "COM3",   .PortTag = 3,  .StatusText = "COM3 - готов",   .Ready = true,  .AddrDevice = 1,  .PCDevice = 0, .PacketsShown = false},
+    StartCase{.Name = "SavedCom12UsesTheOtherItem", .Ini = "[Data]\nCOM=12\n",                          .Virtual = false, .CheckedPort = "COMx",   .PortTag = 12, .StatusText = "COM12 - готов",  .Ready = true,  .AddrDevice = 1,  .PCDevice = 0, .PacketsShown = false},
+    StartCase{.Name = "SavedCom300KeepsLow8Bits",  .Ini = "[Data]\nCOM=300\n",                          .Virtual = false, .CheckedPort = "COMx",   .PortTag = 44, .StatusText = "COM44 - готов",  .Ready = true,  .AddrDevice = 1,  .PCDevice = 0, .PacketsShown = false},
+    StartCase{.Name = "MissingPortIsAbsent",       .Ini = "[Data]\nCOM=2\n",                            .Virtual = false, .CheckedPort = "COM2",   .PortTag = 2,  .StatusText = "COM2 - отсутствует", .Ready = false, .AddrDevice = 1, .PCDevice = 0, .PacketsShown = false},
+    StartCase{.Name = "AddressesKeepLow8Bits",     .Ini = "[Data]\nAddrDevice=257\nPCDevice=5\nCOM=1\n", .Virtual = false, .CheckedPort = "COM1",  .PortTag = 1,  .StatusText = "COM1 - готов",   .Ready = true,  .AddrDevice = 1,  .PCDevice = 5, .PacketsShown = false},
+    StartCase{.Name = "BadIntegerGivesDefault",    .Ini = "[Data]\nAddrDevice=x7\n",                    .Virtual = false, .CheckedPort = "NoPort", .PortTag = 0,  .StatusText = "порт не выбран", .Ready = false, .AddrDevice = 1,  .PCDevice = 0, .PacketsShown = false},
+    StartCase{.Name = "ShowPacketsShowsStripAndMonitor", .Ini = "[Data]\nShowPackets=7\n",              .Virtual = false, .CheckedPort = "NoPort", .PortTag = 0,  .StatusText = "порт не выбран", .Ready = false, .AddrDevice = 1,  .PCDevice = 0, .PacketsShown = true},
+    StartCase{.Name = "VirtualStartsOnCom1",       .Ini = "",                                           .Virtual = true,  .CheckedPort = "COM1",   .PortTag = 1,  .StatusText = "COM1 - готов",   .Ready = true,  .AddrDevice = 1,  .PCDevice = 0, .PacketsShown = false},
+    StartCase{.Name = "VirtualKeepsASavedPort",    .Ini = "[Data]\nCOM=4\n",                            .Virtual = true,  .CheckedPort = "COM4",   .PortTag = 4,  .StatusText = "COM4 - готов",   .Ready = true,  .AddrDevice = 1,  .PCDevice = 0, .PacketsShown = false}),
+    CaseName<StartCase>);
+// clang-format on
+
+// ---------------------------------------------------------------------------------------------
+// The port choice.
+
+struct PortCase {
+    const char* Name;
+    const char* Item;
+    bool Refused; // the port is held by another program
+    const char* StatusText;
+    bool Ready;
+};
+
+class PortChoice : public MainWindowFixture, public testing::WithParamInterface<PortCase> {};
+
+TEST_P(PortChoice, ShowsTheStatusAndEnablesTheExchangeOnlyWhenReady) {
+    const PortCase& c = GetParam();
+    WriteIni("[Data]\nCOM=1\n");
+    StartOnPorts({1, 2, 4});
+    if (c.Refused) {
+        PortsApi->RefuseOpen(PortsApi->PortDeviceName(4),
+                             OpenError{.Kind = OpenFailure::AccessDenied, .Code = 5});
+    }
+    ASSERT_TRUE(CommandMenu::Click(Find(c.Item)));
+
+    EXPECT_TRUE(Find(c.Item)->isChecked());
+    EXPECT_EQ(Text("StatusPanel0"), QString::fromUtf8(c.StatusText));
+    EXPECT_EQ(Text("StatusPanel1"), QStringLiteral("RS232"));
+    EXPECT_EQ(Main().Commands().N11->isEnabled(), c.Ready);
+    EXPECT_FALSE(Main().Commands().N12->isEnabled());
+    EXPECT_EQ(Find<QPushButton>("SB_Test")->isEnabled(), c.Ready);
+    EXPECT_EQ(Find<QPushButton>("SB_QueryState")->isEnabled(), c.Ready);
+    EXPECT_EQ(Main().Keys().isEnabled(), c.Ready);
+    EXPECT_EQ(Find("N3001")->isEnabled(), c.Ready);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(MainWindow, PortChoice, testing::Values(
+    PortCase{.Name = "OpenPortIsReady",     .Item = "COM2",   .Refused = false, .StatusText = "COM2 - готов",       .Ready = true},
+    PortCase{.Name = "MissingPortIsAbsent", .Item = "COM3",   .Refused = false, .StatusText = "COM3 - отсутствует", .Ready = false},
+    PortCase{.Name = "HeldPortIsBusy",      .Item = "COM4",   .Refused = true,  .StatusText = "COM4 - занят",       .Ready = false},
+    PortCase{.Name = "NoPortGivesTheLinkUp", .Item = "NoPort", .Refused = false, .StatusText = "порт не выбран",     .Ready = false}),
+    CaseName<PortCase>);
+// clang-format on
+
+TEST_F(MainWindowFixture, PortChoiceStopsARunningTransmission) {
+    StartVirtual();
+    Main().IssueCommand(8);
+    ASSERT_EQ(State().Transmitting, 1);
+    ASSERT_TRUE(CommandMenu::Click(Find("COM2")));
+    EXPECT_EQ(State().Transmitting, 0);
+    EXPECT_FALSE(Cycle().TimerPrd().isActive());
+    EXPECT_TRUE(Main().Commands().N11->isEnabled());
+}
+
+TEST_F(MainWindowFixture, OtherPortItemLeavesTheChoiceAsItWas) {
+    StartVirtual();
+    ASSERT_TRUE(CommandMenu::Click(Find("COMx")));
+    EXPECT_TRUE(Find("COM1")->isChecked());
+    EXPECT_FALSE(Find("COMx")->isChecked());
+    EXPECT_EQ(Text("StatusPanel0"), QStringLiteral("COM1 - готов"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The settings file at exit.
+
+TEST_F(MainWindowFixture, ExitSavesTheChoicesInOrder) {
+    WriteIni("[Data]\nAddrDevice=7\nPCDevice=3\nCOM=4\nShowPackets=1\n");
+    StartVirtual();
+    Main().show();
+    ASSERT_TRUE(CommandMenu::Click(Find("N15"))); // packets hidden again
+    ASSERT_TRUE(CommandMenu::Click(Find("COM2")));
+    Main().move(40, 30);
+    ASSERT_TRUE(Main().close());
+
+    const ProfileFile ini(IniPath);
+    EXPECT_EQ(ini.ReadInteger("Form", "Top", -1), Main().pos().y());
+    EXPECT_EQ(ini.ReadInteger("Form", "Left", -1), Main().pos().x());
+    EXPECT_EQ(ini.ReadInteger("Data", "AddrDevice", -1), 7);
+    EXPECT_EQ(ini.ReadInteger("Data", "PCDevice", -1), 3);
+    EXPECT_EQ(ini.ReadInteger("Data", "COM", -1), 2);
+    EXPECT_EQ(ini.ReadString("Data", "ShowPackets", "?"), "0");
+    EXPECT_EQ(ini.ReadString("Data", "USB", "?"), "");
+    EXPECT_TRUE(Facilities->Messages.empty());
+    // The keys of the data section follow the order they are written in.
+    const std::string text = ReadFile(IniPath);
+    const size_t positions[] = {text.find("AddrDevice="), text.find("PCDevice="), text.find("COM="),
+                                text.find("ShowPackets="), text.find("USB=")};
+    for (size_t i = 1; i < std::size(positions); ++i) {
+        EXPECT_LT(positions[i - 1], positions[i]) << text;
+    }
+}
+
+TEST_F(MainWindowFixture, FirstExitWritesTheMonitorsStartSize) {
+    StartVirtual();
+    Main().show();
+    ASSERT_TRUE(Main().close());
+    const ProfileFile ini(IniPath);
+    EXPECT_EQ(ini.ReadInteger("FormI", "Width", -1), 700);
+    EXPECT_EQ(ini.ReadInteger("FormI", "Height", -1), 69);
+    EXPECT_EQ(ini.ReadInteger("Data", "COM", -1), 1);
+}
+
+TEST_F(MainWindowFixture, ExitWithoutWritableSettingsTellsOnceAndStillCloses) {
+    IniPath = (Dir / "missing" / "VR410.ini").string();
+    StartVirtual();
+    Main().show();
+    EXPECT_TRUE(Main().close());
+    EXPECT_FALSE(Main().isVisible());
+    ASSERT_EQ(Facilities->Messages.size(), 1u);
+    EXPECT_EQ(Facilities->Messages[0].Text, "Невозможно сохранение настроек в файле VR410.ini");
+    EXPECT_EQ(Facilities->Messages[0].Kind, MessageKind::Error);
+}
+
+TEST_F(MainWindowFixture, ExitGivesTheSerialPortUp) {
+    StartVirtual();
+    Main().show();
+    ASSERT_EQ(Main().PortStatus(), "готов");
+    ASSERT_TRUE(Main().close());
+    EXPECT_NE(Main().PortStatus(), "готов");
+}
+
+// ---------------------------------------------------------------------------------------------
+// The packet strip and the monitor window.
+
+TEST_F(MainWindowFixture, ShowPacketsTogglesStripAndMonitorBelowTheWindow) {
+    WriteIni("[FormI]\nWidth=640\nHeight=90\n");
+    StartVirtual();
+    Main().show();
+    QAction* n15 = Find("N15");
+
+    ASSERT_TRUE(CommandMenu::Click(n15));
+    EXPECT_TRUE(n15->isChecked());
+    EXPECT_TRUE(Find<QWidget>("Panel1")->isVisible());
+    TFormInterface& monitor = Main().FormInterface();
+    EXPECT_TRUE(monitor.isVisible());
+    EXPECT_EQ(monitor.frameGeometry().size(), QSize(640, 90));
+    EXPECT_EQ(monitor.frameGeometry().left(), Main().frameGeometry().left());
+    EXPECT_EQ(monitor.frameGeometry().top(), Main().frameGeometry().bottom() + 1);
+
+    ASSERT_TRUE(CommandMenu::Click(n15));
+    EXPECT_FALSE(Find<QWidget>("Panel1")->isVisible());
+    EXPECT_FALSE(monitor.isVisible());
+}
+
+TEST_F(MainWindowFixture, MonitorLinesAreKeptWhileHidden) {
+    StartVirtual();
+    ASSERT_FALSE(Main().FormInterface().isVisible());
+    Main().IssueCommand(8);
+    ASSERT_TRUE(WaitForAnswers(1));
+    const QString sent = Main().FormInterface().SendLine();
+    const QString received = Main().FormInterface().ReceiveLine();
+    EXPECT_TRUE(sent.startsWith(QStringLiteral("01 03 44 00 08 "))) << sent.toStdString();
+    EXPECT_EQ(sent.size(), 6 * 3);
+    EXPECT_TRUE(received.startsWith(QStringLiteral("00 03 "))) << received.toStdString();
+}
+
+} // namespace
+} // namespace vr410::test
