@@ -22,6 +22,8 @@
 #include <QSpinBox>
 #include <QStatusBar>
 
+#include <algorithm>
+
 namespace vr410 {
 
 namespace {
@@ -99,12 +101,15 @@ void TFormMain::BuildWindow() {
 
     // The strip of the packet monitor: command and answer, shown with "Показывать посылки".
     Panel1_ = MakePanel(client, "Panel1", QRect(0, 136, 601, 33));
-    MakeLabel(Panel1_, "Label1", QStringLiteral("Команда:"), 4, 2);
-    LabelCommand_ = MakeLabel(Panel1_, "LabelCommand", QString(), 60, 2);
-    MakeLabel(Panel1_, "Label2", QStringLiteral("Ответ:"), 4, 17);
-    LabelAnswer_ = MakeLabel(Panel1_, "LabelAnswer", QString(), 60, 17);
-    LabelCommand_->setFixedWidth(535);
-    LabelAnswer_->setFixedWidth(535);
+    QLabel* commandCaption = MakeLabel(Panel1_, "Label1", QStringLiteral("Команда:"), 4, 2);
+    QLabel* answerCaption = MakeLabel(Panel1_, "Label2", QStringLiteral("Ответ:"), 4, 17);
+    // The texts start together right of the longer caption, whatever the font.
+    const int textLeft =
+        4 + std::max(commandCaption->sizeHint().width(), answerCaption->sizeHint().width()) + 6;
+    LabelCommand_ = MakeLabel(Panel1_, "LabelCommand", QString(), textLeft, 2);
+    LabelAnswer_ = MakeLabel(Panel1_, "LabelAnswer", QString(), textLeft, 17);
+    LabelCommand_->setFixedWidth(Panel1_->width() - textLeft - 4);
+    LabelAnswer_->setFixedWidth(Panel1_->width() - textLeft - 4);
     Panel1_->hide();
 
     auto* bar = new QStatusBar(this);
