@@ -16,6 +16,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -152,6 +153,8 @@ void TFormMain::BuildPanel(QWidget* client) {
     Confirm_ = std::make_unique<ConfirmationBox>(this);
     Controls_ = std::make_unique<KeypadPanelControls>(*Panel5_, *Entry_);
     Renderer_ = std::make_unique<PanelRenderer>(State_, *Panel4_, *Controls_);
+    // The relative reading is written with the user's own decimal separator.
+    Renderer_->SetDecimalSeparator(QLocale().decimalPoint().toStdString());
     // The dialogs the keys open come with their own windows; until then a key that needs one
     // behaves as if the dialog was closed without confirming.
     ShellActions actions{
@@ -271,6 +274,16 @@ void TFormMain::N15Click() {
         FormInterface_->ShowBelow(*this, MonitorWidth_, MonitorHeight_);
     } else {
         FormInterface_->hide();
+    }
+}
+
+void TFormMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The first show draws the panel even where the window manager never activates the window
+    // (a bare X server, some tiling desktops): otherwise the display would stay blank.
+    if (!FirstShown_) {
+        FirstShown_ = true;
+        PrintMode();
     }
 }
 

@@ -21,6 +21,7 @@
 #include "shell/line_backend.h"
 
 #include <QMainWindow>
+#include <QShowEvent>
 #include <QTimer>
 
 #include <memory>
@@ -99,6 +100,7 @@ class TFormMain : public QMainWindow, private AnswerView, private CycleWindow {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void BuildWindow();
@@ -150,6 +152,7 @@ class TFormMain : public QMainWindow, private AnswerView, private CycleWindow {
     uint8_t ComNumber_ = 0;
     std::string UsbDeviceName_;
     bool ShowPackets_ = false;
+    bool FirstShown_ = false; // the first show has drawn the panel
     int MonitorWidth_ = 700;
     int MonitorHeight_ = 69;
     std::unique_ptr<ConfirmationBox> Confirm_;
