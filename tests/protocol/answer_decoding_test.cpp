@@ -177,6 +177,10 @@ struct AccessoryCase {
     uint8_t factor;
 };
 
+void PrintTo(const AccessoryCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class AccessoryAnswers : public ::testing::TestWithParam<AccessoryCase> {};
 
 TEST_P(AccessoryAnswers, PressTheirButtons) {

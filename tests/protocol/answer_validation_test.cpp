@@ -59,6 +59,10 @@ struct StepCase {
     const char* text;
 };
 
+void PrintTo(const StepCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ValidationSteps : public ::testing::TestWithParam<StepCase> {};
 
 TEST_P(ValidationSteps, FailWithTheirOwnText) {
@@ -219,6 +223,10 @@ struct ErrorCase {
     uint8_t code;
     const char* text;
 };
+
+void PrintTo(const ErrorCase& c, std::ostream* os) {
+    *os << "Code" << static_cast<int>(c.code);
+}
 
 class InstrumentErrors : public ::testing::TestWithParam<ErrorCase> {};
 

@@ -85,6 +85,10 @@ struct CheckCase {
     uint8_t check;
 };
 
+void PrintTo(const CheckCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class BlockCheckExamples : public ::testing::TestWithParam<CheckCase> {};
 
 TEST_P(BlockCheckExamples, GiveTheCheckByte) {
@@ -143,6 +147,10 @@ struct LengthCase {
     size_t L;
     size_t bodyLength;
 };
+
+void PrintTo(const LengthCase& c, std::ostream* os) {
+    *os << "L" << c.L << " (body of " << c.bodyLength << " bytes)";
+}
 
 class BodyLengths : public ::testing::TestWithParam<LengthCase> {};
 

@@ -11,6 +11,10 @@ struct LabelCase {
     const char* label;
 };
 
+void PrintTo(const LabelCase& c, std::ostream* os) {
+    *os << "Row" << c.row << " \"" << c.label << "\"";
+}
+
 class RangeLabels : public ::testing::TestWithParam<LabelCase> {};
 
 TEST_P(RangeLabels, AreDigitsOfNominalThenPrefixAndUnit) {

@@ -101,6 +101,10 @@ struct PayloadCase {
     const char* message; // M[0..L]
 };
 
+void PrintTo(const PayloadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class Payloads : public ::testing::TestWithParam<PayloadCase> {};
 
 TEST_P(Payloads, GoOutAsTabled) {

@@ -1,25 +1,16 @@
-// Helpers of the protocol tests: hex literals, answers built like the instrument builds them,
-// and a recorder of everything decoding does to windows.
+// Helpers of the protocol tests: answers built like the instrument builds them and a recorder of
+// everything decoding does to windows. Hex literals come from common/hex.h.
 #pragma once
 
+#include "common/hex.h"
 #include "protocol/answer.h"
 #include "protocol/frame.h"
 
-#include <sstream>
+#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace vr410::test {
-
-inline std::vector<uint8_t> Hex(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<uint8_t> bytes;
-    unsigned v = 0;
-    while (in >> std::hex >> v) {
-        bytes.push_back(static_cast<uint8_t>(v));
-    }
-    return bytes;
-}
 
 inline std::vector<uint8_t> BodyOf(const PacketRecord& p) {
     return {p.Body.begin(), p.Body.begin() + std::min<size_t>(p.BodyLength, PacketCapacity)};

@@ -34,6 +34,10 @@ struct AttemptCase {
     const char* ExpectedLabel;
 };
 
+void PrintTo(const AttemptCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
 class Attempts : public MainWindowFixture, public testing::WithParamInterface<AttemptCase> {};
 
 TEST_P(Attempts, SendsAsOftenAsTheAnswersRequireAndShowsTheLastOutcome) {
@@ -307,6 +311,10 @@ struct QueryStateCase {
     std::vector<uint8_t> ExpectedCodes; // the commands it issues, in order
 };
 
+void PrintTo(const QueryStateCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
 class QueryState : public MainWindowFixture, public testing::WithParamInterface<QueryStateCase> {};
 
 TEST_P(QueryState, ReadsWhatTheModeAllows) {
@@ -369,6 +377,10 @@ struct PredelOnCase {
     uint8_t ExpectedMode;
     bool ExpectedResetDown;
 };
+
+void PrintTo(const PredelOnCase& c, std::ostream* os) {
+    *os << c.Name;
+}
 
 class PredelOn : public MainWindowFixture, public testing::WithParamInterface<PredelOnCase> {};
 

@@ -72,6 +72,10 @@ struct MenuItemCase {
     bool Checkable;
 };
 
+void PrintTo(const MenuItemCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
 class MenuItems : public MainWindowFixture, public testing::WithParamInterface<MenuItemCase> {};
 
 TEST_P(MenuItems, CarryTheirCaptionShortcutAndCheckBehaviour) {
@@ -149,6 +153,10 @@ struct TimerCase {
     bool Running;
 };
 
+void PrintTo(const TimerCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
 class Timers : public MainWindowFixture, public testing::WithParamInterface<TimerCase> {};
 
 TEST_P(Timers, StartWithTheirIntervalAndState) {
@@ -206,6 +214,10 @@ struct StartCase {
     bool PacketsShown;
 };
 
+void PrintTo(const StartCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
 class StartSettings : public MainWindowFixture, public testing::WithParamInterface<StartCase> {};
 
 TEST_P(StartSettings, TakeTheSavedChoices) {
@@ -256,6 +268,10 @@ struct PortCase {
     const char* StatusText;
     bool Ready;
 };
+
+void PrintTo(const PortCase& c, std::ostream* os) {
+    *os << c.Name;
+}
 
 class PortChoice : public MainWindowFixture, public testing::WithParamInterface<PortCase> {};
 

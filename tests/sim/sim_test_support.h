@@ -1,25 +1,18 @@
-// Helpers of the virtual instrument tests: hex literals, request frames built by hand, and the
-// message bytes of an answer frame.
+// Helpers of the virtual instrument tests: hex literals (from common/hex.h), request frames built
+// by hand, and the message bytes of an answer frame.
 #pragma once
 
+#include "common/hex.h"
 #include "protocol/frame.h"
 
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace vr410::sim::test {
 
-inline std::vector<uint8_t> Hex(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<uint8_t> bytes;
-    unsigned v = 0;
-    while (in >> std::hex >> v) {
-        bytes.push_back(static_cast<uint8_t>(v));
-    }
-    return bytes;
-}
+// Hex literals are shared with the protocol tests.
+using vr410::test::Hex;
 
 // A request frame from the PC at `pc` to `address`: length, control 0x44, source, code, payload.
 inline FrameBytes Request(uint8_t address, uint8_t code, const std::vector<uint8_t>& payload = {},

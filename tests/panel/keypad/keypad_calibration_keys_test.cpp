@@ -212,6 +212,10 @@ struct ThresholdCase {
     bool Opens;
 };
 
+void PrintTo(const ThresholdCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
 class MeasurementCalibrationThreshold : public testing::TestWithParam<ThresholdCase> {};
 
 TEST_P(MeasurementCalibrationThreshold, ScalesTheReadingByRange) {

@@ -108,6 +108,10 @@ struct CaretCase {
     int CaretAfter;
 };
 
+void PrintTo(const CaretCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
 class CaretRules : public testing::TestWithParam<CaretCase> {};
 
 TEST_P(CaretRules, StayOnTheTypedDigitOnlyWithoutCursorMovement) {

@@ -183,6 +183,10 @@ struct BoxCase {
     ConfirmAnswer Expected;
 };
 
+void PrintTo(const BoxCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
 class ConfirmationBoxes : public testing::TestWithParam<BoxCase> {};
 
 TEST_P(ConfirmationBoxes, ShowTheirQuestionAndReportTheButton) {

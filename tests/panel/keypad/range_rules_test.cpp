@@ -15,6 +15,10 @@ struct LimitCase {
     bool Clamped;
 };
 
+void PrintTo(const LimitCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
 class OutputLimits : public testing::TestWithParam<LimitCase> {};
 
 TEST_P(OutputLimits, HoldTheValueWithinTheRange) {
@@ -63,6 +67,10 @@ struct RangeKeyCase {
     int K;
     int To;
 };
+
+void PrintTo(const RangeKeyCase& c, std::ostream* os) {
+    *os << c.Name;
+}
 
 class RangeKeys : public testing::TestWithParam<RangeKeyCase> {};
 
