@@ -71,7 +71,7 @@ uint8_t CancelByte(const std::string& hint) {
 
 } // namespace
 
-bool EncodeRequest(const InstrumentState& state, const EncoderInputs& in, FrameBytes& TxFrame,
+bool EncodeRequest(InstrumentState& state, const EncoderInputs& in, FrameBytes& TxFrame,
                    PacketRecord& TxPacket) {
     TxFrame[0] = in.AccessoryMode ? AccessoryAddress : state.AddrDevice;
     const CommandInfo* command = FindCommand(state.CommandCode);
@@ -93,11 +93,10 @@ bool EncodeRequest(const InstrumentState& state, const EncoderInputs& in, FrameB
         M(TxFrame, 4) = state.ScreenOn ? 1 : 0;
         break;
     case 16: {
-        std::string digits = state.OutputDigits;
-        if (IsAcRow(state.RangeIndex) && digits.size() >= 8) {
-            digits[7] = '0'; // AC rows carry seven digits; the eighth goes out as 0
+        if (IsAcRow(state.RangeIndex) && state.OutputDigits.size() >= 8) {
+            state.OutputDigits[7] = '0'; // AC rows carry seven digits; the eighth goes out as 0
         }
-        PutDigits(TxFrame, digits);
+        PutDigits(TxFrame, state.OutputDigits);
         const auto hertz = static_cast<uint16_t>(in.Frequency);
         M(TxFrame, 8) = state.RangeIndex;
         M(TxFrame, 9) = static_cast<uint8_t>(hertz >> 8);

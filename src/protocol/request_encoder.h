@@ -24,7 +24,9 @@ struct EncoderInputs {
 // what they held. Code 6 also sets the destination-address dialog's field to NewAddress: that
 // window write is the caller's. OutputDigits and CalibrationDigits shorter than eight characters
 // are completed with '0' at their end; OkValue * 10^OkDigits is rounded half to even.
-bool EncodeRequest(const InstrumentState& state, const EncoderInputs& in, FrameBytes& TxFrame,
+// The one state write: code 16 on an AC row sets an eighth character of OutputDigits to '0'
+// (AC values have seven digits; an eight-digit string there came from a read-output answer).
+bool EncodeRequest(InstrumentState& state, const EncoderInputs& in, FrameBytes& TxFrame,
                    PacketRecord& TxPacket);
 
 } // namespace vr410

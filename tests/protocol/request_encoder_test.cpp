@@ -19,7 +19,7 @@ struct Encoded {
     PacketRecord packet;
 };
 
-Encoded Encode(const InstrumentState& state, const EncoderInputs& in = {}) {
+Encoded Encode(InstrumentState state, const EncoderInputs& in = {}) {
     Encoded e;
     e.ok = EncodeRequest(state, in, e.frame, e.packet);
     return e;
@@ -86,7 +86,8 @@ TEST(EncodeRequest, ACodeOutsideTheTableEncodesNothing) {
 TEST(EncodeRequest, BytesACommandDoesNotNameKeepWhatTheyHeld) {
     Encoded e;
     e.frame.fill(0x5A);
-    EncodeRequest(WithCode(9), {}, e.frame, e.packet);
+    InstrumentState s = WithCode(9);
+    EncodeRequest(s, {}, e.frame, e.packet);
     EXPECT_EQ(e.frame[5], 1);
     EXPECT_EQ(e.frame[6], 0x5A);
     EXPECT_EQ(e.frame[45], 0x5A);
@@ -237,6 +238,42 @@ const PayloadCase PayloadCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(EveryRule, Payloads, ::testing::ValuesIn(PayloadCases),
                          [](const auto& c) { return std::string(c.param.name); });
+
+struct StoredDigitsCase {
+    const char* name;
+    uint8_t row;
+    const char* before;
+    bool accessory;
+    const char* after;
+};
+
+void PrintTo(const StoredDigitsCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SetOutputStoredDigits : public ::testing::TestWithParam<StoredDigitsCase> {};
+
+// The digits sent on an AC row end in 0, and so do the digits kept in the state afterwards.
+TEST_P(SetOutputStoredDigits, EndInZeroOnAcRowsOnly) {
+    InstrumentState s = WithCode(16);
+    s.RangeIndex = GetParam().row;
+    s.OutputDigits = GetParam().before;
+    EncoderInputs in;
+    in.AccessoryMode = GetParam().accessory;
+    FrameBytes frame{};
+    PacketRecord packet;
+    ASSERT_TRUE(EncodeRequest(s, in, frame, packet));
+    EXPECT_EQ(s.OutputDigits, GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SetOutputStoredDigits,
+    ::testing::Values(StoredDigitsCase{"AcEightDigits", 20, "12345679", false, "12345670"},
+                      StoredDigitsCase{"AcSevenDigits", 23, "0010000", false, "0010000"},
+                      StoredDigitsCase{"AcInAccessoryMode", 32, "00200005", true, "00200000"},
+                      StoredDigitsCase{"DcEightDigits", 2, "12345679", false, "12345679"},
+                      StoredDigitsCase{"RowPastTheTable", 39, "12345679", false, "12345679"}),
+    [](const auto& c) { return std::string(c.param.name); });
 
 TEST(EncodeRequest, ParameterBytesOfTheStartValues) {
     const Encoded e = Encode(WithCode(6));
