@@ -66,10 +66,46 @@ TEST_F(Decode, ReadParametersEveryOtherBit) {
     EXPECT_EQ(state.CoefComp, 1);
 }
 
-TEST_F(Decode, ReadParametersWithLengthNineListsThreeCodes) {
-    const Calls calls = Run(5, "09 04 01 05 1E 50 00 20 21 FF");
-    EXPECT_EQ(calls.at(10), "LB_Errors 32 33 255");
+struct ErrorListCase {
+    const char* name;
+    const char* message;
+    const char* list;
+};
+
+void PrintTo(const ErrorListCase& c, std::ostream* os) {
+    *os << c.name;
 }
+
+class ParameterErrorList : public ::testing::TestWithParam<ErrorListCase> {};
+
+// The list is M[7..L] only when L > 7; an answer of L = 7 lists none whatever M[7] holds.
+TEST_P(ParameterErrorList, ListsMessageBytesFromSevenOnlyPastLengthSeven) {
+    InstrumentState state;
+    state.CommandCode = 5;
+    FrameBytes tx{};
+    tx[4] = 5;
+    const PacketRecord rx = AnswerPacket(0x00, GetParam().message);
+    RecordingView view;
+    DecodeAnswer(AnswerContext{rx, tx, false}, state, view);
+    ASSERT_EQ(view.Calls.size(), 12u);
+    EXPECT_EQ(view.Calls[10], GetParam().list);
+    EXPECT_EQ(view.Calls[11], "Answer: Считаны параметры прибора");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lengths, ParameterErrorList,
+    ::testing::Values(
+        ErrorListCase{"L6NoListByte", "06 04 01 05 1E 50 00", "LB_Errors отсутствуют"},
+        ErrorListCase{"L7Zero", "07 04 01 05 1E 50 00 00", "LB_Errors отсутствуют"},
+        ErrorListCase{"L7NonZeroByteIsNotListed", "07 04 01 05 1E 50 00 07",
+                      "LB_Errors отсутствуют"},
+        ErrorListCase{"L8ListsTwo", "08 04 01 05 1E 50 00 07 00", "LB_Errors 7 0"},
+        ErrorListCase{"L9ListsThree", "09 04 01 05 1E 50 00 20 21 FF", "LB_Errors 32 33 255"},
+        ErrorListCase{"L14FillsBlock0", "0E 04 01 05 1E 50 00 01 02 03 04 05 06 07 08",
+                      "LB_Errors 1 2 3 4 5 6 7 8"},
+        ErrorListCase{"L15SkipsTheBlock0Check", "0F 04 01 05 1E 50 00 01 02 03 04 05 06 07 08 09",
+                      "LB_Errors 1 2 3 4 5 6 7 8 9"}),
+    [](const auto& c) { return std::string(c.param.name); });
 
 TEST_F(Decode, ReadParametersErrorListPastBlock0LeavesTheCheckBytesOut) {
     // L = 33: M[7..33] are 27 codes 7..33; check bytes at body 15 and 31 are not among them.
