@@ -50,7 +50,8 @@ void DecodeParameters(const PacketRecord& rx, InstrumentState& s, AnswerView& vi
     s.CoefComp = (c & 0x0F) != 0;
     view.SetParamControl(ParamControl::CB_CoefComp, s.CoefComp);
 
-    // The error list: M[7..L], read past the check bytes when it runs beyond block 0.
+    // The error list: M[7..L], read past the check bytes when it runs beyond block 0. Only an
+    // answer longer than L = 7 carries a list; at L = 7 the one byte M[7] is not listed.
     const size_t L = MessageByte(rx, 0);
     std::vector<std::string> errors;
     if (L > 7) {
