@@ -2,9 +2,12 @@
 
 #include "panel/cp1251.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace vr410 {
@@ -31,6 +34,60 @@ constexpr std::array<char, 24> SeparatorLetters = {
        ' ', 'm',   'm', ' ',   'u', ' ',    // 3
 };
 // clang-format on
+
+// Rounds the decimal number digits x 10^-scale to newScale decimals, half away from zero;
+// a larger newScale only appends zeros. digits is a non-empty string of '0'..'9'.
+void RoundToScale(std::string& digits, int& scale, int newScale) {
+    if (newScale >= scale) {
+        digits.append(static_cast<size_t>(newScale - scale), '0');
+        scale = newScale;
+        return;
+    }
+    const auto dropped = static_cast<size_t>(scale - newScale);
+    scale = newScale;
+    if (dropped > digits.size()) {
+        digits = "0"; // even the first dropped digit is a leading zero
+        return;
+    }
+    const bool up = digits[digits.size() - dropped] >= '5';
+    digits.resize(digits.size() - dropped);
+    if (digits.empty()) {
+        digits = "0";
+    }
+    if (!up) {
+        return;
+    }
+    for (size_t i = digits.size(); i-- > 0;) {
+        if (digits[i] != '9') {
+            ++digits[i];
+            return;
+        }
+        digits[i] = '0';
+    }
+    digits.insert(digits.begin(), '1');
+}
+
+// A non-negative finite magnitude with five decimals, first rounded to eight significant
+// digits and then to the five decimals, each step half away from zero: 24.299774738 reads
+// 24.29978, not the 24.29977 of a single rounding. The starting digits are the 18
+// significant digits of the value, which settle every halfway case the two steps meet.
+std::string FixedFiveDecimals(double magnitude) {
+    char scientific[40];
+    std::snprintf(scientific, sizeof scientific, "%.17e", magnitude);
+    std::string digits(1, scientific[0]);
+    digits.append(scientific + 2, 17);
+    const int exponent = std::atoi(std::strchr(scientific, 'e') + 1);
+    int scale = 17 - exponent;
+    RoundToScale(digits, scale, 7 - exponent);
+    RoundToScale(digits, scale, 5);
+    const size_t first = std::min(digits.find_first_not_of('0'), digits.size());
+    digits.erase(0, first);
+    if (digits.size() < 6) {
+        digits.insert(0, 6 - digits.size(), '0');
+    }
+    digits.insert(digits.size() - 5, 1, '.');
+    return digits;
+}
 
 } // namespace
 
@@ -141,15 +198,13 @@ std::string PercentText(int64_t value, int64_t base, std::string_view decimalSep
         text += p >= 0 ? ">" : "<";
         p = p >= 0 ? 100.0 : -100.0;
     }
-    // The sign shown is that of base - value; a deviation of zero (also -0.0) reads "-".
+    // "-" for a deviation of zero or more (also -0.0), "+" with the magnitude below zero.
     text += p >= 0 ? "-" : "+";
-    char number[32];
-    std::snprintf(number, sizeof number, "%.5f", std::fabs(p));
-    for (const char* c = number; *c != '\0'; ++c) {
-        if (*c == '.') {
+    for (const char c : FixedFiveDecimals(std::fabs(p))) {
+        if (c == '.') {
             text += decimalSeparator;
         } else {
-            text += *c;
+            text += c;
         }
     }
     text += "%   ";

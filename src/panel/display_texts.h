@@ -45,10 +45,11 @@ int64_t DigitsValue(std::string_view text);
 // "F=", the frequency field's text, "Гц", then blanks up to 8 characters in all.
 std::string FrequencyText(std::string_view fieldText);
 
-// The relative deviation of value from base in per cent: an overflow mark (">" or "<") when
-// it exceeds 100 %, the sign of base - value ("-" for zero), five decimals with the given
-// separator, "%" and three blanks. A zero base reads as no deviation when value is 0 as well,
-// and as an overflow otherwise.
+// The relative deviation (value - base) x 100 / base in per cent: an overflow mark (">" or
+// "<") and 100 when its magnitude exceeds 100, then "-" for a deviation of zero or more and
+// "+" for one below zero, the magnitude rounded to eight significant digits and shown with
+// five decimals and the given separator, "%" and three blanks. A zero base reads as no
+// deviation when value is 0 as well, and as an overflow otherwise.
 std::string PercentText(int64_t value, int64_t base, std::string_view decimalSeparator);
 
 } // namespace vr410

@@ -197,6 +197,11 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"OneMilliampere",        10, 2, 0, "10000000", "-1.000u000n0mA", "0\\.000\\u000\\n0\\m\\A;0;0"},
         ValueCase{"AcSevenDigits",         22, 2, 0, "0010000",  "~00.100m00V",    "00\\.000\\m00\\V;0;0"},
         ValueCase{"AcSeventHundredSixDigits", 24, 2, 0, "700000", "~700.000m0V",  "000\\.000\\m0\\V;0;0"},
+        ValueCase{"HundredVolts",           3, 2, 0, "10000000", "-100.000m00V",   "000\\.000\\m00\\V;0;0"},
+        ValueCase{"OneAmpere",             13, 2, 0, "10000000", "-1.000m000u0A",  "0\\.000\\m000\\u0\\A;0;0"},
+        ValueCase{"TenAmperes",            14, 2, 0, "10000000", "-10.000m000A",   "00\\.000\\m000\\A;0;0"},
+        ValueCase{"ThousandVoltsBlanks",    4, 1, 0, "10000000", "-1000.000 0V",   "0000\\.000\\_0\\V;0;0"},
+        ValueCase{"BlankingFourIntegers",   4, 0, 1, "10000000", "-1000.0000V",    "9999\\.9000\\V;0;0"},
         ValueCase{"RangeOutsideTheTable", 200, 2, 0, "12345678", " 1.234 567 8?",  "0\\.0000000\\?;0;0"}),
     // clang-format on
     test::RowName());
@@ -250,7 +255,11 @@ INSTANTIATE_TEST_SUITE_P(
         ReadingCase{"ThousandVoltsBlanks",    4, 1, 0, "1000000000", "+1 000.000V"},
         ReadingCase{"ThousandVoltsLetters",   4, 2, 0, "1000000000", "+1 000.000V"},
         ReadingCase{"HundredMillivolts",      0, 2, 0, "0123456789", "+234.567u89mV"},
-        ReadingCase{"ShortReadingStops",      2, 2, 0, "0123",       "+01.23V"}),
+        ReadingCase{"ShortReadingStops",      2, 2, 0, "0123",       "+01.23V"},
+        ReadingCase{"TenVoltsSevenAndAHalf",  2, 2, 1, "0123456789", "+01.234m567V"},
+        ReadingCase{"TenVoltsBlanks",         2, 1, 0, "0123456789", "+01.234 567 8V"},
+        ReadingCase{"OneVoltFromDigitTwo",    1, 2, 0, "0123456789", "+1.234m567u89V"},
+        ReadingCase{"HundredVoltsAlwaysEight",3, 2, 0, "0123456789", "+123.456m7V"}),
     // clang-format on
     test::RowName());
 
@@ -338,7 +347,11 @@ INSTANTIATE_TEST_SUITE_P(
         PercentCase{"SmallRise",         "01000123", 2, 1000000,   ",", "јU=-0,01230%"},
         PercentCase{"NegativeRange",     "01000000", 3, -1000000,  ".", "јU=-0.00000%"},
         PercentCase{"FarBelowZero",      "03000000", 3, 1000000,   ".", "јU=<+100.00000%"},
-        PercentCase{"ZeroBase",          "00000000", 2, 0,         ".", "јU=-0.00000%"}),
+        PercentCase{"ZeroBase",          "00000000", 2, 0,         ".", "јU=-0.00000%"},
+        // -24.2997747...: eight significant digits give 24.299775, five decimals then 24.29978
+        PercentCase{"EightDigitsFirst",  "00934570", 2, 1234567,   ".", "јU=+24.29978%"},
+        PercentCase{"ThirdOfTheBase",    "00000004", 2, 3,         ".", "јU=-33.33333%"},
+        PercentCase{"NegativeBaseRise",  "03000000", 3, -1000000,  ".", "јU=>-100.00000%"}),
     // clang-format on
     test::RowName());
 
