@@ -106,16 +106,7 @@ void PanelRenderer::PrintModeOutputEntry(std::string_view frequencyText) {
     prompt += "вых";
     Display.PrintText(1, 1, Narrow, prompt);
     VoltPrint(2);
-    if (range.Kind == u'~') {
-        FreqPrint(14, 1, frequencyText);
-    } else {
-        if (State.CoefCalibr != 0) {
-            Display.PrintText(16, 1, Narrow, "K");
-        }
-        if (State.OkCalibr != 0) {
-            Display.PrintText(19, 1, Narrow, "Ок");
-        }
-    }
+    PrintFrequencyOrCalibration(1, frequencyText);
     PrintGuard();
 }
 
@@ -124,17 +115,21 @@ void PanelRenderer::PrintModeOutputOn(std::string_view frequencyText) {
     VoltPrint(1);
     Display.PrintText(1, 2, Narrow,
                       QuantityLetter(range) + "вых(" + RangeLabel(State.RangeIndex) + ")");
-    if (range.Kind == u'~') {
-        FreqPrint(14, 2, frequencyText);
-    } else {
-        if (State.CoefCalibr != 0) {
-            Display.PrintText(16, 2, Narrow, "K");
-        }
-        if (State.OkCalibr != 0) {
-            Display.PrintText(19, 2, Narrow, "Ок");
-        }
-    }
+    PrintFrequencyOrCalibration(2, frequencyText);
     PrintGuard();
+}
+
+void PanelRenderer::PrintFrequencyOrCalibration(int row, std::string_view frequencyText) {
+    if (RowOf(State.RangeIndex).Kind == u'~') {
+        FreqPrint(14, row, frequencyText);
+        return;
+    }
+    if (State.CoefCalibr != 0) {
+        Display.PrintText(16, row, Narrow, "K");
+    }
+    if (State.OkCalibr != 0) {
+        Display.PrintText(19, row, Narrow, "Ок");
+    }
 }
 
 void PanelRenderer::PrintModeMeasurement() {

@@ -65,6 +65,9 @@ class PanelRenderer {
     void PrintModeOutputEntry(std::string_view frequencyText);
     void PrintModeOutputOn(std::string_view frequencyText);
     void PrintModeMeasurement();
+    // The frequency from column 14 of row on an AC range; on a DC range the calibrator's user
+    // calibration "K" at column 16 and complete zero "Ок" at column 19 when they are active.
+    void PrintFrequencyOrCalibration(int row, std::string_view frequencyText);
     // Writes a digit separator at column (advancing it when the separator takes a position)
     // and adds its part to mask.
     void PrintSeparator(int& column, int row, const RangeRow& range, int separator,
