@@ -74,137 +74,117 @@ void TLCDScreen::SetLines(const QStringList& lines) {
     LinesChanged();
 }
 
-void TLCDScreen::SetNoOfLines(int value) {
-    if (!Differs(FNoOfLines, value) || Refused(value >= 1, "Display needs at least one line!")) {
-        return;
+template <typename T>
+bool TLCDScreen::Take(T& field, const T& value, bool valid, const char* refusal) {
+    if (!Differs(field, value) || Refused(valid, refusal)) {
+        return false;
     }
-    FNoOfLines = value;
-    Repaint();
+    field = value;
+    return true;
+}
+
+void TLCDScreen::SetNoOfLines(int value) {
+    if (Take(FNoOfLines, value, value >= 1, "Display needs at least one line!")) {
+        Repaint();
+    }
 }
 
 void TLCDScreen::SetNoOfChars(int value) {
-    if (!Differs(FNoOfChars, value) ||
-        Refused(value >= 1, "Display needs at least one character!")) {
-        return;
+    if (Take(FNoOfChars, value, value >= 1, "Display needs at least one character!")) {
+        Repaint();
     }
-    FNoOfChars = value;
-    Repaint();
 }
 
 void TLCDScreen::SetDotMatrix(TDotMatrix value) {
-    if (Differs(FDotMatrix, value)) {
-        FDotMatrix = value;
+    if (Take(FDotMatrix, value)) {
         BuildTemplate();
         Repaint();
     }
 }
 
 void TLCDScreen::SetPixelSize(TPixelSize value) {
-    if (Differs(FPixelSize, value)) {
-        FPixelSize = value;
+    if (Take(FPixelSize, value)) {
         BuildTemplate();
         Repaint();
     }
 }
 
 void TLCDScreen::SetPixelShape(TPixelShape value) {
-    if (Differs(FPixelShape, value)) {
-        FPixelShape = value;
+    if (Take(FPixelShape, value)) {
         BuildTemplate();
         Repaint();
     }
 }
 
 void TLCDScreen::SetPixelWidth(int value) {
-    if (!Differs(FPixWidth, value) || FPixelSize != TPixelSize::pixCustom ||
-        Refused(value >= 1, "Display pixel width must be 1 or greater!")) {
-        return;
+    if (FPixelSize == TPixelSize::pixCustom &&
+        Take(FPixWidth, value, value >= 1, "Display pixel width must be 1 or greater!")) {
+        BuildTemplate();
+        Repaint();
     }
-    FPixWidth = value;
-    BuildTemplate();
-    Repaint();
 }
 
 void TLCDScreen::SetPixelHeight(int value) {
     // The refusal text carries the instrument program's own spelling.
-    if (!Differs(FPixHeight, value) || FPixelSize != TPixelSize::pixCustom ||
-        Refused(value >= 1, "Display pixel height must be 1 or greate!")) {
-        return;
+    if (FPixelSize == TPixelSize::pixCustom &&
+        Take(FPixHeight, value, value >= 1, "Display pixel height must be 1 or greate!")) {
+        BuildTemplate();
+        Repaint();
     }
-    FPixHeight = value;
-    BuildTemplate();
-    Repaint();
 }
 
 void TLCDScreen::SetPixelSpacing(int value) {
-    if (!Differs(FPixelSpacing, value) ||
-        Refused(value >= 0, "Pixel spacing can't be less than zero!")) {
-        return;
+    if (Take(FPixelSpacing, value, value >= 0, "Pixel spacing can't be less than zero!")) {
+        BuildTemplate();
+        Repaint();
     }
-    FPixelSpacing = value;
-    BuildTemplate();
-    Repaint();
 }
 
 void TLCDScreen::SetCharSpacing(int value) {
-    if (!Differs(FCharSpacing, value) ||
-        Refused(value >= 0, "Character spacing can't be less than zero!")) {
-        return;
+    if (Take(FCharSpacing, value, value >= 0, "Character spacing can't be less than zero!")) {
+        Repaint();
     }
-    FCharSpacing = value;
-    Repaint();
 }
 
 void TLCDScreen::SetLineSpacing(int value) {
-    if (!Differs(FLineSpacing, value) ||
-        Refused(value >= 0, "Line spacing can't be less than zero!")) {
-        return;
+    if (Take(FLineSpacing, value, value >= 0, "Line spacing can't be less than zero!")) {
+        Repaint();
     }
-    FLineSpacing = value;
-    Repaint();
 }
 
 void TLCDScreen::SetBorderSpace(int value) {
-    if (!Differs(FBorderSpace, value) ||
-        Refused(value >= 0, "Border spacing can't be less than zero!")) {
-        return;
+    if (Take(FBorderSpace, value, value >= 0, "Border spacing can't be less than zero!")) {
+        Repaint();
     }
-    FBorderSpace = value;
-    Repaint();
 }
 
 void TLCDScreen::SetBorderStyle(TLCDBorder value) {
-    if (Differs(FBorderStyle, value)) {
-        FBorderStyle = value;
+    if (Take(FBorderStyle, value)) {
         Repaint();
     }
 }
 
 void TLCDScreen::SetBorderColor(const QColor& value) {
-    if (Differs(FBorderColor, value)) {
-        FBorderColor = value;
+    if (Take(FBorderColor, value)) {
         Repaint();
     }
 }
 
 void TLCDScreen::SetColor(const QColor& value) {
-    if (Differs(FColor, value)) {
-        FColor = value;
+    if (Take(FColor, value)) {
         BuildTemplate();
         Repaint();
     }
 }
 
 void TLCDScreen::SetPixelOn(const QColor& value) {
-    if (Differs(FPixOnColor, value)) {
-        FPixOnColor = value;
+    if (Take(FPixOnColor, value)) {
         Repaint();
     }
 }
 
 void TLCDScreen::SetPixelOff(const QColor& value) {
-    if (Differs(FPixOffColor, value)) {
-        FPixOffColor = value;
+    if (Take(FPixOffColor, value)) {
         BuildTemplate();
         Repaint();
     }

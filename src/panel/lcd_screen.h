@@ -96,6 +96,10 @@ class TLCDScreen : public QWidget {
 
   private:
     bool Refused(bool valid, const char* text);
+    // Stores value in field unless the field already holds it or the value is refused (valid
+    // false, refusal shown); true when the field changed.
+    template <typename T>
+    bool Take(T& field, const T& value, bool valid = true, const char* refusal = nullptr);
     void LinesChanged();
     void BuildTemplate();
     void Repaint();
