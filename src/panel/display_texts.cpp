@@ -45,14 +45,11 @@ void RoundToScale(std::string& digits, int& scale, int newScale) {
     }
     const auto dropped = static_cast<size_t>(scale - newScale);
     scale = newScale;
-    if (dropped > digits.size()) {
-        digits = "0"; // even the first dropped digit is a leading zero
-        return;
-    }
-    const bool up = digits[digits.size() - dropped] >= '5';
-    digits.resize(digits.size() - dropped);
+    // Past the front of digits even the first dropped digit is a leading zero.
+    const bool up = dropped <= digits.size() && digits[digits.size() - dropped] >= '5';
+    digits.erase(digits.size() - std::min(dropped, digits.size()));
     if (digits.empty()) {
-        digits = "0";
+        digits.push_back('0');
     }
     if (!up) {
         return;
@@ -69,8 +66,8 @@ void RoundToScale(std::string& digits, int& scale, int newScale) {
 
 // A non-negative finite magnitude with five decimals, first rounded to eight significant
 // digits and then to the five decimals, each step half away from zero: 24.299774738 reads
-// 24.29978, not the 24.29977 of a single rounding. The starting digits are the 18
-// significant digits of the value, which settle every halfway case the two steps meet.
+// 24.29978, not the 24.29977 of a single rounding. Both steps start from the first 18
+// significant digits of the value.
 std::string FixedFiveDecimals(double magnitude) {
     char scientific[40];
     std::snprintf(scientific, sizeof scientific, "%.17e", magnitude);
