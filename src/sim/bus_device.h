@@ -18,6 +18,12 @@ constexpr uint8_t FreshValueFlag = 0x10;
 // Function code of an error answer; M[4] then carries the instrument's error code.
 constexpr uint8_t ErrorAnswerCode = 0xAA;
 
+// A request's control byte as the devices of this family take it: the request flag (bit 6) set
+// and device type 4. Anything else is another station's answer or another family's frame.
+constexpr bool IsRequestControl(uint8_t control) {
+    return (control & 0x40) != 0 && (control & 0x0F) == 0x04;
+}
+
 // Instrument error codes the virtual devices give.
 enum class DeviceError : uint8_t {
     AddressOutOfRange = 1,    // new bus address above 240

@@ -4,8 +4,10 @@ namespace vr410::sim {
 
 namespace {
 constexpr uint8_t HighestBand = 6;
-constexpr uint8_t LowestFactor = 1;
 constexpr uint8_t HighestFactor = 5;
+// The factor of the window's "Сброс" button; the PC sends it with a band chosen before any
+// factor (at start both are 0), and the accessory then stays in reset.
+constexpr uint8_t ResetFactor = 0;
 } // namespace
 
 std::optional<FrameBytes> VirtualAccessory::HandleRequest(const FrameBytes& request,
@@ -15,7 +17,7 @@ std::optional<FrameBytes> VirtualAccessory::HandleRequest(const FrameBytes& requ
     const uint8_t control = request[2];
     const uint8_t pc = request[3];
     const uint8_t code = request[4];
-    if ((control & 0x40) == 0 || (control & 0x0F) != 0x04) {
+    if (!IsRequestControl(control)) {
         return std::nullopt;
     }
     switch (code) {
@@ -37,10 +39,10 @@ std::optional<FrameBytes> VirtualAccessory::HandleRequest(const FrameBytes& requ
         const uint8_t value = request[5];
         const uint8_t band = value >> 4;
         const uint8_t factor = value & 0x0F;
-        if (band > HighestBand || factor < LowestFactor || factor > HighestFactor) {
+        if (band > HighestBand || factor > HighestFactor) {
             return MakeErrorAnswer(pc, AccessoryAddress, DeviceError::ValueOutOfRange);
         }
-        bandFactor_ = value;
+        bandFactor_ = factor == ResetFactor ? AccessoryResetByte : value;
         return MakeAnswer(pc, AccessoryAddress, code, {});
     }
     case 17:

@@ -1,5 +1,6 @@
 // The VR410С accessory on its fixed bus address 251: a band (0..6) and a factor (1..5) set and
-// read as one byte, band in the high nibble; 0xFF while it is in reset.
+// read as one byte, band in the high nibble; 0xFF while it is in reset. A set with factor 0 puts
+// it in reset; a band above 6 or a factor above 5 is refused with error 17.
 #pragma once
 
 #include "sim/bus_device.h"

@@ -10,9 +10,6 @@ namespace vr410::sim {
 
 namespace {
 
-// Request flag and device type that a request's control byte must carry.
-constexpr uint8_t RequestFlag = 0x40;
-constexpr uint8_t DeviceType = 0x04;
 // Addresses above this one are refused by a set-parameters request.
 constexpr uint8_t HighestAddress = 240;
 constexpr uint16_t LowestFrequency = 45;
@@ -107,8 +104,7 @@ double VirtualInstrument::InputVolts() const {
 
 std::optional<FrameBytes> VirtualInstrument::HandleRequest(const FrameBytes& request,
                                                            SimClock::time_point at) {
-    const uint8_t control = M(request, 1);
-    if ((control & RequestFlag) == 0 || (control & 0x0F) != DeviceType) {
+    if (!IsRequestControl(M(request, 1))) {
         return std::nullopt; // another station's answer, or a device type of another family
     }
     const CommandInfo* command = FindCommand(M(request, 3));

@@ -145,6 +145,19 @@ TEST_F(ExchangeFixture, AccessorySetAndReadBack) {
     EXPECT_EQ(instrument_.State().Mode, sim::InstrumentMode::Reset) << "the instrument heard none";
 }
 
+TEST_F(ExchangeFixture, AccessoryBandClickedBeforeAnyFactorIsTakenInReset) {
+    // At start the factor is 0, the window's "Сброс": a band click sends (band, 0).
+    inputs_.AccessoryMode = true;
+    state_.AccessoryBand = 3;
+    state_.AccessoryFactor = 5;
+    ASSERT_TRUE(Exchange(16));
+    state_.AccessoryBand = 2;
+    state_.AccessoryFactor = 0;
+    EXPECT_TRUE(Exchange(16)) << view_.AnswerText;
+    EXPECT_EQ(view_.AnswerText, "Выходное напряжение калибратора установлено");
+    EXPECT_EQ(accessory_.BandFactor(), 0xFF) << "factor 0 is the accessory's reset";
+}
+
 TEST_F(ExchangeFixture, MeasuringShowsTheOutputTheUserSet) {
     state_.OutputDigits = "01000000"; // 1 V on the 10 V range
     ASSERT_TRUE(Exchange(16));
