@@ -282,10 +282,11 @@ INSTANTIATE_TEST_SUITE_P(Receive, LineError, ::testing::ValuesIn(LineErrorCases)
 
 TEST_F(SerialDriver, AnswerStartingAfter30MsKeepsOnlyTheBytesAlreadyWaiting) {
     Open();
-    // A slow answer: it starts 35 ms after the request and takes 20 ms per character, so when
-    // the receive sees the address byte the rest is still on its way.
+    // A slow answer: it starts 35 ms after the request and takes 5 ms per character, so when
+    // the receive sees the address byte (about 40 ms) the rest is still on its way; all of it
+    // is there 25 ms later, so a 30 ms limit counted from the address byte would collect it.
     bus_.Timing().Turnaround = 35ms;
-    bus_.Timing().CharacterTime = 20ms;
+    bus_.Timing().CharacterTime = 5ms;
     EXPECT_EQ(Exchange(RequestPacket(1, 8)), 0u);
     EXPECT_EQ(rx_.HeadLength, 1);
     EXPECT_EQ(rx_.Head[0], 0);
@@ -294,6 +295,130 @@ TEST_F(SerialDriver, AnswerStartingAfter30MsKeepsOnlyTheBytesAlreadyWaiting) {
     if (rx_.BodyLength > 0) {
         EXPECT_EQ(rx_.Body[0], 3) << "the answer's own first bytes";
     }
+}
+
+// The simulated backend seen through a millisecond tick count that can be set to wrap soon,
+// and that counts the status queries of its ports.
+class WrappingTickApi : public SerialApi {
+  public:
+    explicit WrappingTickApi(SerialApi& inner) : inner_(inner) {}
+
+    // From now on the tick count reaches its 32-bit wrap after `ticks` milliseconds.
+    void WrapIn(uint32_t ticks) { offset_ = 0u - ticks - inner_.TickCount(); }
+
+    int StatusQueries = 0;
+
+    std::string PortDeviceName(int number) override { return inner_.PortDeviceName(number); }
+    std::unique_ptr<SerialPort> Open(const std::string& deviceName, OpenError& error) override {
+        auto port = inner_.Open(deviceName, error);
+        return port ? std::make_unique<CountingPort>(std::move(port), StatusQueries) : nullptr;
+    }
+    uint32_t TickCount() override { return inner_.TickCount() + offset_; }
+    void Sleep(uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
+
+  private:
+    class CountingPort : public SerialPort {
+      public:
+        CountingPort(std::unique_ptr<SerialPort> inner, int& queries)
+            : inner_(std::move(inner)), queries_(queries) {}
+        bool GetTimeouts(CommTimeouts& t) override { return inner_->GetTimeouts(t); }
+        bool SetTimeouts(const CommTimeouts& t) override { return inner_->SetTimeouts(t); }
+        bool SetupQueues(uint32_t in, uint32_t out) override {
+            return inner_->SetupQueues(in, out);
+        }
+        bool GetState(LineSettings& s) override { return inner_->GetState(s); }
+        bool SetState(const LineSettings& s) override { return inner_->SetState(s); }
+        bool GetEventMask(uint32_t& m) override { return inner_->GetEventMask(m); }
+        bool SetEventMask(uint32_t m) override { return inner_->SetEventMask(m); }
+        bool WaitEvent(uint32_t& e) override { return inner_->WaitEvent(e); }
+        bool SetRts(bool raised) override { return inner_->SetRts(raised); }
+        bool Purge(uint32_t flags) override { return inner_->Purge(flags); }
+        bool Write(const uint8_t* data, size_t count, size_t& written) override {
+            return inner_->Write(data, count, written);
+        }
+        bool ClearError(uint32_t& errors, uint32_t& waiting) override {
+            ++queries_;
+            return inner_->ClearError(errors, waiting);
+        }
+        bool Read(uint8_t* data, size_t count, size_t& read) override {
+            return inner_->Read(data, count, read);
+        }
+        void WaitForInput(std::chrono::steady_clock::time_point deadline) override {
+            inner_->WaitForInput(deadline);
+        }
+
+      private:
+        std::unique_ptr<SerialPort> inner_;
+        int& queries_;
+    };
+
+    SerialApi& inner_;
+    uint32_t offset_ = 0;
+};
+
+struct TickWrapCase {
+    const char* Name;
+    uint32_t TicksBeforeWrap; // counted from the receive's start
+    uint8_t Address;          // 1 answers, 2 is nobody
+};
+
+void PrintTo(const TickWrapCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+// clang-format off
+const TickWrapCase TickWrapCases[] = {
+    {.Name = "NoAnswerWrapsWhileWaitingForTheFirstByte", .TicksBeforeWrap = 50, .Address = 2},
+    {.Name = "AnswerWrapsWhileItArrives",                .TicksBeforeWrap = 2,  .Address = 1},
+    {.Name = "AnswerWindowWrapsAfterTheAnswer",          .TicksBeforeWrap = 20, .Address = 1},
+};
+// clang-format on
+
+class TickWrap : public SerialDriver, public ::testing::WithParamInterface<TickWrapCase> {};
+
+// The time limits count ticks from the receive's start; the tick count wraps to 0 after 2^32 ms
+// (49.7 days of uptime), and a receive across the wrap must keep its limits.
+TEST_P(TickWrap, ReceiveKeepsItsLimitsAcrossTheWrapOfTheTickCount) {
+    const TickWrapCase& c = GetParam();
+    WrappingTickApi api(api_);
+    CommPort port(api, system_);
+    ASSERT_TRUE(port.OpenComPort(3));
+    api_.ClearLog();
+    port.ComSendPacket(RequestPacket(c.Address, 8));
+    api.WrapIn(c.TicksBeforeWrap);
+    EXPECT_EQ(port.ComReceivePacket(1, rx_), 0u);
+
+    const auto txEmpty = EventsOf({Kind::TxEmpty});
+    const auto settings = EventsOf({Kind::SettingsChanged});
+    ASSERT_EQ(txEmpty.size(), 2u);
+    ASSERT_EQ(settings.size(), 2u);
+    const auto receiveTook = settings[1].At - txEmpty[1].At;
+    if (c.Address == 1) {
+        EXPECT_EQ(rx_.HeadLength, 1);
+        EXPECT_EQ(rx_.BodyLength, 5);
+        EXPECT_TRUE(AnswerBlockValid(rx_, 0));
+        EXPECT_GE(receiveTook, 30ms) << "the answer window closes 30 ms after the start";
+    } else {
+        EXPECT_EQ(rx_.HeadLength, 0);
+        EXPECT_GE(receiveTook, 100ms) << "the wait for the first byte lasts its 100 ms";
+    }
+    EXPECT_LT(receiveTook, 10s) << "the wrap did not make the limit unreachable";
+    EXPECT_TRUE(system_.Messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Receive, TickWrap, ::testing::ValuesIn(TickWrapCases),
+                         [](const auto& row) { return std::string(row.param.Name); });
+
+// While nothing comes the receive sleeps on the port until its limit; a loop that queried the
+// status again at once would make thousands of queries in 100 ms.
+TEST_F(SerialDriver, ReceiveWaitsOnThePortInsteadOfPolling) {
+    WrappingTickApi api(api_);
+    CommPort port(api, system_);
+    ASSERT_TRUE(port.OpenComPort(3));
+    port.ComSendPacket(RequestPacket(2, 8)); // nobody at address 2
+    EXPECT_EQ(port.ComReceivePacket(1, rx_), 0u);
+    EXPECT_EQ(rx_.HeadLength, 0);
+    EXPECT_LE(api.StatusQueries, 10);
 }
 
 // A station that answers every request's last byte with a flood of characters.
