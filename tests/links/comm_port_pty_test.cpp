@@ -1,0 +1,126 @@
+// The serial driver through the Linux backend on a real pseudo-terminal, reached by a COM port
+// number that the settings file maps: the status texts of a missing and of a held device, and one
+// exchange whose bytes cross the pty and are collected by the receive.
+#include "links/comm_port.h"
+#include "platform/serial_posix.h"
+
+#include "../platform/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace vr410 {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+class DriverOnPty : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Master = posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_GE(Master, 0);
+        ASSERT_EQ(grantpt(Master), 0);
+        ASSERT_EQ(unlockpt(Master), 0);
+        const std::string slave = ptsname(Master);
+        // COM1 is the pty, COM2 a device that does not exist; no other serial devices.
+        test::WriteBytes(Dir.Path() / "VR410.ini", "[Ports]\r\nCOM1=" + slave + "\r\nCOM2=" +
+                                                       (Dir.Path() / "ttyUSB9").string() + "\r\n");
+    }
+
+    void TearDown() override {
+        if (Master >= 0)
+            close(Master);
+    }
+
+    LinuxPortSources Sources() const {
+        return {.DeviceDir = Dir.Path() / "dev",
+                .TtyClassDir = Dir.Path() / "sys",
+                .IniPath = Dir.Path() / "VR410.ini"};
+    }
+
+    // What the master side has received, up to `count` bytes; the deadline only keeps a broken
+    // pty from hanging the test.
+    std::vector<uint8_t> ReadFromMaster(size_t count) {
+        std::vector<uint8_t> got;
+        for (const auto deadline = Clock::now() + 5s;
+             got.size() < count && Clock::now() < deadline;) {
+            pollfd p{.fd = Master, .events = POLLIN, .revents = 0};
+            if (poll(&p, 1, 100) <= 0)
+                continue;
+            uint8_t buffer[64];
+            const ssize_t n = read(Master, buffer, sizeof buffer);
+            if (n > 0)
+                got.insert(got.end(), buffer, buffer + n);
+        }
+        return got;
+    }
+
+    test::TempDir Dir;
+    int Master = -1;
+    RecordingSystemFacilities System;
+};
+
+TEST_F(DriverOnPty, MissingDeviceReadsAbsent) {
+    PosixSerialApi api(Sources());
+    CommPort port(api, System);
+    EXPECT_FALSE(port.OpenComPort(2)) << "mapped to a device that does not exist";
+    EXPECT_EQ(port.PortStatus(), "отсутствует");
+    EXPECT_FALSE(port.OpenComPort(3)) << "neither mapped nor among the serial devices";
+    EXPECT_EQ(port.PortStatus(), "отсутствует");
+    EXPECT_TRUE(System.Messages.empty());
+}
+
+TEST_F(DriverOnPty, SecondOpenOfAHeldPortReadsBusy) {
+    PosixSerialApi api(Sources());
+    CommPort holder(api, System);
+    ASSERT_TRUE(holder.OpenComPort(1));
+    EXPECT_EQ(holder.PortStatus(), "готов");
+    CommPort second(api, System);
+    EXPECT_FALSE(second.OpenComPort(1));
+    EXPECT_EQ(second.PortStatus(), "занят");
+    EXPECT_TRUE(System.Messages.empty());
+}
+
+TEST_F(DriverOnPty, ExchangeCrossesThePty) {
+    PosixSerialApi api(Sources());
+    CommPort port(api, System);
+    ASSERT_TRUE(port.OpenComPort(1));
+
+    FrameBytes frame{};
+    frame[0] = 1;
+    frame[1] = 3;
+    frame[2] = 0x44;
+    frame[3] = 0;
+    frame[4] = 8;
+    PacketRecord tx;
+    BuildPacket(frame, tx);
+    port.ComSendPacket(tx);
+    std::vector<uint8_t> request{tx.Head[0]};
+    request.insert(request.end(), tx.Body.begin(), tx.Body.begin() + tx.BodyLength);
+    EXPECT_EQ(ReadFromMaster(request.size()), request);
+
+    // The exchange test acknowledged by instrument 1, an 0xFF among its bytes, which the tty
+    // doubles on the way in and the backend makes single again.
+    const std::vector<uint8_t> message{0x04, 0x04, 0x01, 0x08, 0xFF};
+    std::vector<uint8_t> answer{0x00};
+    answer.insert(answer.end(), message.begin(), message.end());
+    answer.push_back(BlockCheck(message.data(), message.size()));
+    ASSERT_EQ(write(Master, answer.data(), answer.size()), static_cast<ssize_t>(answer.size()));
+
+    PacketRecord rx;
+    EXPECT_EQ(port.ComReceivePacket(1, rx), 0u);
+    EXPECT_EQ(rx.HeadLength, 1);
+    EXPECT_EQ(rx.Head[0], 0x00);
+    ASSERT_EQ(rx.BodyLength, answer.size() - 1);
+    EXPECT_TRUE(std::equal(answer.begin() + 1, answer.end(), rx.Body.begin()));
+    EXPECT_TRUE(AnswerLengthValid(rx));
+    EXPECT_TRUE(AnswerBlockValid(rx, 0));
+    EXPECT_TRUE(System.Messages.empty());
+}
+
+} // namespace
+} // namespace vr410
