@@ -143,6 +143,10 @@ void TFormMain::ShowPortStatus() {
 
 void TFormMain::closeEvent(QCloseEvent* event) {
     Port_->OpenComPort(0); // gives the serial port up
+    // Timers and the waits of the state query keep running until the event loop ends: nothing
+    // may reach the port given up, or its driver would answer with error boxes at exit.
+    Cycle_->StopTransmit();
+    ShowPortStatus();
     if (!SaveSettings()) {
         Facilities_->ShowMessage("Невозможно сохранение настроек в файле VR410.ini",
                                  MessageKind::Error);

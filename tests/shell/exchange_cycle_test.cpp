@@ -32,6 +32,7 @@ struct AttemptCase {
     uint32_t ExpectedSends;
     bool ExpectedAccepted;
     const char* ExpectedLabel;
+    bool ExpectedReceiveLineEmpty; // the last attempt's line replaces the first one's
 };
 
 void PrintTo(const AttemptCase& c, std::ostream* os) {
@@ -52,6 +53,7 @@ TEST_P(Attempts, SendsAsOftenAsTheAnswersRequireAndShowsTheLastOutcome) {
     EXPECT_EQ(Bus().RequestCount(c.Code), c.ExpectedSends);
     EXPECT_EQ(LastHandled()->Accepted, c.ExpectedAccepted);
     EXPECT_EQ(Text("LabelAnswer").toStdString(), c.ExpectedLabel);
+    EXPECT_EQ(Main().FormInterface().ReceiveLine().isEmpty(), c.ExpectedReceiveLineEmpty);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -61,25 +63,29 @@ INSTANTIATE_TEST_SUITE_P(
                                 .Code = 8,
                                 .ExpectedSends = 1,
                                 .ExpectedAccepted = true,
-                                .ExpectedLabel = "Тест обмена - ОК"},
+                                .ExpectedLabel = "Тест обмена - ОК",
+                                .ExpectedReceiveLineEmpty = false},
                     AttemptCase{.Name = "CorruptFirstAnswerIsRepairedBySecondAttempt",
                                 .Faults = {LineFault::CorruptBlock0Bit},
                                 .Code = 8,
                                 .ExpectedSends = 2,
                                 .ExpectedAccepted = true,
-                                .ExpectedLabel = "Тест обмена - ОК"},
+                                .ExpectedLabel = "Тест обмена - ОК",
+                                .ExpectedReceiveLineEmpty = false},
                     AttemptCase{.Name = "BothFailedShowsSecondAttemptsNoAnswer",
                                 .Faults = {LineFault::WrongDestinationAddress, LineFault::NoAnswer},
                                 .Code = 1,
                                 .ExpectedSends = 2,
                                 .ExpectedAccepted = false,
-                                .ExpectedLabel = "Нет ответа!"},
+                                .ExpectedLabel = "Нет ответа!",
+                                .ExpectedReceiveLineEmpty = true},
                     AttemptCase{.Name = "BothFailedShowsSecondAttemptsWrongAddress",
                                 .Faults = {LineFault::NoAnswer, LineFault::WrongDestinationAddress},
                                 .Code = 1,
                                 .ExpectedSends = 2,
                                 .ExpectedAccepted = false,
-                                .ExpectedLabel = "Неверный адрес ответа!"}),
+                                .ExpectedLabel = "Неверный адрес ответа!",
+                                .ExpectedReceiveLineEmpty = false}),
     CaseName<AttemptCase>);
 
 TEST_F(MainWindowFixture, AnswerFailingBothAttemptsChangesNoState) {
@@ -327,14 +333,23 @@ TEST_P(QueryState, ReadsWhatTheModeAllows) {
     Cycle().SB_QueryStateClick(); // returns after its waits, the exchanges done
 
     std::vector<uint8_t> issued;
+    std::vector<Clock::time_point> issuedAt;
     for (size_t i = first; i < Events.size(); ++i) {
         const CycleEvent& e = Events[i];
         if (e.What == Kind::TransmitGiven && e.Code != 8 && e.Code != 33) { // polling aside
             issued.push_back(e.Code);
+            issuedAt.push_back(e.At);
         }
     }
     EXPECT_EQ(issued, c.ExpectedCodes);
     EXPECT_EQ(Bus().RequestCount(17), c.Measuring ? 0u : 1u);
+    // Each command waits half a second for the one before; timers never fire early, so only
+    // the lower bound is checked.
+    for (size_t i = 1; i < issuedAt.size(); ++i) {
+        const double ms =
+            std::chrono::duration<double, std::milli>(issuedAt[i] - issuedAt[i - 1]).count();
+        EXPECT_GE(ms, 495.0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(ExchangeCycle, QueryState,
@@ -345,6 +360,45 @@ INSTANTIATE_TEST_SUITE_P(ExchangeCycle, QueryState,
                                                         .Measuring = false,
                                                         .ExpectedCodes = {5, 10, 17}}),
                          CaseName<QueryStateCase>);
+
+// Closing the window gives the port up while timers and the state query's waits still run
+// until the event loop ends: nothing may reach the closed port.
+TEST_F(MainWindowFixture, ClosingDuringTheStateQuerysWaitSendsNothingMore) {
+    StartVirtual();
+    Main().show();
+    QTimer::singleShot(100, &Main(), [this] { Main().close(); });
+    Cycle().SB_QueryStateClick();
+
+    EXPECT_FALSE(Main().isVisible());
+    EXPECT_EQ(Bus().RequestCount(5), 1u); // sent before the close
+    EXPECT_EQ(Bus().RequestCount(10), 0u);
+    EXPECT_EQ(Count(Kind::RequestSending), 1u);
+    EXPECT_FALSE(Cycle().TimerPrd().isActive());
+    EXPECT_TRUE(Facilities->Messages.empty());
+}
+
+TEST_F(MainWindowFixture, ClosingWhileMeasurementPollsStopsThePolling) {
+    StartVirtual();
+    Main().show();
+    EnterMeasurement();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return CountGiven(33) >= 1; }, 5000));
+    ASSERT_TRUE(Main().close());
+
+    for (QTimer* timer : {&Cycle().TimerPrd(), &Cycle().TimerPriem(), &Cycle().TimerQuery(),
+                          &Cycle().TimerReadADC()}) {
+        EXPECT_FALSE(timer->isActive()) << timer->objectName().toStdString();
+    }
+    EXPECT_FALSE(Main().Commands().N11->isEnabled());
+    EXPECT_TRUE(Facilities->Messages.empty());
+}
+
+TEST_F(MainWindowFixture, WindowDestroyedDuringTheStateQuerysWaitEndsIt) {
+    StartVirtual();
+    ExchangeCycle* cycle = &Cycle();
+    QTimer::singleShot(100, [this] { Window.reset(); });
+    cycle->SB_QueryStateClick(); // must not touch the destroyed window after its wait
+    EXPECT_EQ(Window, nullptr);
+}
 
 TEST_F(MainWindowFixture, TestButtonRunsTheExchangeTest) {
     StartVirtual();
