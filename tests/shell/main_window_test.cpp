@@ -7,6 +7,7 @@
 #include "shell/form_interface.h"
 
 #include <QActionGroup>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -197,6 +198,61 @@ TEST_F(MainWindowFixture, StartDrawsTheActivityMarkAndSelectsNoCommand) {
     EXPECT_TRUE(Find<QLabel>("StatusPanel2")->text().isEmpty());
     EXPECT_FALSE(Find<QWidget>("Panel1")->isVisibleTo(&Main()));
 }
+
+TEST_F(MainWindowFixture, FirstShowDrawsThePanelBeforeAnyActivation) {
+    StartVirtual();
+    const std::string blank(23, ' ');
+    ASSERT_EQ(Main().Display().RowText(1), blank);
+    Main().show(); // activation comes later from the event loop, if the desktop gives it at all
+    EXPECT_NE(Main().Display().RowText(1), blank);
+}
+
+TEST_F(MainWindowFixture, RelativeDisplayWritesTheLocalesDecimalSeparator) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    StartVirtual();
+    QLocale::setDefault(saved);
+    State().Mode = 1;
+    State().OutputDigits = "01000000";
+    Main().Keypad().Press(Key::SB_Shift);
+    Main().Keypad().Press(Key::SB_1); // shifted: the relative display against the set value
+    ASSERT_EQ(State().VoltmeterPercent, 1);
+    const std::string row2 = Main().Display().RowText(2);
+    EXPECT_NE(row2.find("0,00000%"), std::string::npos) << row2;
+}
+
+// Menu items that issue a command give the transmission at once, before any window they open.
+struct MenuCommandCase {
+    const char* Name;
+    const char* Item;
+    uint8_t Code;
+    const char* ExpectedAnswer;
+};
+
+void PrintTo(const MenuCommandCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+class MenuCommands : public MainWindowFixture,
+                     public testing::WithParamInterface<MenuCommandCase> {};
+
+TEST_P(MenuCommands, IssueTheirCommandBeforeTheWindowOpens) {
+    const MenuCommandCase& c = GetParam();
+    StartVirtual();
+    ASSERT_TRUE(CommandMenu::Click(Find(c.Item)));
+    EXPECT_EQ(State().CommandCode, c.Code);
+    EXPECT_EQ(CountGiven(c.Code), 1u);
+    ASSERT_TRUE(WaitForAnswers(1));
+    EXPECT_EQ(Text("LabelAnswer"), QString::fromUtf8(c.ExpectedAnswer));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(MainWindow, MenuCommands, testing::Values(
+    // The accessory (address 251) starts in reset; the instrument would report its set value.
+    MenuCommandCase{.Name = "AccessoryItemReadsTheAccessorysState", .Item = "N3001", .Code = 17, .ExpectedAnswer = "Прибор в режиме сброса"},
+    MenuCommandCase{.Name = "AboutItemRunsTheExchangeTest",         .Item = "N17",   .Code = 8,  .ExpectedAnswer = "Тест обмена - ОК"}),
+    CaseName<MenuCommandCase>);
+// clang-format on
 
 // ---------------------------------------------------------------------------------------------
 // The settings file at start.
