@@ -11,6 +11,11 @@ MaskedDigitEdit::MaskedDigitEdit(QWidget* parent) : QLineEdit(parent) {
     setDragEnabled(false);
     setAcceptDrops(false);
     setAttribute(Qt::WA_InputMethodEnabled, false);
+    // QLineEdit still edits its text itself on a few paths the key handling never sees (the
+    // middle-button paste of the X11 selection, insert()); the layout is put back at once, and
+    // the value, which lives in Content, is untouched.
+    connect(this, &QLineEdit::textEdited, this,
+            [this] { Show(std::min(cursorPosition(), Content.Length())); });
 }
 
 void MaskedDigitEdit::Show(int caret) {

@@ -103,6 +103,17 @@ TEST_F(MaskedField, ANewLayoutKeepsTheDigitsAndReportsNothing) {
     EXPECT_EQ(changes.size(), 0);
 }
 
+// QLineEdit inserts text itself on paths that bypass the key handling, such as the middle-button
+// paste of the X11 selection; the fixed layout must survive them.
+TEST_F(MaskedField, TextInsertedAroundTheKeysLeavesTheLayoutAlone) {
+    QSignalSpy changes(&Field, &MaskedDigitEdit::Changed);
+    Field.SetCaretIndex(3);
+    Field.insert(QStringLiteral("abc5"));
+    EXPECT_EQ(Field.text(), QStringLiteral("10.000m000V"));
+    EXPECT_EQ(Field.Digits(), QStringLiteral("10000000"));
+    EXPECT_EQ(changes.size(), 0);
+}
+
 TEST_F(MaskedField, FocusDoesNotSelectTheText) {
     Field.clearFocus();
     Field.SetCaretIndex(4);
