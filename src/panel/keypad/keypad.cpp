@@ -93,15 +93,20 @@ char16_t Keypad::RangeUnit() const {
     return State.RangeIndex < RangeCount ? RangeTable[State.RangeIndex].Unit : u' ';
 }
 
-void Keypad::LatchQuantityKey() {
-    Host.SetKeyDown(RangeUnit() == u'A' ? Key::SB_I : Key::SB_U, true);
-}
-
 void Keypad::VoltmeterKey(int queryInterval) {
     State.KeepQueryInterval = 1;
     Host.SetQueryInterval(queryInterval);
     Host.IssueCommand(CmdVoltmeterSettings);
     Host.PrintMode();
+}
+
+void Keypad::SelectInput(uint8_t input) {
+    if (State.Mode == 12 && State.VoltmeterInput != input) {
+        State.VoltmeterInput = input;
+        State.VoltmeterDelta = 0;
+        State.VoltmeterPercent = 0;
+        VoltmeterKey(QueryAfterInputChange);
+    }
 }
 
 void Keypad::CancelWithHint(int column, int row, const char* hint) {
@@ -162,12 +167,7 @@ void Keypad::SB_1Click() {
         ShiftedPercent();
         return;
     }
-    if (State.Mode == 12 && State.VoltmeterInput != 0) {
-        State.VoltmeterInput = 0;
-        State.VoltmeterDelta = 0;
-        State.VoltmeterPercent = 0;
-        VoltmeterKey(QueryAfterInputChange);
-    }
+    SelectInput(0);
 }
 
 void Keypad::SB_2Click() {
@@ -178,12 +178,7 @@ void Keypad::SB_2Click() {
         }
         return;
     }
-    if (State.Mode == 12 && State.VoltmeterInput != 1) {
-        State.VoltmeterInput = 1;
-        State.VoltmeterDelta = 0;
-        State.VoltmeterPercent = 0;
-        VoltmeterKey(QueryAfterInputChange);
-    }
+    SelectInput(1);
 }
 
 void Keypad::SB_3Click() {
@@ -326,16 +321,8 @@ void Keypad::SB_UClick() {
         ShiftedZeroSetting();
         return;
     }
-    if (State.Mode == 0 && State.RangeIndex < RangeCount && RangeUnit() != u'V') {
-        const char16_t kind = RangeTable[State.RangeIndex].Kind;
-        // The 10 V row whose shown sign equals the current one.
-        if (kind == u'+' || kind == u'-' || kind == u'~') {
-            State.RangeIndex = kind == u'+' ? 7 : kind == u'-' ? 2 : 22;
-            State.OutputDigits = LimitOutputDigits(State.RangeIndex, State.OutputDigits).Digits;
-            Host.PrintMode();
-        }
-    }
-    LatchQuantityKey();
+    // The 10 V row whose shown sign equals the current one.
+    QuantityKey(u'V', {.Plus = 7, .Minus = 2, .Ac = 22});
 }
 
 void Keypad::SB_IClick() {
@@ -343,16 +330,24 @@ void Keypad::SB_IClick() {
         ShiftedOk();
         return;
     }
-    if (State.Mode == 0 && State.RangeIndex < RangeCount && RangeUnit() != u'A') {
-        const char16_t kind = RangeTable[State.RangeIndex].Kind;
-        // The 100 mA row whose shown sign equals the current one.
-        if (kind == u'+' || kind == u'-' || kind == u'~') {
-            State.RangeIndex = kind == u'+' ? 17 : kind == u'-' ? 12 : 27;
-            State.OutputDigits = LimitOutputDigits(State.RangeIndex, State.OutputDigits).Digits;
-            Host.PrintMode();
-        }
+    // The 100 mA row whose shown sign equals the current one.
+    QuantityKey(u'A', {.Plus = 17, .Minus = 12, .Ac = 27});
+}
+
+void Keypad::QuantityKey(char16_t unit, QuantityRows rows) {
+    if (State.Mode != 0 || State.RangeIndex >= RangeCount || RangeUnit() == unit) {
+        return;
     }
-    LatchQuantityKey();
+    const char16_t kind = RangeTable[State.RangeIndex].Kind;
+    if (kind != u'+' && kind != u'-' && kind != u'~') {
+        return;
+    }
+    State.RangeIndex = kind == u'+' ? rows.Plus : kind == u'-' ? rows.Minus : rows.Ac;
+    // The value keeps its digits but must fit the new row: 50 A values exceed every other range.
+    State.OutputDigits = LimitOutputDigits(State.RangeIndex, State.OutputDigits).Digits;
+    // The whole display, not only the value: the prompt's quantity letter and the field's layout
+    // change with the row.
+    Host.PrintMode();
 }
 
 void Keypad::ShiftedPercent() {
@@ -439,7 +434,6 @@ void Keypad::ShiftedZeroSetting() {
             Host.IssueCommand(CmdCalibrate);
         }
     }
-    LatchQuantityKey();
 }
 
 void Keypad::ShiftedCalibration() {

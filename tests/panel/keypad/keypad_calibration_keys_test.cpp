@@ -187,7 +187,7 @@ const KeyCase CalibrationKeyCases[] = {
          EXPECT_EQ(s.CalibrationKind, 3);
          EXPECT_EQ(h.Commands, Codes{50});
      }},
-    {"ZeroSettingCancelledSendsNothingAndKeepsCurrentLatched",
+    {"ZeroSettingCancelledSendsNothingAndLatchesNothingBack",
      [](InstrumentState& s, RecordingHost&) {
          s.RangeIndex = 12;
          s.CalibrationKind = 2;
@@ -196,7 +196,7 @@ const KeyCase CalibrationKeyCases[] = {
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.CalibrationKind, 0);
          EXPECT_EQ(h.Commands, Codes{});
-         EXPECT_TRUE(h.IsKeyDown(Key::SB_I));
+         EXPECT_TRUE(h.IsKeyDown(Key::SB_U));
      }},
 };
 

@@ -156,12 +156,19 @@ const KeyCase KeyCases[] = {
          EXPECT_EQ(s.RangeIndex, 17);
          EXPECT_TRUE(h.IsKeyDown(Key::SB_I));
      }},
-    {"CurrentKeyInMode1IsRefusedAndVoltLatchedBack",
+    {"CurrentKeyInMode1IsRefusedAndNotLatchedBack",
      Mode1,
      {Key::SB_I},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 2);
-         EXPECT_TRUE(h.IsKeyDown(Key::SB_U));
+         EXPECT_TRUE(h.IsKeyDown(Key::SB_I)) << "the key stays as pressed until the next redraw";
+         EXPECT_TRUE(h.Log.empty());
+     }},
+    {"VoltKeyOnAVoltageRowIsRefused",
+     nullptr,
+     {Key::SB_U},
+     [](const InstrumentState& s, const RecordingHost& h) {
+         EXPECT_EQ(s.RangeIndex, 2);
          EXPECT_TRUE(h.Log.empty());
      }},
     {"PercentInMode1WithZeroDigitsOnlyReleasesShift",
