@@ -100,6 +100,16 @@ TEST_F(OutputEntryTest, ProgramChangeInMeasurementIsKeptButNotDrawnOrSent) {
     EXPECT_TRUE(Host.Log.empty());
 }
 
+TEST_F(OutputEntryTest, ProgramChangeLeavesTheCaretWhereItIs) {
+    State.MoveCursor = 0;
+    Show();
+    Host.Caret = 5;
+    State.OutputDigits = "05000000";
+    Host.PrintMode();
+    EXPECT_EQ(Host.Field.Digits().toStdString(), "05000000");
+    EXPECT_EQ(Host.Caret, 5);
+}
+
 struct CaretCase {
     const char* Name;
     bool MoveCursor;

@@ -99,6 +99,14 @@ INSTANTIATE_TEST_SUITE_P(Rows, RangeKeys,
                              return row.param.Name;
                          });
 
+TEST(RangeKeys, NeverLeaveTheTable) {
+    for (size_t row = 0; row < RangeCount; ++row) {
+        for (int k = 0; k <= 4; ++k) {
+            EXPECT_LT(RangeKeyRow(row, k), RangeCount) << "row " << row << " key " << k;
+        }
+    }
+}
+
 TEST(ZeroDialog, CoversExactlyTheRowsWithAZeroSlot) {
     for (size_t row = 0; row < RangeCount; ++row) {
         EXPECT_EQ(FindZeroDialogEntry(row).has_value(), RangeTable[row].ZeroSlot <= 10)
