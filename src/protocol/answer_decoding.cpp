@@ -81,8 +81,10 @@ void DecodeState(const PacketRecord& rx, InstrumentState& s, AnswerView& view) {
 
 // A range byte past the table is ignored: RangeIndex keeps its row, and the frequency and the
 // frequency panel follow that row, so the table is never indexed with it.
+// An AC row carries seven digits: the eighth on the wire is the 0 the request padded with, and
+// keeping it would make the value read ten times too large wherever it is taken as a number.
 void DecodeSetOutput(const PacketRecord& rx, InstrumentState& s, AnswerView& view) {
-    const std::string digits = UnpackDigits(MessageBytes4(rx, 4));
+    std::string digits = UnpackDigits(MessageBytes4(rx, 4));
     const uint8_t range = MessageByte(rx, 8);
     if (range < RangeCount) {
         s.RangeIndex = range;
@@ -92,6 +94,9 @@ void DecodeSetOutput(const PacketRecord& rx, InstrumentState& s, AnswerView& vie
         view.SetFrequencyField(MessageByte(rx, 9) * 256 + MessageByte(rx, 10));
     }
     view.SetFrequencyPanelVisible(ac);
+    if (ac) {
+        digits.resize(7);
+    }
     s.OutputDigits = digits;
     view.SetOutputField(digits);
     view.SetAnswerText("Считано значение калибратора");

@@ -179,11 +179,12 @@ TEST_F(Decode, ReadOutputOnADcRowLeavesTheFrequencyAndHidesItsPanel) {
     EXPECT_EQ(state.OutputDigits, "01000000");
 }
 
-TEST_F(Decode, ReadOutputOnAnAcRowTakesTheFrequency) {
+TEST_F(Decode, ReadOutputOnAnAcRowTakesTheFrequencyAndSevenDigits) {
     EXPECT_EQ(Run(17, "0A 04 01 11 00 10 00 00 16 00 2D"),
-              (Calls{"SE_Freq 45", "PanelFreq shown", "MaskEditVoltage 00100000",
+              (Calls{"SE_Freq 45", "PanelFreq shown", "MaskEditVoltage 0010000",
                      "Answer: Считано значение калибратора"}));
     EXPECT_EQ(state.RangeIndex, 22);
+    EXPECT_EQ(state.OutputDigits, "0010000");
     Run(17, "0A 04 01 11 00 10 00 00 20 03 E8");
     EXPECT_EQ(state.RangeIndex, 32);
 }
@@ -196,7 +197,7 @@ TEST_F(Decode, ReadOutputDoesNotCheckTheNibbles) {
 TEST_F(Decode, ReadOutputWithARangePastTheTableIgnoresTheRangeByte) {
     state.RangeIndex = 22;
     EXPECT_EQ(Run(17, "0A 04 01 11 00 20 00 00 27 01 F4"),
-              (Calls{"SE_Freq 500", "PanelFreq shown", "MaskEditVoltage 00200000",
+              (Calls{"SE_Freq 500", "PanelFreq shown", "MaskEditVoltage 0020000",
                      "Answer: Считано значение калибратора"}));
     EXPECT_EQ(state.RangeIndex, 22);
     state.RangeIndex = 2;
