@@ -95,11 +95,20 @@ void ExchangeCycle::StopTransmit() {
     Menu_.N11->setEnabled(true);
     TimerPrd_.stop();
     TimerPriem_.stop();
+    EncodeWaiting_ = false;
+    ++Stops_;
     State_.Transmitting = 0;
 }
 
 void ExchangeCycle::TimerPrdTimer() {
     TimerPrd_.stop();
+    if (ExchangeRunning_) {
+        // A link that processes window messages while it waits (the USB receive) lets a new
+        // command be given meanwhile; encoding it now would overwrite the packet still being
+        // exchanged. It is encoded as soon as that exchange has ended.
+        EncodeWaiting_ = true;
+        return;
+    }
     const EncoderInputs inputs = Window_.EncoderFields();
     if (!EncodeRequest(State_, inputs, Buffers_.TxFrame, Buffers_.TxPacket)) {
         return; // a code outside the command list sends nothing
@@ -120,13 +129,22 @@ void ExchangeCycle::TimerPriemTimer() {
     View_.SetAnswerText({});
 
     const uint8_t code = State_.CommandCode;
+    const unsigned stopsBefore = Stops_;
+    ExchangeRunning_ = true;
     bool accepted = false;
-    for (int attemptsLeft = 2; attemptsLeft > 0 && !accepted; --attemptsLeft) {
+    bool stopped = false;
+    for (int attemptsLeft = 2; attemptsLeft > 0 && !accepted && !stopped; --attemptsLeft) {
         emit RequestSending(code);
         Link& link = ActiveLink();
         link.SendPacket(Buffers_.TxPacket);
         const uint32_t status = link.ReceivePacket(Buffers_.RxPacket);
         Window_.ShowReceiveLine(ReceiveLine(Buffers_.RxPacket));
+        // A stop or another selection while the link waited: the answer belongs to a command
+        // no longer selected (CommandCode may name another one now), so it is not looked at.
+        stopped = Stops_ != stopsBefore;
+        if (stopped) {
+            break;
+        }
         const AnswerContext answer{.RxPacket = Buffers_.RxPacket,
                                    .TxFrame = Buffers_.TxFrame,
                                    .AccessoryMode = Window_.AccessoryMode()};
@@ -135,19 +153,25 @@ void ExchangeCycle::TimerPriemTimer() {
             accepted = true;
         }
     }
+    ExchangeRunning_ = false;
     emit AnswerHandled(code, accepted);
 
     if (busyCursor) {
         Window_.SetBusyCursor(false);
     }
     TimerPriem_.stop();
-    if (State_.Mode == MeasurementMode) {
+    // After a stop the polling stays off; a selection's own exchange re-arms it.
+    if (State_.Mode == MeasurementMode && !stopped) {
         if (State_.KeepQueryInterval != 0) {
             State_.KeepQueryInterval = 0; // the measure or difference key chose a longer wait
         } else {
             TimerQuery_.setInterval(QueryIntervalMs);
         }
         TimerQuery_.start();
+    }
+    if (EncodeWaiting_) {
+        EncodeWaiting_ = false;
+        TimerPrd_.start();
     }
 }
 

@@ -86,6 +86,13 @@ class ExchangeCycle : public QObject {
     CycleWindow& Window_;
     UsbLink* Usb_ = nullptr;
 
+    // An exchange is on the link; a transmit given meanwhile waits for its end.
+    bool ExchangeRunning_ = false;
+    bool EncodeWaiting_ = false;
+    // Counts stops (and selections, which stop): an exchange compares it to notice one that
+    // happened while the link waited.
+    unsigned Stops_ = 0;
+
     QTimer TimerPrd_;
     QTimer TimerPriem_;
     QTimer TimerQuery_;

@@ -3,13 +3,18 @@
 // state query button and the output-on timer.
 #include "main_window_fixture.h"
 
+#include "links/comm_port.h"
 #include "panel/keypad/panel5.h"
 #include "shell/form_interface.h"
 
 #include <QAction>
+#include <QEventLoop>
 #include <QPushButton>
+#include <QTimer>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 namespace vr410::test {
 namespace {
@@ -398,6 +403,80 @@ TEST_F(MainWindowFixture, WindowDestroyedDuringTheStateQuerysWaitEndsIt) {
     QTimer::singleShot(100, [this] { Window.reset(); });
     cycle->SB_QueryStateClick(); // must not touch the destroyed window after its wait
     EXPECT_EQ(Window, nullptr);
+}
+
+// A link that, like the USB receive, keeps the event loop running while it waits for the
+// answer; the answer itself comes over a simulated serial line from an instrument of its own.
+class MessageProcessingLink : public UsbLink {
+  public:
+    MessageProcessingLink() : Api(Bus), Port(Api, Facilities) {
+        Bus.AddDevice<sim::VirtualInstrument>();
+        Api.AddPort(Api.PortDeviceName(1));
+        Port.OpenComPort(1);
+    }
+    void SendPacket(const PacketRecord& tx) override { Port.SendPacket(tx); }
+    uint32_t ReceivePacket(PacketRecord& rx) override {
+        QEventLoop wait;
+        QTimer::singleShot(20, &wait, &QEventLoop::quit);
+        if (WhileWaiting) {
+            QTimer::singleShot(0, &wait, std::exchange(WhileWaiting, {}));
+        }
+        wait.exec();
+        return Port.ReceivePacket(rx);
+    }
+    void ResetDevice() override { ++Resets; }
+
+    sim::VirtualBus Bus;
+    SimulatedSerialApi Api;
+    RecordingSystemFacilities Facilities;
+    CommPort Port;
+    std::function<void()> WhileWaiting; // runs once inside the next wait
+    int Resets = 0;
+};
+
+TEST_F(MainWindowFixture, CommandGivenWhileTheLinkWaitsFollowsTheExchangeInsteadOfNestingInIt) {
+    StartVirtual();
+    MessageProcessingLink link;
+    Cycle().SetUsbLink(&link);
+    link.WhileWaiting = [this] { Main().IssueCommand(8); };
+    Main().IssueCommand(17);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(Kind::AnswerHandled) >= 2; }, 5000));
+    Cycle().SetUsbLink(nullptr);
+
+    // The read of the set output was given up without a look at its answer (it would have
+    // been decoded as the exchange test now selected); the exchange test went out once, after.
+    std::vector<std::pair<Kind, uint8_t>> steps;
+    for (const CycleEvent& e : Events) {
+        if (e.What != Kind::TransmitGiven) {
+            steps.emplace_back(e.What, e.Code);
+        }
+    }
+    EXPECT_EQ(steps, (std::vector<std::pair<Kind, uint8_t>>{{Kind::RequestSending, 17},
+                                                            {Kind::AnswerHandled, 17},
+                                                            {Kind::RequestSending, 8},
+                                                            {Kind::AnswerHandled, 8}}));
+    EXPECT_EQ(link.Bus.RequestCount(17), 1u);
+    EXPECT_EQ(link.Bus.RequestCount(8), 1u);
+    EXPECT_EQ(link.Resets, 1);
+    EXPECT_TRUE(LastHandled()->Accepted);
+    EXPECT_EQ(Text("LabelAnswer"), QStringLiteral("Тест обмена - ОК"));
+}
+
+TEST_F(MainWindowFixture, StopWhileTheLinkWaitsEndsTheExchangeAndThePolling) {
+    StartVirtual();
+    MessageProcessingLink link;
+    Cycle().SetUsbLink(&link);
+    State().Mode = 12;
+    link.WhileWaiting = [this] { CommandMenu::Click(Main().Commands().N12); };
+    Main().IssueCommand(8);
+    ASSERT_TRUE(WaitForAnswers(1));
+    Cycle().SetUsbLink(nullptr);
+
+    EXPECT_FALSE(LastHandled()->Accepted);
+    EXPECT_EQ(link.Bus.RequestCount(8), 1u); // no second attempt
+    EXPECT_FALSE(Cycle().TimerQuery().isActive());
+    EXPECT_FALSE(Cycle().TimerReadADC().isActive());
+    EXPECT_EQ(State().Transmitting, 0);
 }
 
 TEST_F(MainWindowFixture, TestButtonRunsTheExchangeTest) {
