@@ -1,5 +1,6 @@
 // Answer validation: fourteen checks in a fixed order, the first failure names itself.
 #include "protocol/answer.h"
+#include "protocol/function_codes.h"
 
 #include <cstdio>
 #include <optional>
@@ -8,7 +9,6 @@ namespace vr410 {
 
 namespace {
 
-constexpr uint8_t ErrorAnswerCode = 0xAA;
 constexpr uint8_t AccessoryAddress = 251;
 constexpr uint8_t TransferErrorBit = 0x80;
 constexpr uint8_t RequestFlagBit = 0x40;
@@ -57,10 +57,10 @@ std::optional<std::string> FirstFailure(const AnswerContext& answer, const Instr
     }
     const uint8_t code = MessageByte(rx, 3);
     const uint8_t requestCode = answer.TxFrame[4];
-    if (code != requestCode && code != ErrorAnswerCode) {
+    if (code != requestCode && code != FunctionCode::ErrorAnswer) {
         return "Неверный код функции!";
     }
-    if (code == ErrorAnswerCode) {
+    if (code == FunctionCode::ErrorAnswer) {
         return InstrumentErrorText(MessageByte(rx, 4), rx);
     }
     if (!AnswerBlockValid(rx, 1)) {

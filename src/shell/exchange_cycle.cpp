@@ -1,6 +1,7 @@
 // The exchange cycle and the measurement polling.
 #include "shell/exchange_cycle.h"
 
+#include "protocol/function_codes.h"
 #include "protocol/request_encoder.h"
 
 #include <QAction>
@@ -10,14 +11,6 @@
 namespace vr410 {
 
 namespace {
-
-// Function codes the cycle issues by itself.
-constexpr uint8_t CodeReadParameters = 5;
-constexpr uint8_t CodeExchangeTest = 8;
-constexpr uint8_t CodePollState = 10;
-constexpr uint8_t CodeReadOutput = 17;
-constexpr uint8_t CodeMeasuredValue = 33;
-constexpr uint8_t CodeSetParameters = 6;
 
 constexpr uint8_t MeasurementMode = 12;
 constexpr int QueryIntervalMs = 120;
@@ -113,7 +106,7 @@ void ExchangeCycle::TimerPrdTimer() {
     if (!EncodeRequest(State_, inputs, Buffers_.TxFrame, Buffers_.TxPacket)) {
         return; // a code outside the command list sends nothing
     }
-    if (State_.CommandCode == CodeSetParameters) {
+    if (State_.CommandCode == FunctionCode::SetParameters) {
         Window_.SetDeviceAddressField(inputs.NewAddress);
     }
     Window_.ShowSendLine(SendLine(Buffers_.TxPacket));
@@ -177,13 +170,13 @@ void ExchangeCycle::TimerPriemTimer() {
 
 void ExchangeCycle::TimerQueryTimer() {
     TimerQuery_.stop();
-    Menu_.Issue(CodeExchangeTest);
+    Menu_.Issue(FunctionCode::ExchangeTest);
 }
 
 void ExchangeCycle::TimerReadADCTimer() {
     TimerReadADC_.stop();
     TimerQuery_.stop();
-    Menu_.Issue(CodeMeasuredValue);
+    Menu_.Issue(FunctionCode::MeasuredValue);
 }
 
 void ExchangeCycle::TimerPredelOnTimer() {
@@ -198,24 +191,24 @@ void ExchangeCycle::TimerPredelOnTimer() {
 }
 
 void ExchangeCycle::SB_TestClick() {
-    Menu_.Issue(CodeExchangeTest);
+    Menu_.Issue(FunctionCode::ExchangeTest);
 }
 
 void ExchangeCycle::SB_QueryStateClick() {
     // The waits run the event loop, in which the window may be closed and the cycle destroyed.
     const QPointer<ExchangeCycle> alive(this);
-    Menu_.Issue(CodeReadParameters);
+    Menu_.Issue(FunctionCode::ReadParameters);
     Delay(QueryStateStepMs);
     if (alive.isNull()) {
         return;
     }
-    Menu_.Issue(CodePollState);
+    Menu_.Issue(FunctionCode::PollState);
     Delay(QueryStateStepMs);
     if (alive.isNull()) {
         return;
     }
     if (State_.Mode < 2) {
-        Menu_.Issue(CodeReadOutput);
+        Menu_.Issue(FunctionCode::ReadOutput);
         Delay(QueryStateStepMs);
         if (alive.isNull()) {
             return;

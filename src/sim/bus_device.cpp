@@ -27,7 +27,7 @@ FrameBytes MakeAnswer(uint8_t to, uint8_t from, uint8_t code, std::span<const ui
 
 FrameBytes MakeErrorAnswer(uint8_t to, uint8_t from, DeviceError error) {
     const uint8_t code = static_cast<uint8_t>(error);
-    return MakeAnswer(to, from, ErrorAnswerCode, std::span<const uint8_t>(&code, 1));
+    return MakeAnswer(to, from, FunctionCode::ErrorAnswer, std::span<const uint8_t>(&code, 1));
 }
 
 } // namespace vr410::sim

@@ -4,6 +4,7 @@
 
 #include "platform/line_peer.h"
 #include "protocol/frame.h"
+#include "protocol/function_codes.h"
 
 #include <cstdint>
 #include <optional>
@@ -15,8 +16,6 @@ namespace vr410::sim {
 constexpr uint8_t AnswerControl = 0x04;
 // Bit 4 of an answer's control byte: a fresh measured value is waiting.
 constexpr uint8_t FreshValueFlag = 0x10;
-// Function code of an error answer; M[4] then carries the instrument's error code.
-constexpr uint8_t ErrorAnswerCode = 0xAA;
 
 // A request's control byte as the devices of this family take it: the request flag (bit 6) set
 // and device type 4. Anything else is another station's answer or another family's frame.

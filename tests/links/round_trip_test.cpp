@@ -68,7 +68,7 @@ const RoundTripCase RoundTripCases[] = {
     {.Name = "ReadOutputOfAnAcRow", .Code = 17,
      .Setup = [](PcState&, EncoderInputs&, DeviceState& d) { d.RangeIndex = 21; d.OutputDigits = {0, 5, 0, 0, 0, 0, 0, 0}; d.Frequency = 400; },
      .AnswerText = "Считано значение калибратора", .Accepted = true,
-     .Holds = [](const PcState& s, const DeviceState&) { return s.RangeIndex == 21 && s.OutputDigits == "05000000"; }},
+     .Holds = [](const PcState& s, const DeviceState&) { return s.RangeIndex == 21 && s.OutputDigits == "0500000"; }},
     {.Name = "CalibratorCompleteZero", .Code = 18,
      .Setup = [](PcState&, EncoderInputs& in, DeviceState&) { in.OkValue = -0.5; in.OkDigits = 3; },
      .AnswerText = "Комплектный нуль калибратора установлен", .Accepted = true,

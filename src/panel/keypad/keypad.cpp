@@ -1,23 +1,11 @@
 #include "panel/keypad/keypad.h"
 
 #include "panel/keypad/range_rules.h"
+#include "protocol/function_codes.h"
 #include "protocol/range_table.h"
 
 namespace vr410 {
 namespace {
-
-// Function codes the keys issue.
-constexpr uint8_t CmdReset = 1;
-constexpr uint8_t CmdReadParameters = 5;
-constexpr uint8_t CmdScreen = 9;
-constexpr uint8_t CmdSetOutput = 16;
-constexpr uint8_t CmdCalibratorZero = 18;
-constexpr uint8_t CmdMeasure = 32;
-constexpr uint8_t CmdInputZero = 34;
-constexpr uint8_t CmdVoltmeterSettings = 36;
-constexpr uint8_t CmdCancelZeroOrCalibration = 49;
-constexpr uint8_t CmdCalibrate = 50;
-constexpr uint8_t CmdUserCalibration = 52;
 
 // TimerQuery intervals after a voltmeter key: the instrument needs time to settle.
 constexpr int QueryAfterInputChange = 4000;
@@ -96,7 +84,7 @@ char16_t Keypad::RangeUnit() const {
 void Keypad::VoltmeterKey(int queryInterval) {
     State.KeepQueryInterval = 1;
     Host.SetQueryInterval(queryInterval);
-    Host.IssueCommand(CmdVoltmeterSettings);
+    Host.IssueCommand(FunctionCode::VoltmeterControl);
     Host.PrintMode();
 }
 
@@ -112,7 +100,7 @@ void Keypad::SelectInput(uint8_t input) {
 void Keypad::CancelWithHint(int column, int row, const char* hint) {
     Host.PrintText(column, row, 4, Blanks2);
     Host.SetCancelHint(hint);
-    Host.IssueCommand(CmdCancelZeroOrCalibration);
+    Host.IssueCommand(FunctionCode::CancelZeroOrCalibration);
 }
 
 void Keypad::SB_ResetClick() {
@@ -128,7 +116,7 @@ void Keypad::SB_ResetClick() {
     State.VoltmeterPercent = 0;
     Host.SetOutputEntryVisible(true);
     Host.PrintMode();
-    Host.IssueCommand(CmdReset);
+    Host.IssueCommand(FunctionCode::Reset);
 }
 
 void Keypad::SB_EnterClick() {
@@ -144,7 +132,7 @@ void Keypad::SB_EnterClick() {
         Host.SetKeyDown(Key::SB_Meas, true);
         return;
     }
-    Host.IssueCommand(CmdSetOutput);
+    Host.IssueCommand(FunctionCode::SetOutput);
     Host.StartPredelOn();
 }
 
@@ -157,7 +145,7 @@ void Keypad::SB_MeasClick() {
     State.Mode = 12;
     State.KeepQueryInterval = 1;
     Host.SetQueryInterval(QueryAfterInputChange);
-    Host.IssueCommand(CmdMeasure);
+    Host.IssueCommand(FunctionCode::Measure);
     Host.SetOutputEntryVisible(false);
     Host.PrintMode();
 }
@@ -217,13 +205,13 @@ void Keypad::SB_4Click() {
 
 void Keypad::SB_5Click() {
     if (TakeShift()) {
-        Host.IssueCommand(CmdReadParameters);
+        Host.IssueCommand(FunctionCode::ReadParameters);
         Host.OpenParamDialog();
         return;
     }
     if (State.Mode == 12 && !State.VoltmeterDelta && !State.VoltmeterPercent) {
         State.VoltmeterAuto = State.VoltmeterAuto ? 0 : 1;
-        Host.IssueCommand(CmdVoltmeterSettings);
+        Host.IssueCommand(FunctionCode::VoltmeterControl);
         Host.PrintMode();
     }
 }
@@ -238,7 +226,7 @@ void Keypad::SB_RangeClick(int tag) {
     if (State.Mode == 12) {
         State.VoltmeterRange = static_cast<uint8_t>(tag);
         State.VoltmeterAuto = 0;
-        Host.IssueCommand(CmdVoltmeterSettings);
+        Host.IssueCommand(FunctionCode::VoltmeterControl);
         Host.PrintMode();
         return;
     }
@@ -263,7 +251,7 @@ void Keypad::SB_PolarClick() {
         }
         State.ScreenOn = State.ScreenOn ? 0 : 1;
         Host.PrintGuard();
-        Host.IssueCommand(CmdScreen);
+        Host.IssueCommand(FunctionCode::Screen);
         return;
     }
     if (RangeIsAc()) {
@@ -289,7 +277,7 @@ void Keypad::SB_PolarClick() {
         Host.PrintText(1, 2, 4, signText);
     } else if (State.Mode == 1) {
         Host.PrintText(1, 1, 4, signText);
-        Host.IssueCommand(CmdSetOutput);
+        Host.IssueCommand(FunctionCode::SetOutput);
     }
 }
 
@@ -397,7 +385,7 @@ void Keypad::ShiftedOk() {
         if (result.Accepted && result.Value != 0.0) {
             State.OkCalibr = 1;
             Host.PrintText(19, 2, 4, "Ок");
-            Host.IssueCommand(CmdCalibratorZero);
+            Host.IssueCommand(FunctionCode::CalibratorZero);
         } else {
             State.OkCalibr = 0;
             CancelWithHint(19, 2, "1");
@@ -412,7 +400,7 @@ void Keypad::ShiftedOk() {
         } else {
             inputZero = 1;
             Host.PrintText(19, 2, 4, "Ok");
-            Host.IssueCommand(CmdInputZero);
+            Host.IssueCommand(FunctionCode::VoltmeterZero);
         }
     }
 }
@@ -431,7 +419,7 @@ void Keypad::ShiftedZeroSetting() {
             break;
         }
         if (State.CalibrationKind != 0) {
-            Host.IssueCommand(CmdCalibrate);
+            Host.IssueCommand(FunctionCode::Calibrate);
         }
     }
 }
@@ -441,7 +429,7 @@ void Keypad::ShiftedCalibration() {
         Host.SetKeyDown(Key::SB_Reset, true);
         if (Host.Confirm(ConfirmKind::AutoCalibration) == ConfirmAnswer::Yes) {
             State.CalibrationKind = 1;
-            Host.IssueCommand(CmdCalibrate);
+            Host.IssueCommand(FunctionCode::Calibrate);
         }
         return;
     }
@@ -452,7 +440,7 @@ void Keypad::ShiftedCalibration() {
             CancelWithHint(16, 2, "2");
         } else if (OutputDigitsValue(State.OutputDigits) >= CalibrationThreshold &&
                    Host.OpenCalibrationDialog()) {
-            Host.IssueCommand(CmdUserCalibration);
+            Host.IssueCommand(FunctionCode::UserCalibration);
         }
         return;
     }
@@ -464,7 +452,7 @@ void Keypad::ShiftedCalibration() {
         }
         const std::optional<int64_t> value = VoltmeterCalibrationValue(State);
         if (value && *value >= CalibrationThreshold && Host.OpenCalibrationDialog()) {
-            Host.IssueCommand(CmdUserCalibration);
+            Host.IssueCommand(FunctionCode::UserCalibration);
         }
     }
 }

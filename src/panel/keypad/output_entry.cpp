@@ -1,11 +1,9 @@
 #include "panel/keypad/output_entry.h"
 
 #include "panel/keypad/range_rules.h"
+#include "protocol/function_codes.h"
 
 namespace vr410 {
-namespace {
-constexpr uint8_t CmdSetOutput = 16;
-} // namespace
 
 OutputEntry::OutputEntry(InstrumentState& state, KeypadHost& host) : State(state), Host(host) {}
 
@@ -23,7 +21,7 @@ void OutputEntry::MaskEditVoltageChange(bool typed) {
         Host.VoltPrint(2);
     } else if (State.Mode == 1) {
         Host.VoltPrint(1);
-        Host.IssueCommand(CmdSetOutput);
+        Host.IssueCommand(FunctionCode::SetOutput);
     }
     // In measurement mode row 1 holds the reading and the output is not on: the value is only
     // kept for the next output entry, never drawn over the reading or sent.
