@@ -2,11 +2,11 @@
 
 #include "platform/parmrk_parser.h"
 #include "platform/profile_file.h"
+#include "platform/receive_queue.h"
 #include "platform/termios_settings.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <deque>
 #include <thread>
 
 #include <fcntl.h>
@@ -59,7 +59,7 @@ class PosixSerialPort final : public SerialPort {
     }
 
     bool SetupQueues(uint32_t inputBytes, uint32_t /*outputBytes*/) override {
-        InputQueueBytes_ = inputBytes;
+        Input_.SetCapacity(inputBytes);
         return true;
     }
 
@@ -132,7 +132,7 @@ class PosixSerialPort final : public SerialPort {
         if (flags & PURGE_RXCLEAR) {
             if (tcflush(Fd_, TCIFLUSH) != 0)
                 return false;
-            Input_.clear();
+            Input_.Clear();
             Parser_.Reset();
         }
         if (flags & (PURGE_TXCLEAR | PURGE_TXABORT)) {
@@ -187,9 +187,8 @@ class PosixSerialPort final : public SerialPort {
     bool ClearError(uint32_t& errors, uint32_t& inputQueueBytes) override {
         if (!Pump())
             return false;
-        errors = Errors_;
-        Errors_ = 0;
-        inputQueueBytes = static_cast<uint32_t>(Input_.size());
+        errors = Input_.TakeErrors();
+        inputQueueBytes = static_cast<uint32_t>(Input_.Waiting());
         return true;
     }
 
@@ -197,16 +196,13 @@ class PosixSerialPort final : public SerialPort {
         read = 0;
         if (!Pump())
             return false;
-        while (read < count && !Input_.empty()) {
-            data[read++] = Input_.front();
-            Input_.pop_front();
-        }
+        read = Input_.Read(data, count);
         return true;
     }
 
     void WaitForInput(Clock::time_point deadline) override {
         for (;;) {
-            if (!Pump() || !Input_.empty() || Errors_ != 0)
+            if (!Pump() || Input_.Waiting() != 0 || Input_.Errors() != 0)
                 return;
             const auto now = Clock::now();
             if (now >= deadline)
@@ -256,27 +252,23 @@ class PosixSerialPort final : public SerialPort {
             break;
         }
         for (const ReceivedByte& b : received) {
-            if (b.Marked && !HasCounters_)
-                Errors_ |= CE_RXPARITY; // the usual cause: the other ninth bit
-            if (Input_.size() >= InputQueueBytes_)
-                Errors_ |= CE_RXOVER;
-            else
-                Input_.push_back(b.Value);
+            // the usual cause of a mark: the other ninth bit
+            Input_.Push(b.Value, b.Marked && !HasCounters_ ? CE_RXPARITY : 0);
         }
         if (HasCounters_) {
             serial_icounter_struct now{};
             if (ioctl(Fd_, TIOCGICOUNT, &now) != 0)
                 return false;
             if (now.parity != Counters_.parity)
-                Errors_ |= CE_RXPARITY;
+                Input_.RaiseErrors(CE_RXPARITY);
             if (now.frame != Counters_.frame)
-                Errors_ |= CE_FRAME;
+                Input_.RaiseErrors(CE_FRAME);
             if (now.overrun != Counters_.overrun)
-                Errors_ |= CE_OVERRUN;
+                Input_.RaiseErrors(CE_OVERRUN);
             if (now.brk != Counters_.brk)
-                Errors_ |= CE_BREAK;
+                Input_.RaiseErrors(CE_BREAK);
             if (now.buf_overrun != Counters_.buf_overrun)
-                Errors_ |= CE_RXOVER;
+                Input_.RaiseErrors(CE_RXOVER);
             Counters_ = now;
         }
         return true;
@@ -285,13 +277,11 @@ class PosixSerialPort final : public SerialPort {
     int Fd_;
     CommTimeouts Timeouts_{};
     uint32_t EventMask_ = 0;
-    uint32_t InputQueueBytes_ = 4096;
     LineSettings Remembered_{}; // the fields termios does not hold, as last set
     std::chrono::nanoseconds CharacterTime_{};
     Clock::time_point TxFreeAt_{};
-    std::deque<uint8_t> Input_;
+    ReceiveQueue Input_;
     ParmrkParser Parser_;
-    uint32_t Errors_ = 0;
     bool HasCounters_ = false;
     serial_icounter_struct Counters_{};
 };

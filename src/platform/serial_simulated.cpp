@@ -1,6 +1,7 @@
 #include "platform/serial_simulated.h"
 
 #include "platform/port_naming.h"
+#include "platform/receive_queue.h"
 
 #include <algorithm>
 #include <bit>
@@ -75,6 +76,7 @@ class SimulatedPort final : public SerialPort {
         State_.Timeouts = defaults.Timeouts;
         State_.EventMask = defaults.EventMask;
         State_.InputQueueBytes = defaults.InputQueueBytes;
+        Input_.SetCapacity(defaults.InputQueueBytes);
         State_.Dtr = defaults.Settings.DtrEnable;
         Shared_->OpenPorts[Name_] = this;
         Record(LineEvent::Kind::Opened, SimClock::now());
@@ -107,6 +109,7 @@ class SimulatedPort final : public SerialPort {
             return false;
         State_.InputQueueBytes = inputBytes;
         State_.OutputQueueBytes = outputBytes;
+        Input_.SetCapacity(inputBytes);
         return true;
     }
 
@@ -179,7 +182,7 @@ class SimulatedPort final : public SerialPort {
             return false;
         const auto now = SimClock::now();
         if (flags & PURGE_RXCLEAR)
-            Input_.clear();
+            Input_.Clear();
         if (flags & (PURGE_TXCLEAR | PURGE_TXABORT)) {
             // The character in the shift register still finishes; the rest are dropped.
             std::erase_if(Outgoing_, [](const OutgoingCharacter& c) { return !c.Started; });
@@ -214,9 +217,8 @@ class SimulatedPort final : public SerialPort {
     bool ClearError(uint32_t& errors, uint32_t& inputQueueBytes) override {
         if (!Begin(SerialCall::ClearError))
             return false;
-        errors = Errors_;
-        Errors_ = 0;
-        inputQueueBytes = static_cast<uint32_t>(Input_.size());
+        errors = Input_.TakeErrors();
+        inputQueueBytes = static_cast<uint32_t>(Input_.Waiting());
         return true;
     }
 
@@ -224,10 +226,7 @@ class SimulatedPort final : public SerialPort {
         read = 0;
         if (!Begin(SerialCall::Read))
             return false;
-        while (read < count && !Input_.empty()) {
-            data[read++] = Input_.front();
-            Input_.pop_front();
-        }
+        read = Input_.Read(data, count);
         return true;
     }
 
@@ -237,7 +236,7 @@ class SimulatedPort final : public SerialPort {
         for (;;) {
             const auto now = SimClock::now();
             Advance(now);
-            if (!Input_.empty() || Errors_ != 0 || now >= deadline)
+            if (Input_.Waiting() != 0 || Input_.Errors() != 0 || now >= deadline)
                 return;
             // Nothing can arrive before the next character leaves or the next reply lands.
             auto wake = deadline;
@@ -309,15 +308,12 @@ class SimulatedPort final : public SerialPort {
     }
 
     void Receive(const LineCharacter& c, bool lineMatches) {
-        Errors_ |= c.LineErrors;
+        uint32_t errors = c.LineErrors;
         if (!lineMatches)
-            Errors_ |= CE_FRAME;
+            errors |= CE_FRAME;
         else if (c.NinthBit != NinthBitFor(c.Data, State_.Settings.Parity))
-            Errors_ |= CE_RXPARITY;
-        if (Input_.size() >= State_.InputQueueBytes)
-            Errors_ |= CE_RXOVER; // the character is lost
-        else
-            Input_.push_back(c.Data);
+            errors |= CE_RXPARITY;
+        Input_.Push(c.Data, errors);
     }
 
     LineEvent& Record(LineEvent::Kind what, SimClock::time_point at) {
@@ -343,8 +339,7 @@ class SimulatedPort final : public SerialPort {
     SimClock::time_point TxFreeAt_{};
     bool TxEmptySeen_ = false;
     std::deque<LineCharacter> InFlight_; // sorted by arrival
-    std::deque<uint8_t> Input_;
-    uint32_t Errors_ = 0;
+    ReceiveQueue Input_;
     bool Unplugged_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include "platform/serial_win32.h"
 
 #include "platform/port_naming.h"
+#include "platform/receive_queue.h"
 
 #define NOMINMAX
 #define WIN32_LEAN_AND_MEAN
@@ -142,8 +143,7 @@ class Win32SerialPort final : public SerialPort {
         COMSTAT status{};
         if (!ClearCommError(Handle_, &e, &status))
             return false;
-        errors = e | HeldErrors_;
-        HeldErrors_ = 0;
+        errors = e | Held_.TakeErrors();
         inputQueueBytes = status.cbInQue;
         return true;
     }
@@ -165,8 +165,8 @@ class Win32SerialPort final : public SerialPort {
             COMSTAT status{};
             if (!ClearCommError(Handle_, &e, &status))
                 return;
-            HeldErrors_ |= e;
-            if (status.cbInQue != 0 || HeldErrors_ != 0 ||
+            Held_.RaiseErrors(e);
+            if (status.cbInQue != 0 || Held_.Errors() != 0 ||
                 std::chrono::steady_clock::now() >= deadline)
                 return;
             ::Sleep(1);
@@ -175,7 +175,8 @@ class Win32SerialPort final : public SerialPort {
 
   private:
     HANDLE Handle_;
-    uint32_t HeldErrors_ = 0;
+    // The driver keeps the bytes; only the flags seen while waiting are held here.
+    ReceiveQueue Held_;
 };
 
 } // namespace
