@@ -2,13 +2,10 @@
 
 #include "panel/cp1251.h"
 
-#include <algorithm>
 #include <array>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <cstdint>
 #include <limits>
+#include <string>
 
 namespace vr410 {
 namespace {
@@ -35,55 +32,46 @@ constexpr std::array<char, 24> SeparatorLetters = {
 };
 // clang-format on
 
-// Rounds the decimal number digits x 10^-scale to newScale decimals, half away from zero;
-// a larger newScale only appends zeros. digits is a non-empty string of '0'..'9'.
-void RoundToScale(std::string& digits, int& scale, int newScale) {
-    if (newScale >= scale) {
-        digits.append(static_cast<size_t>(newScale - scale), '0');
-        scale = newScale;
-        return;
-    }
-    const auto dropped = static_cast<size_t>(scale - newScale);
-    scale = newScale;
-    // Past the front of digits even the first dropped digit is a leading zero.
-    const bool up = dropped <= digits.size() && digits[digits.size() - dropped] >= '5';
-    digits.erase(digits.size() - std::min(dropped, digits.size()));
-    if (digits.empty()) {
-        digits.push_back('0');
-    }
-    if (!up) {
-        return;
-    }
-    for (size_t i = digits.size(); i-- > 0;) {
-        if (digits[i] != '9') {
-            ++digits[i];
-            return;
+// r x 10 split into digit x den + rest, for r < den. Ten additions of r, each taken modulo den,
+// so nothing passes 2^64 whatever den is.
+struct TenfoldRest {
+    uint64_t Digit;
+    uint64_t Rest;
+};
+TenfoldRest TimesTen(uint64_t r, uint64_t den) {
+    TenfoldRest out{0, 0};
+    for (int i = 0; i < 10; ++i) {
+        if (r >= den - out.Rest) { // Rest + r would reach den
+            out.Rest = r - (den - out.Rest);
+            ++out.Digit;
+        } else {
+            out.Rest += r;
         }
-        digits[i] = '0';
     }
-    digits.insert(digits.begin(), '1');
+    return out;
 }
 
-// A non-negative finite magnitude with five decimals, first rounded to eight significant
-// digits and then to the five decimals, each step half away from zero: 24.299774738 reads
-// 24.29978, not the 24.29977 of a single rounding. Both steps start from the first 18
-// significant digits of the value.
-std::string FixedFiveDecimals(double magnitude) {
-    char scientific[40];
-    std::snprintf(scientific, sizeof scientific, "%.17e", magnitude);
-    std::string digits(1, scientific[0]);
-    digits.append(scientific + 2, 17);
-    const int exponent = std::atoi(std::strchr(scientific, 'e') + 1);
-    int scale = 17 - exponent;
-    RoundToScale(digits, scale, 7 - exponent);
-    RoundToScale(digits, scale, 5);
-    const size_t first = std::min(digits.find_first_not_of('0'), digits.size());
-    digits.erase(0, first);
-    if (digits.size() < 6) {
-        digits.insert(0, 6 - digits.size(), '0');
+// num x 100 / den per cent, for 0 < den and num <= den, rounded once to five decimals, half
+// away from zero, counted in units of 0.00001 % (0 .. 10'000'000). The quotient is exact, so
+// the last digit is the nearest one: 24.0000346... reads 24.00003 and the tie 1.433625 reads
+// 1.43363, where a double rounded to eight digits and then to five, or a double whose binary
+// value lies just below the tie, gives the wrong last digit.
+uint64_t PercentUnits(uint64_t num, uint64_t den) {
+    if (num >= den) {
+        return 10'000'000;
     }
-    digits.insert(digits.size() - 5, 1, '.');
-    return digits;
+    uint64_t quotient = 0;
+    uint64_t rest = num;
+    for (int i = 0; i < 7; ++i) { // 100 x 10^5 = 10^7
+        const TenfoldRest step = TimesTen(rest, den);
+        quotient = quotient * 10 + step.Digit;
+        rest = step.Rest;
+    }
+    return rest >= den - rest ? quotient + 1 : quotient; // 2 x rest >= den: half or more
+}
+
+uint64_t Magnitude(int64_t x) {
+    return x < 0 ? 0 - static_cast<uint64_t>(x) : static_cast<uint64_t>(x);
 }
 
 } // namespace
@@ -183,27 +171,38 @@ std::string FrequencyText(std::string_view fieldText) {
 }
 
 std::string PercentText(int64_t value, int64_t base, std::string_view decimalSeparator) {
-    double p = 0.0;
-    if (base != 0) {
-        p = static_cast<double>(value - base) * 100.0 / static_cast<double>(base);
-    } else if (value != 0) {
-        p = value > 0 ? std::numeric_limits<double>::infinity()
-                      : -std::numeric_limits<double>::infinity();
+    // p = (value - base) x 100 / base, taken apart into its sign and its magnitude in units of
+    // 0.00001 %, in integers: |p| > 100 exactly when |value - base| > |base|.
+    bool below = false; // p < 0
+    bool over = false;  // |p| > 100
+    uint64_t units = 0;
+    if (base == 0) {
+        below = value < 0;
+        over = value != 0;
+    } else if (value == 0) {
+        below = true; // p = -100
+        units = 10'000'000;
+    } else if ((value < 0) != (base < 0)) {
+        below = true; // |value - base| = |value| + |base|, and value - base has the sign of value
+        over = true;
+    } else {
+        const int64_t difference = value - base; // same signs: no overflow
+        below = difference != 0 && (difference < 0) != (base < 0);
+        over = Magnitude(difference) > Magnitude(base);
+        units = over ? 0 : PercentUnits(Magnitude(difference), Magnitude(base));
     }
     std::string text;
-    if (std::fabs(p) > 100.0) {
-        text += p >= 0 ? ">" : "<";
-        p = p >= 0 ? 100.0 : -100.0;
+    if (over) {
+        text += below ? "<" : ">";
+        units = 10'000'000;
     }
-    // "-" for a deviation of zero or more (also -0.0), "+" with the magnitude below zero.
-    text += p >= 0 ? "-" : "+";
-    for (const char c : FixedFiveDecimals(std::fabs(p))) {
-        if (c == '.') {
-            text += decimalSeparator;
-        } else {
-            text += c;
-        }
-    }
+    // "-" for a deviation of zero or more, "+" for one below zero.
+    text += below ? "+" : "-";
+    text += std::to_string(units / 100'000);
+    text += decimalSeparator;
+    const std::string decimals = std::to_string(units % 100'000);
+    text.append(5 - decimals.size(), '0');
+    text += decimals;
     text += "%   ";
     return text;
 }

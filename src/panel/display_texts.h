@@ -47,9 +47,9 @@ std::string FrequencyText(std::string_view fieldText);
 
 // The relative deviation (value - base) x 100 / base in per cent: an overflow mark (">" or
 // "<") and 100 when its magnitude exceeds 100, then "-" for a deviation of zero or more and
-// "+" for one below zero, the magnitude rounded to eight significant digits and shown with
-// five decimals and the given separator, "%" and three blanks. A zero base reads as no
-// deviation when value is 0 as well, and as an overflow otherwise.
+// "+" for one below zero, the magnitude rounded once to five decimals, half away from zero,
+// from the exact quotient, with the given separator, "%" and three blanks. A zero base reads
+// as no deviation when value is 0 as well, and as an overflow otherwise.
 std::string PercentText(int64_t value, int64_t base, std::string_view decimalSeparator);
 
 } // namespace vr410

@@ -348,8 +348,17 @@ INSTANTIATE_TEST_SUITE_P(
         PercentCase{"NegativeRange",     "01000000", 3, -1000000,  ".", "јU=-0.00000%"},
         PercentCase{"FarBelowZero",      "03000000", 3, 1000000,   ".", "јU=<+100.00000%"},
         PercentCase{"ZeroBase",          "00000000", 2, 0,         ".", "јU=-0.00000%"},
-        // -24.2997747...: eight significant digits give 24.299775, five decimals then 24.29978
-        PercentCase{"EightDigitsFirst",  "00934570", 2, 1234567,   ".", "јU=+24.29978%"},
+        // One rounding to five decimals gives the nearest last digit: -24.2997747... reads
+        // 24.29977 and -24.0000346661... reads 24.00003 (rounding to eight significant digits
+        // first gave 24.29978 and 24.00004).
+        PercentCase{"BelowHalfStaysDown", "00934570", 2, 1234567,  ".", "јU=+24.29977%"},
+        PercentCase{"OneRoundingOnly",   "03433897", 2, 2769271,   ".", "јU=-24.00003%"},
+        // Exact ties go away from zero, also where the double of p lies just below the tie
+        // (1.433625 is 1.43362499999999992... as a double).
+        PercentCase{"TieRoundsAway",     "16229380", 2, 16000000,  ".", "јU=-1.43363%"},
+        PercentCase{"TieBelowTheBase",   "15770620", 2, 16000000,  ".", "јU=+1.43363%"},
+        PercentCase{"TieInTheSixthPlace", "20000001", 2, 20000000, ".", "јU=-0.00001%"},
+        PercentCase{"ExactlyMinus100",   "00000000", 2, 1000000,   ".", "јU=+100.00000%"},
         PercentCase{"ThirdOfTheBase",    "00000004", 2, 3,         ".", "јU=-33.33333%"},
         PercentCase{"NegativeBaseRise",  "03000000", 3, -1000000,  ".", "јU=>-100.00000%"}),
     // clang-format on
