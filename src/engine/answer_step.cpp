@@ -1,0 +1,31 @@
+#include "engine/answer_step.h"
+
+namespace vr410::engine {
+
+AnswerStep::AnswerStep(InstrumentState& state, AnswerView& window)
+    : State_(state), Window_(window) {}
+
+void AnswerStep::ClearText() {
+    SetAnswerText({});
+}
+
+bool AnswerStep::Validate(uint32_t receiveStatus, const AnswerContext& answer) {
+    return ValidateAnswer(receiveStatus, answer, State_, *this);
+}
+
+ReadValueAction AnswerStep::Decode(const AnswerContext& answer) {
+    ReadValue_ = ReadValueAction::Keep;
+    DecodeAnswer(answer, State_, *this);
+    return ReadValue_;
+}
+
+void AnswerStep::SetAnswerText(const std::string& text) {
+    Text_ = text;
+    Window_.SetAnswerText(text);
+}
+
+void AnswerStep::SetReadAdcTimerEnabled(bool enabled) {
+    ReadValue_ = enabled ? ReadValueAction::Start : ReadValueAction::Stop;
+}
+
+} // namespace vr410::engine
