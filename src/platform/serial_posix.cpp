@@ -3,6 +3,7 @@
 #include "platform/parmrk_parser.h"
 #include "platform/profile_file.h"
 #include "platform/receive_queue.h"
+#include "platform/serial_tx_wait.h"
 #include "platform/termios_settings.h"
 
 #include <algorithm>
@@ -35,6 +36,36 @@ int RetryOnInterrupt(auto call) {
     while (result < 0 && errno == EINTR);
     return result;
 }
+
+// The transmitter of an open tty, for the wait until it is empty.
+class FdTransmitterProbe final : public TransmitterProbe {
+  public:
+    explicit FdTransmitterProbe(int fd) : Fd_(fd) {}
+
+    ProbeResult OutputQueueBytes(int& bytes) override { return Ask(ioctl(Fd_, TIOCOUTQ, &bytes)); }
+    ProbeResult TransmitterEmpty(bool& empty) override {
+        unsigned int status = 0;
+        const ProbeResult result = Ask(ioctl(Fd_, TIOCSERGETLSR, &status));
+        empty = (status & TIOCSER_TEMT) != 0;
+        return result;
+    }
+    bool Drain() override {
+        return RetryOnInterrupt([&] { return tcdrain(Fd_); }) == 0;
+    }
+    Clock::time_point Now() override { return Clock::now(); }
+    void SleepFor(std::chrono::nanoseconds duration) override {
+        std::this_thread::sleep_for(duration);
+    }
+
+  private:
+    static ProbeResult Ask(int result) {
+        if (result == 0)
+            return ProbeResult::Answered;
+        return NoSuchIoctl(errno) ? ProbeResult::Missing : ProbeResult::Failed;
+    }
+
+    int Fd_;
+};
 
 class PosixSerialPort final : public SerialPort {
   public:
@@ -103,25 +134,9 @@ class PosixSerialPort final : public SerialPort {
     bool WaitEvent(uint32_t& event) override {
         if ((EventMask_ & EV_TXEMPTY) == 0)
             return false; // the only event this port reports
-        if (RetryOnInterrupt([&] { return tcdrain(Fd_); }) != 0)
+        FdTransmitterProbe probe(Fd_);
+        if (!WaitTransmitterEmpty(probe, TxFreeAt_, CharacterTime_))
             return false;
-        // tcdrain returns once the driver has handed everything on; the UART or the USB chip
-        // may still be shifting bytes out.
-        unsigned int status = 0;
-        if (ioctl(Fd_, TIOCSERGETLSR, &status) == 0) {
-            const auto giveUp = std::max(Clock::now(), TxFreeAt_) + std::chrono::seconds{1};
-            while (!(status & TIOCSER_TEMT)) {
-                if (Clock::now() > giveUp)
-                    return false;
-                std::this_thread::sleep_for(CharacterTime_ / 4);
-                if (ioctl(Fd_, TIOCSERGETLSR, &status) != 0)
-                    return false;
-            }
-        } else if (NoSuchIoctl(errno)) {
-            std::this_thread::sleep_until(TxFreeAt_);
-        } else {
-            return false;
-        }
         event = EV_TXEMPTY;
         return true;
     }

@@ -1,7 +1,8 @@
 // The Linux serial backend over termios. MARK and SPACE parity are the stick parity of
 // PARENB|CMSPAR; receive errors come from PARMRK marks in the byte stream and from the driver's
-// error counters (TIOCGICOUNT); transmit-empty is tcdrain plus the transmitter's own report
-// (TIOCSERGETLSR) or, where the driver gives none, the line time of the bytes written.
+// error counters (TIOCGICOUNT); transmit-empty is the driver's queue (TIOCOUTQ) and the
+// transmitter's own report (TIOCSERGETLSR) or, where the driver gives none, the line time of the
+// bytes written (serial_tx_wait.h).
 // Ports are opened exclusively (flock and TIOCEXCL) and without becoming a controlling tty.
 #pragma once
 
