@@ -1,6 +1,7 @@
 // The exchange engine's clock on Qt's event loop: QTimer timers (precise, since the polling
 // cadence is counted in tens of milliseconds) and a wait that runs a nested event loop, so
-// timers, keys and windows act while it lasts.
+// timers, keys and windows act while it lasts. It needs only the clock's header, not the engine
+// library.
 #pragma once
 
 #include "engine/clock.h"
