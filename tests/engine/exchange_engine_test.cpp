@@ -141,9 +141,13 @@ TEST_F(EngineTest, TransmitGivenAgainWithoutSelectionDoesNothing) {
 TEST_F(EngineTest, StopCancelsAPendingTransmission) {
     Engine->Issue(FunctionCode::ExchangeTest);
     ASSERT_EQ(Engine->State(), CycleState::EncodePending);
+    EXPECT_FALSE(Last<StateChanged>()->TransmitEnabled); // what the N11 and N12 items show
+    EXPECT_TRUE(Last<StateChanged>()->StopEnabled);
     ASSERT_TRUE(Engine->N12Click());
 
     EXPECT_EQ(Engine->State(), CycleState::Idle);
+    EXPECT_TRUE(Last<StateChanged>()->TransmitEnabled);
+    EXPECT_FALSE(Last<StateChanged>()->StopEnabled);
     EXPECT_FALSE(Engine->TimerPrd().Active());
     EXPECT_TRUE(Engine->TransmitEnabled());
     EXPECT_FALSE(Engine->StopEnabled());
