@@ -1,6 +1,6 @@
 #include "panel/display_texts.h"
 
-#include "panel/cp1251.h"
+#include "platform/text_encoding.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "panel/lcd_screen.h"
 
-#include "panel/cp1251.h"
+#include "platform/text_encoding.h"
 
 #include <QEvent>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 #include "panel/text_layer.h"
 
-#include "panel/cp1251.h"
+#include "platform/text_encoding.h"
 
 namespace vr410 {
 namespace {

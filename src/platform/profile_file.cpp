@@ -62,7 +62,7 @@ ProfileText Decode(std::string_view bytes) {
         utf8 = bytes;
     } else {
         text.Encoding = FileEncoding::Windows1251;
-        utf8 = Windows1251ToUtf8(bytes);
+        utf8 = Utf8FromCp1251(bytes);
     }
     if (utf8.find('\n') != std::string::npos && utf8.find("\r\n") == std::string::npos)
         text.LineEnd = "\n";
@@ -96,7 +96,7 @@ std::string Encode(const ProfileText& text) {
     case FileEncoding::Windows1251:
         break;
     }
-    return Utf8ToWindows1251(utf8).value_or(utf8);
+    return Cp1251FromUtf8Exact(utf8).value_or(utf8);
 }
 
 std::string_view Trim(std::string_view s) {

@@ -1,5 +1,4 @@
-// The glyph table and the conversion of texts into its Windows-1251 codes.
-#include "panel/cp1251.h"
+// The glyph table of the display font.
 #include "panel/rus5x7.h"
 
 #include "row_name.h"
@@ -100,63 +99,6 @@ TEST(Rus5x7, DotsOutsideTheGlyphAreUnlit) {
     EXPECT_FALSE(Rus5x7Lit(0xBE, -1, 0));
     EXPECT_FALSE(Rus5x7Lit(0xBE, 1, 5));
     EXPECT_FALSE(Rus5x7Lit(0xBE, 7, 0));
-}
-
-struct CodeCase {
-    const char* Name;
-    char32_t CodePoint;
-    uint8_t Code;
-};
-
-class Cp1251Codes : public testing::TestWithParam<CodeCase> {};
-
-TEST_P(Cp1251Codes, MapTheCharacter) {
-    EXPECT_EQ(Cp1251FromUnicode(GetParam().CodePoint), GetParam().Code);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cp1251, Cp1251Codes,
-    testing::Values(CodeCase{"Ascii", U'V', 0x56}, CodeCase{"Backslash", U'\\', 0x5C},
-                    CodeCase{"CapitalA", U'А', 0xC0}, CodeCase{"DisplayOnE", U'Э', 0xDD},
-                    CodeCase{"SmallYa", U'я', 0xFF}, CodeCase{"CapitalYo", U'Ё', 0xA8},
-                    CodeCase{"SmallYo", U'ё', 0xB8}, CodeCase{"Guillemet", U'»', 0xBB},
-                    CodeCase{"SmallJe", U'ј', 0xBC}, CodeCase{"CapitalDze", U'Ѕ', 0xBD},
-                    CodeCase{"SmallDze", U'ѕ', 0xBE}, CodeCase{"SmallYi", U'ї', 0xBF},
-                    CodeCase{"Euro", U'€', 0x88}, CodeCase{"Numero", U'№', 0xB9},
-                    CodeCase{"GreekOmega", U'Ω', '?'}, CodeCase{"Han", U'中', '?'},
-                    CodeCase{"Replacement", U'\uFFFD', '?'}),
-    test::RowName());
-
-TEST(Cp1251, EveryAssignedCodeComesBack) {
-    for (int code = 0; code < 256; ++code) {
-        if (code == 0x98) {
-            continue;
-        }
-        EXPECT_EQ(Cp1251FromUnicode(UnicodeFromCp1251(static_cast<uint8_t>(code))), code) << code;
-    }
-}
-
-TEST(Cp1251, TextBecomesOneCodePerCharacter) {
-    EXPECT_EQ(Cp1251FromUtf8("Uвх(Авто)"), "U\xE2\xF5(\xC0\xE2\xF2\xEE)");
-    EXPECT_EQ(Cp1251FromUtf8("ѕ"), "\xBE");
-}
-
-TEST(Cp1251, MalformedUtf8BecomesQuestionMarks) {
-    // A lone continuation byte, a cut two-byte sequence, an overlong '/' and a surrogate.
-    EXPECT_EQ(Cp1251FromUtf8("a\x80"
-                             "b"),
-              "a?b");
-    EXPECT_EQ(Cp1251FromUtf8("\xD0"), "?");
-    EXPECT_EQ(Cp1251FromUtf8("\xC0\xAF"), "??");
-    EXPECT_EQ(Cp1251FromUtf8("\xED\xA0\x80"), "???");
-}
-
-TEST(Cp1251, Utf8RoundTrip) {
-    for (char32_t codePoint : {U'A', U'Э', U'€', U'😀'}) {
-        const std::u32string decoded = DecodeUtf8(EncodeUtf8(codePoint));
-        ASSERT_EQ(decoded.size(), 1u);
-        EXPECT_EQ(decoded.front(), codePoint);
-    }
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The mode screens and readings, read back as the 23 characters each row shows.
-#include "panel/cp1251.h"
 #include "panel/renderers.h"
 #include "panel/text_layer.h"
+#include "platform/text_encoding.h"
 
 #include "row_name.h"
 

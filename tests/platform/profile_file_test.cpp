@@ -94,15 +94,15 @@ TEST_F(ProfileFileTest, ReadsTheWayWindowsDoes) {
 }
 
 TEST_F(ProfileFileTest, Windows1251FileIsReadAndWrittenBackAsWindows1251) {
-    const std::string original = *Utf8ToWindows1251("; Настройки программы VR410\r\n"
-                                                    "[Form]\r\n"
-                                                    "Top=10\r\n"
-                                                    "\r\n"
-                                                    "[Чужая секция]\r\n"
-                                                    "Имя=Значение\r\n"
-                                                    "[Data]\r\n"
-                                                    "USB=Преобразователь (№ 12)\r\n"
-                                                    "COM=3\r\n");
+    const std::string original = *Cp1251FromUtf8Exact("; Настройки программы VR410\r\n"
+                                                      "[Form]\r\n"
+                                                      "Top=10\r\n"
+                                                      "\r\n"
+                                                      "[Чужая секция]\r\n"
+                                                      "Имя=Значение\r\n"
+                                                      "[Data]\r\n"
+                                                      "USB=Преобразователь (№ 12)\r\n"
+                                                      "COM=3\r\n");
     Put(original);
     EXPECT_EQ(File.ReadString("Data", "USB", ""), "Преобразователь (№ 12)");
     EXPECT_EQ(File.ReadString("чужая секция", "ИМЯ", ""), "Значение");
@@ -110,18 +110,18 @@ TEST_F(ProfileFileTest, Windows1251FileIsReadAndWrittenBackAsWindows1251) {
     ASSERT_TRUE(File.WriteInteger("Form", "Left", 20));
     ASSERT_TRUE(File.WriteString("Data", "USB", "Адаптер (№ 7)"));
     ASSERT_TRUE(File.WriteInteger("FormI", "Width", 700));
-    EXPECT_EQ(Bytes(), *Utf8ToWindows1251("; Настройки программы VR410\r\n"
-                                          "[Form]\r\n"
-                                          "Top=10\r\n"
-                                          "Left=20\r\n"
-                                          "\r\n"
-                                          "[Чужая секция]\r\n"
-                                          "Имя=Значение\r\n"
-                                          "[Data]\r\n"
-                                          "USB=Адаптер (№ 7)\r\n"
-                                          "COM=3\r\n"
-                                          "[FormI]\r\n"
-                                          "Width=700\r\n"));
+    EXPECT_EQ(Bytes(), *Cp1251FromUtf8Exact("; Настройки программы VR410\r\n"
+                                            "[Form]\r\n"
+                                            "Top=10\r\n"
+                                            "Left=20\r\n"
+                                            "\r\n"
+                                            "[Чужая секция]\r\n"
+                                            "Имя=Значение\r\n"
+                                            "[Data]\r\n"
+                                            "USB=Адаптер (№ 7)\r\n"
+                                            "COM=3\r\n"
+                                            "[FormI]\r\n"
+                                            "Width=700\r\n"));
 }
 
 TEST_F(ProfileFileTest, Utf8FileStaysUtf8WithItsLineEnds) {
@@ -141,12 +141,12 @@ TEST_F(ProfileFileTest, ByteOrderMarkIsKept) {
 TEST_F(ProfileFileTest, NewFileIsCreatedInWindows1251) {
     ASSERT_TRUE(File.WriteString("Data", "USB", "Адаптер"));
     ASSERT_TRUE(File.WriteInteger("Data", "COM", 0));
-    EXPECT_EQ(Bytes(), *Utf8ToWindows1251("[Data]\r\nUSB=Адаптер\r\nCOM=0\r\n"));
+    EXPECT_EQ(Bytes(), *Cp1251FromUtf8Exact("[Data]\r\nUSB=Адаптер\r\nCOM=0\r\n"));
     EXPECT_EQ(File.ReadString("Data", "USB", ""), "Адаптер");
 }
 
 TEST_F(ProfileFileTest, TextWindows1251CannotHoldTurnsTheFileToUtf8) {
-    Put(*Utf8ToWindows1251("[Data]\r\nUSB=Адаптер\r\n"));
+    Put(*Cp1251FromUtf8Exact("[Data]\r\nUSB=Адаптер\r\n"));
     ASSERT_TRUE(File.WriteString("Data", "USB", "Wandler Größe"));
     EXPECT_EQ(Bytes(), "[Data]\r\nUSB=Wandler Größe\r\n");
     EXPECT_EQ(File.ReadString("Data", "USB", ""), "Wandler Größe");
