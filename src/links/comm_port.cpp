@@ -185,8 +185,7 @@ void CommPort::RestoreLineQuietly() {
 }
 
 uint32_t CommPort::ComReceivePacket(uint16_t headLength, PacketRecord& RxPacket) {
-    RxPacket.HeadLength = 0;
-    RxPacket.BodyLength = 0;
+    RxPacket = PacketRecord{}; // no byte of an earlier answer stays behind a shorter one
     bool headSeen = false;
     const uint32_t t0 = api_.TickCount();
     const auto start = std::chrono::steady_clock::now();

@@ -75,7 +75,10 @@ struct AnswerContext {
 
 // Runs the fourteen checks in order. Returns true when the answer is accepted, touching no
 // window; on failure it has set the answer label to the failing check's text and nothing else.
-// A body longer than the record (BodyLength above PacketCapacity) fails on its length.
+// A body longer than the record (BodyLength above PacketCapacity) fails on its length. After
+// the fourteen checks an answer too short for what the decoding of state.CommandCode reads
+// (L below 6 for code 5, 4 for code 10, 10 for code 17 or 4 in accessory mode, 8 for code 33)
+// fails with the length text as well, instead of being decoded from zeros.
 bool ValidateAnswer(uint32_t receiveStatus, const AnswerContext& answer,
                     const InstrumentState& state, AnswerView& view);
 

@@ -15,6 +15,24 @@ constexpr uint8_t RequestFlagBit = 0x40;
 constexpr uint8_t DeviceTypeMask = 0x0F;
 constexpr uint8_t DeviceType = 4;
 
+// The least L of an answer to the command: the message bytes its decoding reads. A shorter
+// answer would be decoded from zeros (a message byte past L reads as 0) and would put on the
+// screen a range, a value or parameters the instrument does not have.
+size_t LeastAnswerLength(uint8_t code, bool accessoryMode) {
+    switch (code) {
+    case FunctionCode::ReadParameters:
+        return 6; // M[4..6]; the error list from M[7] may be absent
+    case FunctionCode::PollState:
+        return 4; // M[4]
+    case FunctionCode::ReadOutput:
+        return accessoryMode ? 4 : 10; // the band and factor byte M[4], or M[4..10]
+    case FunctionCode::MeasuredValue:
+        return 8; // M[4..8]
+    default:
+        return 3; // up to the function code M[3]
+    }
+}
+
 std::string PortErrorText(uint32_t status) {
     char hex[16];
     std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(status));
@@ -68,6 +86,9 @@ std::optional<std::string> FirstFailure(const AnswerContext& answer, const Instr
     }
     if (!AnswerBlockValid(rx, 2)) {
         return "Ошибка CRC 2-го блока.";
+    }
+    if (MessageByte(rx, 0) < LeastAnswerLength(state.CommandCode, answer.AccessoryMode)) {
+        return "Неверная длина посылки.";
     }
     return std::nullopt;
 }

@@ -149,8 +149,13 @@ bool AnswerBlockValid(const PacketRecord& packet, int block) {
 }
 
 uint8_t MessageByte(const PacketRecord& packet, size_t k) {
+    // Past the message's own length the record may still hold an earlier, longer answer.
+    if (packet.BodyLength == 0 || k > packet.Body[0]) {
+        return 0;
+    }
     const size_t position = k <= 14 ? k : (k <= 29 ? k + 1 : k + 2);
-    return position < PacketCapacity ? packet.Body[position] : 0;
+    const size_t received = std::min<size_t>(packet.BodyLength, PacketCapacity);
+    return position < received ? packet.Body[position] : 0;
 }
 
 std::string SendLine(const PacketRecord& tx) {

@@ -52,7 +52,8 @@ bool AnswerLengthValid(const PacketRecord& packet);
 bool AnswerBlockValid(const PacketRecord& packet, int block);
 
 // Message byte M[k] of a received body (k counts message bytes, skipping the check bytes);
-// 0 when M[k] would lie past the record.
+// 0 when k is past the message's own length L = Body[0], past the bytes received (BodyLength)
+// or past the record, so a short answer never shows bytes a longer one left in the record.
 uint8_t MessageByte(const PacketRecord& packet, size_t k);
 
 // Packet monitor texts: every byte as two upper-case hex digits and one blank.

@@ -245,6 +245,20 @@ TEST_F(SerialDriver, ParityErrorOnTheFirstByteAloneIsReadNormally) {
     EXPECT_TRUE(AnswerBlockValid(rx_, 0));
 }
 
+TEST_F(SerialDriver, ReceiveClearsTheWholeRecordFirst) {
+    Open();
+    rx_.Head.fill(0xEE);
+    rx_.Body.fill(0xEE);
+    ASSERT_EQ(Exchange(RequestPacket(1, 1)), 0u);
+    ASSERT_EQ(rx_.BodyLength, 5);
+    for (size_t i = rx_.BodyLength; i < PacketCapacity; ++i) {
+        EXPECT_EQ(rx_.Body[i], 0) << "body byte " << i;
+    }
+    for (size_t i = rx_.HeadLength; i < PacketCapacity; ++i) {
+        EXPECT_EQ(rx_.Head[i], 0) << "head byte " << i;
+    }
+}
+
 struct LineErrorCase {
     const char* Name;
     sim::LineFault Fault;

@@ -275,6 +275,57 @@ TEST(ValidateAnswer, ControlBitsFiveAndFourAreNotExamined) {
     EXPECT_TRUE(Validate(AnswerPacket(0x00, "03 34 01 01")).accepted);
 }
 
+// An answer shorter than what the decoding of the selected command reads is refused on its
+// length, after the other checks; longer answers and error answers are unaffected.
+struct ShortAnswerCase {
+    const char* name;
+    uint8_t code; // CommandCode and the request's code
+    bool accessory;
+    const char* message; // from instrument 1, or from 251 in accessory mode
+    const char* text;    // nullptr: accepted
+};
+
+void PrintTo(const ShortAnswerCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ShortAnswers : public ::testing::TestWithParam<ShortAnswerCase> {};
+
+TEST_P(ShortAnswers, AreRefusedOnTheirLength) {
+    const ShortAnswerCase& c = GetParam();
+    InstrumentState state;
+    state.CommandCode = c.code;
+    const Outcome o = Validate(AnswerPacket(0x00, c.message), 0, c.code, c.accessory, state);
+    if (c.text == nullptr) {
+        EXPECT_TRUE(o.accepted);
+        EXPECT_TRUE(o.calls.empty());
+    } else {
+        EXPECT_FALSE(o.accepted);
+        EXPECT_EQ(o.calls, std::vector<std::string>{std::string("Answer: ") + c.text});
+    }
+}
+
+const char* const WrongLength = "Неверная длина посылки.";
+
+INSTANTIATE_TEST_SUITE_P(
+    ByCommand, ShortAnswers,
+    ::testing::Values(
+        ShortAnswerCase{"ReadOutputL3", 17, false, "03 04 01 11", WrongLength},
+        ShortAnswerCase{"ReadOutputL9", 17, false, "09 04 01 11 01 00 00 00 02 03", WrongLength},
+        ShortAnswerCase{"ReadOutputL10", 17, false, "0A 04 01 11 01 00 00 00 02 03 E8", nullptr},
+        ShortAnswerCase{"AccessoryReadL3", 17, true, "03 04 FB 11", WrongLength},
+        ShortAnswerCase{"AccessoryReadL4", 17, true, "04 04 FB 11 35", nullptr},
+        ShortAnswerCase{"ReadParametersL5", 5, false, "05 04 01 05 1E 50", WrongLength},
+        ShortAnswerCase{"ReadParametersL6", 5, false, "06 04 01 05 1E 50 00", nullptr},
+        ShortAnswerCase{"PollStateL3", 10, false, "03 04 01 0A", WrongLength},
+        ShortAnswerCase{"PollStateL4", 10, false, "04 04 01 0A 21", nullptr},
+        ShortAnswerCase{"MeasuredValueL7", 33, false, "07 04 01 21 00 00 00 05", WrongLength},
+        ShortAnswerCase{"MeasuredValueL8", 33, false, "08 04 01 21 00 00 00 05 20", nullptr},
+        ShortAnswerCase{"ExchangeTestL3", 8, false, "03 14 01 08", nullptr},
+        ShortAnswerCase{"ErrorAnswerKeepsItsText", 17, false, "04 04 01 AA 22",
+                        "Предел не установлен"}),
+    [](const auto& c) { return std::string(c.param.name); });
+
 // Valid answers of one, two and three blocks; a single flipped bit anywhere in the address
 // byte or the body (check bytes included) must never leave the answer valid.
 class FlippedBit : public ::testing::TestWithParam<const char*> {};

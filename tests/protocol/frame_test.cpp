@@ -194,6 +194,32 @@ INSTANTIATE_TEST_SUITE_P(AroundTheBlockEdges, BodyLengths,
                                            LengthCase{30, 34}, LengthCase{37, 41}),
                          [](const auto& c) { return "L" + std::to_string(c.param.L); });
 
+// A record that held a read-output answer (L = 10) receives a reset answer (L = 3) over it,
+// the lengths set anew and the old bytes still behind the new check byte.
+TEST(MessageByte, PastTheAnswersOwnLengthReadsZero) {
+    FrameBytes longer{};
+    const std::vector<uint8_t> readOutput = Hex("0A 04 01 11 01 23 45 67 02 03 E8");
+    std::copy(readOutput.begin(), readOutput.end(), longer.begin() + 1);
+    PacketRecord p;
+    BuildPacket(longer, p);
+    FrameBytes shorter{};
+    const std::vector<uint8_t> reset = Hex("03 04 01 01");
+    std::copy(reset.begin(), reset.end(), shorter.begin() + 1);
+    PacketRecord fresh;
+    BuildPacket(shorter, fresh);
+    std::copy_n(fresh.Body.begin(), fresh.BodyLength, p.Body.begin());
+    p.BodyLength = fresh.BodyLength;
+
+    for (size_t k = 0; k <= 3; ++k) {
+        EXPECT_EQ(MessageByte(p, k), reset[k]) << "M[" << k << "]";
+    }
+    for (size_t k = 4; k <= 40; ++k) {
+        EXPECT_EQ(MessageByte(p, k), 0) << "M[" << k << "]";
+    }
+    p.BodyLength = 0;
+    EXPECT_EQ(MessageByte(p, 0), 0) << "nothing received, nothing read";
+}
+
 TEST(BuildPacket, MessageLongerThanTheRecordYieldsAnEmptyBody) {
     FrameBytes frame{};
     frame[0] = 1;
