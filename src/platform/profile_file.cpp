@@ -48,13 +48,17 @@ std::optional<std::string> ReadBytes(const std::filesystem::path& path) {
 }
 
 // Valid UTF-8 is taken as UTF-8; anything else can only be Windows-1251, where every byte is a
-// character.
+// character. A byte order mark is never text: in front of bytes that are not UTF-8 after all it
+// is dropped, or it would become "п»ї" glued to the first section's name.
 ProfileText Decode(std::string_view bytes) {
     ProfileText text;
     std::string utf8;
-    if (bytes.starts_with(Utf8Bom) && IsValidUtf8(bytes.substr(Utf8Bom.size()))) {
+    const bool marked = bytes.starts_with(Utf8Bom);
+    if (marked)
+        bytes.remove_prefix(Utf8Bom.size());
+    if (marked && IsValidUtf8(bytes)) {
         text.Encoding = FileEncoding::Utf8WithBom;
-        utf8 = bytes.substr(Utf8Bom.size());
+        utf8 = bytes;
     } else if (IsValidUtf8(bytes)) {
         const bool ascii = std::all_of(bytes.begin(), bytes.end(),
                                        [](char c) { return static_cast<uint8_t>(c) < 0x80; });

@@ -138,6 +138,17 @@ TEST_F(ProfileFileTest, ByteOrderMarkIsKept) {
     EXPECT_EQ(Bytes(), "\xEF\xBB\xBF[Data]\r\nUSB=Адаптер\r\nCOM=1\r\n");
 }
 
+// A byte order mark in front of text that is not UTF-8 after all (an editor saved it so, then
+// a Windows-1251 value came in): the mark is not part of the first line.
+TEST_F(ProfileFileTest, ByteOrderMarkBeforeWindows1251KeepsTheFirstSection) {
+    Put("\xEF\xBB\xBF[Data]\r\nCOM=6\r\nUSB=\xC0\xE4\xE0\xEF\xF2\xE5\xF0\r\n");
+    EXPECT_EQ(File.ReadInteger("Data", "COM", 0), 6);
+    EXPECT_EQ(File.ReadString("Data", "USB", ""), "Адаптер");
+    ASSERT_TRUE(File.WriteInteger("Data", "COM", 7));
+    EXPECT_EQ(Bytes(), "[Data]\r\nCOM=7\r\nUSB=\xC0\xE4\xE0\xEF\xF2\xE5\xF0\r\n")
+        << "one [Data], in Windows-1251 throughout";
+}
+
 TEST_F(ProfileFileTest, NewFileIsCreatedInWindows1251) {
     ASSERT_TRUE(File.WriteString("Data", "USB", "Адаптер"));
     ASSERT_TRUE(File.WriteInteger("Data", "COM", 0));
