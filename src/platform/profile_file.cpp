@@ -14,6 +14,11 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace vr410 {
@@ -164,6 +169,126 @@ bool HasLineBreak(std::string_view s) {
     return s.find_first_of("\r\n") != std::string_view::npos;
 }
 
+// The file a path names once every symbolic link on the way is followed, so that a write
+// replaces the linked file and leaves the link as it is. A dangling link gives the file it
+// would create.
+std::filesystem::path FinalTarget(std::filesystem::path path) {
+    std::error_code error;
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(path, error); ++hops) {
+        const std::filesystem::path next = std::filesystem::read_symlink(path, error);
+        if (error)
+            break;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path;
+}
+
+#ifdef _WIN32
+
+bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes) {
+    const std::filesystem::path target = FinalTarget(path);
+    std::filesystem::path directory = target.parent_path();
+    if (directory.empty())
+        directory = L".";
+    // A target that exists must be writable: replacing a read-only file would defeat its
+    // protection.
+    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        HANDLE probe =
+            CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (probe == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(probe);
+    }
+    wchar_t temporary[MAX_PATH];
+    if (GetTempFileNameW(directory.c_str(), L"VR4", 0, temporary) == 0)
+        return false;
+    HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool written = file != INVALID_HANDLE_VALUE;
+    if (written) {
+        DWORD done = 0;
+        written = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
+                  done == bytes.size() && FlushFileBuffers(file);
+        written = CloseHandle(file) && written;
+    }
+    if (!written || !MoveFileExW(temporary, target.c_str(),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temporary);
+        return false;
+    }
+    return true;
+}
+
+#else
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t done = write(fd, bytes.data(), bytes.size());
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<size_t>(done));
+    }
+    return true;
+}
+
+// Writes the new version to a temporary file beside the target, flushes it to the disk and
+// renames it over the target, so that at every moment the file on the disk is either the old
+// version or the new one, whole. The target keeps its permission bits and, where the process
+// may give them, its owner and group; a new file gets the usual 0666 less the umask. False,
+// with the old file untouched and no temporary file left, when any step fails; a target that
+// exists but may not be written (a read-only settings file) is not replaced either.
+bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes) {
+    const std::filesystem::path target = FinalTarget(path);
+    struct stat old {};
+    bool existed = false;
+    const int probe = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (probe >= 0) {
+        existed = fstat(probe, &old) == 0;
+        close(probe);
+        if (!existed || !S_ISREG(old.st_mode))
+            return false;
+    } else if (errno != ENOENT) {
+        return false;
+    }
+
+    std::filesystem::path directory = target.parent_path();
+    if (directory.empty())
+        directory = ".";
+    std::string temporary = (directory / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    mode_t mode = 0;
+    if (existed) {
+        mode = old.st_mode & 07777;
+        if (fchown(fd, old.st_uid, old.st_gid) != 0) {
+            // Only the owner's own files can be given away; the permission bits still hold.
+        }
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    bool written = WriteAll(fd, bytes) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+    written = close(fd) == 0 && written;
+    if (!written || rename(temporary.c_str(), target.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    // The rename itself reaches the disk with the directory.
+    const int dir = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
+    return true;
+}
+
+#endif
+
 } // namespace
 
 ProfileFile::ProfileFile(std::filesystem::path path) : Path_(std::move(path)) {}
@@ -234,13 +359,7 @@ bool ProfileFile::WriteString(const std::string& section, const std::string& key
         text.Lines.push_back(line);
     }
 
-    const std::string bytes = Encode(text);
-    std::ofstream out(Path_, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    return static_cast<bool>(out);
+    return ReplaceFile(Path_, Encode(text));
 }
 
 bool ProfileFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {

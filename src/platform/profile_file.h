@@ -23,9 +23,12 @@ class ProfileFile {
     // is not such an integer or does not fit 32 bits.
     int32_t ReadInteger(const std::string& section, const std::string& key, int32_t fallback) const;
 
-    // Sets the key (UTF-8 value), adding the key, the section or the file as needed. Returns
-    // false, leaving the file as it was, when it cannot be written or when a name or the value
-    // would break the line structure (a line break; "]" in a section, "=" in a key).
+    // Sets the key (UTF-8 value), adding the key, the section or the file as needed. The new
+    // version is written beside the file and renamed over it, so a crash or a full disk leaves
+    // the old version whole; the file keeps its permissions, and a symbolic link is written
+    // through to the file it names. Returns false, leaving the file as it was, when it cannot
+    // be written (a read-only file included) or when a name or the value would break the line
+    // structure (a line break; "]" in a section, "=" in a key).
     bool WriteString(const std::string& section, const std::string& key, const std::string& value);
     bool WriteInteger(const std::string& section, const std::string& key, int32_t value);
 

@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace vr410 {
 namespace {
@@ -188,6 +193,67 @@ TEST_F(ProfileFileTest, ReadOnlyFileFailsTheWrite) {
         GTEST_SKIP() << "running as root: permissions do not stop the write";
     EXPECT_FALSE(File.WriteInteger("Data", "COM", 4));
     EXPECT_EQ(File.ReadInteger("Data", "COM", 0), 3);
+}
+
+// A disk that fills up in the middle of a write, made with the limit on the size of files this
+// process may write (which holds for root too): every key's write replaces the whole file, so
+// such a failure must leave the old file as it was, foreign sections included.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &Saved_);
+        OldHandler_ = std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead
+        rlimit limit = Saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &Saved_);
+        std::signal(SIGXFSZ, OldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit Saved_{};
+    void (*OldHandler_)(int) = nullptr;
+};
+
+std::vector<std::string> Entries(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(ProfileFileTest, WriteCutShortByAFullDiskLeavesTheOldFileWhole) {
+    const std::string original = "[Form]\r\nTop=10\r\n[Ports]\r\nCOM5=/dev/ttyUSB3\r\n";
+    Put(original);
+    {
+        const FileSizeLimit full(16);
+        EXPECT_FALSE(File.WriteInteger("Form", "Left", 20));
+    }
+    EXPECT_EQ(Bytes(), original);
+    EXPECT_EQ(Entries(Dir.Path()), std::vector<std::string>{"VR410.ini"}) << "no leftovers";
+
+    ASSERT_TRUE(File.WriteInteger("Form", "Left", 20));
+    EXPECT_EQ(Entries(Dir.Path()), std::vector<std::string>{"VR410.ini"});
+}
+
+TEST_F(ProfileFileTest, WriteKeepsThePermissionsAndGoesThroughASymbolicLink) {
+    const std::filesystem::path real = Dir.Path() / "shared" / "VR410.ini";
+    test::WriteBytes(real, "[Data]\r\nCOM=3\r\n");
+    ASSERT_EQ(chmod(real.c_str(), 0664), 0);
+    std::filesystem::create_symlink(real, Ini());
+
+    ASSERT_TRUE(File.WriteInteger("Data", "COM", 4));
+    EXPECT_TRUE(std::filesystem::is_symlink(Ini())) << "the link stays a link";
+    EXPECT_EQ(test::ReadBytes(real), "[Data]\r\nCOM=4\r\n");
+    struct stat info {};
+    ASSERT_EQ(stat(real.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0664u);
+    EXPECT_EQ(Entries(real.parent_path()), std::vector<std::string>{"VR410.ini"});
 }
 
 TEST(ExecutableIni, SitsBesideTheExecutable) {
