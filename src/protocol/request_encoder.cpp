@@ -23,21 +23,24 @@ uint8_t Flag(uint8_t value, uint8_t bit) {
     return value ? bit : 0;
 }
 
+// Field arithmetic is done in unsigned: whatever a field holds, the byte is its low bits and
+// nothing overflows.
+
 // Byte A of the parameters: Sound in bit 0, Brightness - 1 in bits 3..1, TimeInd in 6..4.
 uint8_t ParameterByteA(const InstrumentState& s) {
-    return static_cast<uint8_t>((((s.Brightness - 1) & 7) << 1) | ((s.TimeInd & 7) << 4) |
+    return static_cast<uint8_t>((((s.Brightness - 1u) & 7u) << 1) | ((s.TimeInd & 7u) << 4) |
                                 Flag(s.Sound, 0x01));
 }
 
 // Byte B: DigitalFilter 1..0, NumDigits 3..2, ViewMode 5..4, MoveCursor 6, Blanking 7.
 uint8_t ParameterByteB(const InstrumentState& s) {
-    return static_cast<uint8_t>((s.DigitalFilter & 3) | ((s.NumDigits & 3) << 2) |
-                                ((s.ViewMode & 3) << 4) | Flag(s.MoveCursor, 0x40) |
+    return static_cast<uint8_t>((s.DigitalFilter & 3u) | ((s.NumDigits & 3u) << 2) |
+                                ((s.ViewMode & 3u) << 4) | Flag(s.MoveCursor, 0x40) |
                                 Flag(s.Blanking, 0x80));
 }
 
 uint8_t VoltmeterByte(const InstrumentState& s) {
-    return static_cast<uint8_t>((s.VoltmeterRange & 7) | Flag(s.VoltmeterInput == 1, 0x08) |
+    return static_cast<uint8_t>((s.VoltmeterRange & 7u) | Flag(s.VoltmeterInput == 1, 0x08) |
                                 Flag(s.VoltmeterDelta, 0x10) | Flag(s.VoltmeterAuto, 0x20) |
                                 Flag(s.VoltmeterPercent, 0x40));
 }
@@ -104,7 +107,7 @@ bool EncodeRequest(InstrumentState& state, const EncoderInputs& in, FrameBytes& 
         if (in.AccessoryMode) {
             M(TxFrame, 0) = 4;
             M(TxFrame, 4) =
-                static_cast<uint8_t>((state.AccessoryBand << 4) | state.AccessoryFactor);
+                static_cast<uint8_t>((unsigned{state.AccessoryBand} << 4) | state.AccessoryFactor);
         }
         break;
     }
@@ -121,7 +124,8 @@ bool EncodeRequest(InstrumentState& state, const EncoderInputs& in, FrameBytes& 
         M(TxFrame, 4) = CancelByte(in.CancelHint);
         break;
     case 50:
-        M(TxFrame, 4) = static_cast<uint8_t>(state.CalibrationKind - 1);
+        // 0 auto-calibration, 1 zeros on the range, 2 all zeros; a kind of 0 gives 0xFF.
+        M(TxFrame, 4) = static_cast<uint8_t>(static_cast<uint32_t>(state.CalibrationKind) - 1u);
         break;
     case 52:
         PutDigits(TxFrame, state.CalibrationDigits);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 namespace vr410 {
 namespace {
@@ -221,6 +222,21 @@ const PayloadCase PayloadCases[] = {
      "04 44 00 32 01"},
     {"AllZeros", 50, [](InstrumentState& s, EncoderInputs&) { s.CalibrationKind = 3; },
      "04 44 00 32 02"},
+    // The kind minus one is taken in the byte's unsigned width: no kind overflows.
+    {"CalibrationKindZero", 50, [](InstrumentState& s, EncoderInputs&) { s.CalibrationKind = 0; },
+     "04 44 00 32 FF"},
+    {"CalibrationKindMostNegative", 50,
+     [](InstrumentState& s, EncoderInputs&) {
+         s.CalibrationKind = std::numeric_limits<int32_t>::min();
+     },
+     "04 44 00 32 FF"},
+    {"CalibrationKindLargest", 50,
+     [](InstrumentState& s, EncoderInputs&) {
+         s.CalibrationKind = std::numeric_limits<int32_t>::max();
+     },
+     "04 44 00 32 FE"},
+    {"ParametersBrightnessZeroKeepsThreeBits", 6,
+     [](InstrumentState& s, EncoderInputs&) { s.Brightness = 0; }, "06 44 00 06 1E 50 00"},
     {"UserCalibrationDigits", 52,
      [](InstrumentState& s, EncoderInputs&) { s.CalibrationDigits = "12345678"; },
      "07 44 00 34 12 34 56 78"},
