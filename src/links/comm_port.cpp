@@ -61,8 +61,21 @@ void CommPort::Message(const char* text) {
     system_.ShowMessage(text, MessageKind::Plain);
 }
 
+bool CommPort::GiveUpIfLost(const char* text) {
+    if (port_ == nullptr || !port_->Lost()) {
+        return false;
+    }
+    // Closing at once lets the adapter, plugged in again, come back under its old name.
+    port_.reset();
+    portStatus_ = PortAbsent;
+    lost_ = true;
+    Message(text);
+    return true;
+}
+
 bool CommPort::OpenComPort(uint8_t number) {
     port_.reset();
+    lost_ = false;
 
     OpenError error;
     port_ = api_.Open(api_.PortDeviceName(number), error);
@@ -128,50 +141,66 @@ bool CommPort::OpenComPort(uint8_t number) {
 }
 
 void CommPort::ComSendPacket(const PacketRecord& TxPacket) {
+    if (lost_) {
+        return; // the loss has been reported once
+    }
     SerialPort* port = port_.get();
     if (port != nullptr) {
         port->Purge(PURGE_RXABORT | PURGE_RXCLEAR);
         // Between exchanges the line is in MARK parity with RTS raised: the address byte needs
         // no preparation.
         port->GetState(portSettings_);
+        if (GiveUpIfLost(TextTransmitError)) {
+            return;
+        }
     }
 
+    // Every failure ends the send with its box; a failure because the device is gone closes the
+    // port as well.
+    auto failed = [this](const char* text) {
+        if (!GiveUpIfLost(text)) {
+            Message(text);
+        }
+    };
     size_t written = 0;
     if (port == nullptr || !port->Write(&TxPacket.Head[0], 1, written) || written != 1) {
-        Message(TextTransmitError);
+        failed(TextTransmitError);
         return;
     }
     uint32_t event = 0;
     if (!port->WaitEvent(event)) {
-        Message(TextWaitError);
+        failed(TextWaitError);
         return;
     }
     api_.Sleep(SettleMs);
 
     portSettings_.Parity = ParityMode::Space;
     if (!port->SetState(portSettings_)) {
-        Message(TextSpaceNotSet);
+        failed(TextSpaceNotSet);
         return;
     }
     if (!port->SetRts(true)) {
-        Message(TextRtsNotSet);
+        failed(TextRtsNotSet);
+        if (lost_) {
+            return;
+        }
     }
     port->GetState(portSettings_);
 
     const size_t bodyLength = std::min<size_t>(TxPacket.BodyLength, PacketCapacity);
     if (!port->Write(TxPacket.Body.data(), bodyLength, written) || written != bodyLength) {
-        Message(TextTransmitError);
+        failed(TextTransmitError);
         return;
     }
     if (!port->WaitEvent(event)) {
-        Message(TextWaitError);
+        failed(TextWaitError);
         return;
     }
     api_.Sleep(SettleMs);
 
     // The converter turns to receive.
     if (!port->SetRts(false)) {
-        Message(TextRtsNotCleared);
+        failed(TextRtsNotCleared);
     }
 }
 
@@ -191,14 +220,24 @@ uint32_t CommPort::ComReceivePacket(uint16_t headLength, PacketRecord& RxPacket)
     const auto start = std::chrono::steady_clock::now();
     size_t bodyReceived = 0; // every body byte that came, stored or not
     SerialPort* port = port_.get();
+    if (lost_) {
+        return 0; // nothing can come, and the loss has been reported once
+    }
+    // A failed call ends the receive with its box; a failure because the device is gone closes
+    // the port as well, and nothing is left to restore.
+    auto failed = [this](const char* text) {
+        if (!GiveUpIfLost(text)) {
+            Message(text);
+            RestoreLineQuietly();
+        }
+        return 0u;
+    };
 
     for (;;) {
         uint32_t errors = 0;
         uint32_t waiting = 0;
         if (port == nullptr || !port->ClearError(errors, waiting)) {
-            Message(TextStatusNotRead);
-            RestoreLineQuietly();
-            return 0;
+            return failed(TextStatusNotRead);
         }
         // The answer's address byte carries the ninth bit while the line is set for SPACE: a
         // lone parity error is expected.
@@ -227,9 +266,7 @@ uint32_t CommPort::ComReceivePacket(uint16_t headLength, PacketRecord& RxPacket)
             const size_t want = std::min<size_t>(headLength, PacketCapacity);
             size_t read = 0;
             if (!port->Read(RxPacket.Head.data(), want, read)) {
-                Message(TextReceiveError);
-                RestoreLineQuietly();
-                return 0;
+                return failed(TextReceiveError);
             }
             RxPacket.HeadLength = static_cast<uint8_t>(read);
             waiting -= static_cast<uint32_t>(std::min<size_t>(read, waiting));
@@ -247,9 +284,7 @@ uint32_t CommPort::ComReceivePacket(uint16_t headLength, PacketRecord& RxPacket)
                 const size_t want = std::min<size_t>(waiting, room > 0 ? room : overflow.size());
                 size_t read = 0;
                 if (!port->Read(into, want, read)) {
-                    Message(TextReceiveError);
-                    RestoreLineQuietly();
-                    return 0;
+                    return failed(TextReceiveError);
                 }
                 if (read == 0) {
                     break; // the status query promised more than there was
@@ -264,11 +299,13 @@ uint32_t CommPort::ComReceivePacket(uint16_t headLength, PacketRecord& RxPacket)
 
     portSettings_.Parity = ParityMode::Mark;
     if (!port->SetState(portSettings_)) {
-        Message(TextMarkNotSet);
-        port->SetRts(true); // still give the converter back to the PC
+        if (!GiveUpIfLost(TextMarkNotSet)) {
+            Message(TextMarkNotSet);
+            port->SetRts(true); // still give the converter back to the PC
+        }
         return 0;
     }
-    if (!port->SetRts(true)) {
+    if (!port->SetRts(true) && !GiveUpIfLost(TextRtsNotSet)) {
         Message(TextRtsNotSet);
     }
     return 0;

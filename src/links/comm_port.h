@@ -35,6 +35,7 @@ class CommPort : public Link {
 
     // Closes the open port, if any, then opens and configures COM port `number` (0 gives the
     // port up: the device COM0 does not exist). True when the port is open and configured.
+    // Clears a lost link.
     // A failed open only sets the status text ("отсутствует", "занят" or "Error=<code>");
     // a failed configuration shows its message box, keeps the port open and sets "ошибка".
     bool OpenComPort(uint8_t number);
@@ -54,6 +55,10 @@ class CommPort : public Link {
 
     void SendPacket(const PacketRecord& tx) override { ComSendPacket(tx); }
     uint32_t ReceivePacket(PacketRecord& rx) override { return ComReceivePacket(1, rx); }
+    // The port's device went away during a send or a receive (an unplugged USB adapter, a
+    // hung-up tty): the port is closed, the status reads "отсутствует", the failure that found it
+    // showed its box, and sends and receives do nothing, without boxes, until the next open.
+    bool LinkLost() const override { return lost_; }
 
     // The link status shown in the status bar; the USB link selection writes it too.
     const std::string& PortStatus() const { return portStatus_; }
@@ -63,6 +68,9 @@ class CommPort : public Link {
 
   private:
     void Message(const char* text);
+    // After a failed call: when the port's device is gone, closes the port, sets "отсутствует",
+    // shows `text` as the one box of the loss and returns true. Otherwise returns false.
+    bool GiveUpIfLost(const char* text);
     // Puts the line back to MARK parity with RTS raised after an early end of a receive,
     // without message boxes: the failure that ended it has been reported already.
     void RestoreLineQuietly();
@@ -72,6 +80,7 @@ class CommPort : public Link {
     std::unique_ptr<SerialPort> port_;
     std::string portStatus_;
     LineSettings portSettings_;
+    bool lost_ = false;
 };
 
 } // namespace vr410

@@ -17,6 +17,11 @@ class Link {
     // Waits for one answer within the link's own time window and fills rx (HeadLength 0 when
     // nothing came). Returns 0 when the link saw no fault, else the link's error status.
     virtual uint32_t ReceivePacket(PacketRecord& rx) = 0;
+    // True when a send or receive found the link's device gone (an unplugged adapter, a hung-up
+    // tty): the link has closed its port and shows its absence, and every later send and receive
+    // does nothing, silently, until the link is opened again. The exchange cycle asks after
+    // each send and each receive and ends the transmission at once when it is set.
+    virtual bool LinkLost() const { return false; }
 };
 
 } // namespace vr410

@@ -102,6 +102,9 @@ class SerialPort {
     // Blocks without spinning until a byte or a receive error is waiting, or the deadline
     // passes. Returns at once when something is already waiting.
     virtual void WaitForInput(std::chrono::steady_clock::time_point deadline) = 0;
+    // True once a call has failed because the device is gone (an unplugged USB adapter, a
+    // hung-up tty): every later call fails too, and only closing and opening again can help.
+    virtual bool Lost() const { return false; }
 };
 
 // The facility: opening ports by name, the port naming rule and the millisecond clock.

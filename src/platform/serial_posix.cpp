@@ -29,6 +29,12 @@ bool NoSuchIoctl(int error) {
     return error == ENOTTY || error == EINVAL;
 }
 
+// The errors a tty gives once its device is gone: a hung-up tty (an unplugged USB adapter, a
+// pty whose master was closed) answers EIO; a vanished device node ENXIO or ENODEV.
+bool DeviceGone(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV;
+}
+
 int RetryOnInterrupt(auto call) {
     int result = 0;
     do
@@ -42,6 +48,8 @@ class FdTransmitterProbe final : public TransmitterProbe {
   public:
     explicit FdTransmitterProbe(int fd) : Fd_(fd) {}
 
+    int Error = 0; // errno of the call that failed
+
     ProbeResult OutputQueueBytes(int& bytes) override { return Ask(ioctl(Fd_, TIOCOUTQ, &bytes)); }
     ProbeResult TransmitterEmpty(bool& empty) override {
         unsigned int status = 0;
@@ -50,7 +58,10 @@ class FdTransmitterProbe final : public TransmitterProbe {
         return result;
     }
     bool Drain() override {
-        return RetryOnInterrupt([&] { return tcdrain(Fd_); }) == 0;
+        if (RetryOnInterrupt([&] { return tcdrain(Fd_); }) == 0)
+            return true;
+        Error = errno;
+        return false;
     }
     Clock::time_point Now() override { return Clock::now(); }
     void SleepFor(std::chrono::nanoseconds duration) override {
@@ -58,10 +69,13 @@ class FdTransmitterProbe final : public TransmitterProbe {
     }
 
   private:
-    static ProbeResult Ask(int result) {
+    ProbeResult Ask(int result) {
         if (result == 0)
             return ProbeResult::Answered;
-        return NoSuchIoctl(errno) ? ProbeResult::Missing : ProbeResult::Failed;
+        if (NoSuchIoctl(errno))
+            return ProbeResult::Missing;
+        Error = errno;
+        return ProbeResult::Failed;
     }
 
     int Fd_;
@@ -97,21 +111,25 @@ class PosixSerialPort final : public SerialPort {
     bool GetState(LineSettings& settings) override {
         termios t{};
         if (tcgetattr(Fd_, &t) != 0)
-            return false;
+            return Fail();
         settings = FromTermios(t, Remembered_);
         return true;
     }
 
     bool SetState(const LineSettings& settings) override {
         termios t{};
-        if (tcgetattr(Fd_, &t) != 0 || !ToTermios(settings, t))
+        if (tcgetattr(Fd_, &t) != 0)
+            return Fail();
+        if (!ToTermios(settings, t))
             return false;
         if (tcsetattr(Fd_, TCSANOW, &t) != 0)
-            return false;
+            return Fail();
         // tcsetattr succeeds when any part was taken; the speed and the character size must
         // be. (Ptys drop the parity bits, which they cannot carry anyway.)
         termios applied{};
-        if (tcgetattr(Fd_, &applied) != 0 || cfgetospeed(&applied) != cfgetospeed(&t) ||
+        if (tcgetattr(Fd_, &applied) != 0)
+            return Fail();
+        if (cfgetospeed(&applied) != cfgetospeed(&t) ||
             (applied.c_cflag & CSIZE) != (t.c_cflag & CSIZE))
             return false;
         if (!SetModemLine(TIOCM_DTR, settings.DtrEnable))
@@ -136,7 +154,7 @@ class PosixSerialPort final : public SerialPort {
             return false; // the only event this port reports
         FdTransmitterProbe probe(Fd_);
         if (!WaitTransmitterEmpty(probe, TxFreeAt_, CharacterTime_))
-            return false;
+            return Fail(probe.Error);
         event = EV_TXEMPTY;
         return true;
     }
@@ -146,13 +164,13 @@ class PosixSerialPort final : public SerialPort {
     bool Purge(uint32_t flags) override {
         if (flags & PURGE_RXCLEAR) {
             if (tcflush(Fd_, TCIFLUSH) != 0)
-                return false;
+                return Fail();
             Input_.Clear();
             Parser_.Reset();
         }
         if (flags & (PURGE_TXCLEAR | PURGE_TXABORT)) {
             if (tcflush(Fd_, TCOFLUSH) != 0)
-                return false;
+                return Fail();
             TxFreeAt_ = Clock::now();
         }
         return true;
@@ -176,7 +194,7 @@ class PosixSerialPort final : public SerialPort {
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0 && errno != EAGAIN) {
-                ok = false;
+                ok = Fail();
                 break;
             }
             int waitMs = -1;
@@ -191,7 +209,11 @@ class PosixSerialPort final : public SerialPort {
             }
             pollfd p{.fd = Fd_, .events = POLLOUT, .revents = 0};
             if (poll(&p, 1, waitMs) < 0 && errno != EINTR) {
-                ok = false;
+                ok = Fail();
+                break;
+            }
+            if (p.revents & POLLHUP) {
+                ok = Fail(EIO);
                 break;
             }
         }
@@ -234,12 +256,21 @@ class PosixSerialPort final : public SerialPort {
         }
     }
 
+    bool Lost() const override { return Lost_; }
+
   private:
+    // Every failed call ends here: notes a device that is gone and returns false.
+    bool Fail(int error = errno) {
+        if (DeviceGone(error))
+            Lost_ = true;
+        return false;
+    }
+
     bool SetModemLine(int line, bool raised) {
         int bits = line;
         if (ioctl(Fd_, raised ? TIOCMBIS : TIOCMBIC, &bits) == 0)
             return true;
-        return NoSuchIoctl(errno);
+        return NoSuchIoctl(errno) || Fail();
     }
 
     // Moves what the tty has received into the input queue and turns error marks and counter
@@ -256,13 +287,13 @@ class PosixSerialPort final : public SerialPort {
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0 && errno != EAGAIN)
-                return false;
+                return Fail();
             if (n == 0) {
                 // With VMIN and VTIME 0 an empty tty reads as 0 bytes, and so does a hung-up
                 // one (an unplugged USB adapter); only the latter polls as hung up.
                 pollfd p{.fd = Fd_, .events = 0, .revents = 0};
                 if (poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
-                    return false;
+                    return Fail(EIO);
             }
             break;
         }
@@ -273,7 +304,7 @@ class PosixSerialPort final : public SerialPort {
         if (HasCounters_) {
             serial_icounter_struct now{};
             if (ioctl(Fd_, TIOCGICOUNT, &now) != 0)
-                return false;
+                return Fail();
             if (now.parity != Counters_.parity)
                 Input_.RaiseErrors(CE_RXPARITY);
             if (now.frame != Counters_.frame)
@@ -298,6 +329,7 @@ class PosixSerialPort final : public SerialPort {
     ReceiveQueue Input_;
     ParmrkParser Parser_;
     bool HasCounters_ = false;
+    bool Lost_ = false;
     serial_icounter_struct Counters_{};
 };
 

@@ -89,6 +89,7 @@ class SimulatedPort final : public SerialPort {
 
     const SimulatedLineState& State() const { return State_; }
     void Unplug() { Unplugged_ = true; }
+    bool Lost() const override { return Unplugged_; }
 
     bool GetTimeouts(CommTimeouts& timeouts) override {
         if (!Begin(SerialCall::GetTimeouts))

@@ -32,7 +32,7 @@ class Win32SerialPort final : public SerialPort {
     bool GetTimeouts(CommTimeouts& timeouts) override {
         COMMTIMEOUTS t{};
         if (!GetCommTimeouts(Handle_, &t))
-            return false;
+            return Fail();
         timeouts = {.ReadIntervalTimeout = t.ReadIntervalTimeout,
                     .ReadTotalTimeoutMultiplier = t.ReadTotalTimeoutMultiplier,
                     .ReadTotalTimeoutConstant = t.ReadTotalTimeoutConstant,
@@ -47,18 +47,18 @@ class Win32SerialPort final : public SerialPort {
                        .ReadTotalTimeoutConstant = timeouts.ReadTotalTimeoutConstant,
                        .WriteTotalTimeoutMultiplier = timeouts.WriteTotalTimeoutMultiplier,
                        .WriteTotalTimeoutConstant = timeouts.WriteTotalTimeoutConstant};
-        return SetCommTimeouts(Handle_, &t) != FALSE;
+        return SetCommTimeouts(Handle_, &t) != FALSE || Fail();
     }
 
     bool SetupQueues(uint32_t inputBytes, uint32_t outputBytes) override {
-        return SetupComm(Handle_, inputBytes, outputBytes) != FALSE;
+        return SetupComm(Handle_, inputBytes, outputBytes) != FALSE || Fail();
     }
 
     bool GetState(LineSettings& settings) override {
         DCB dcb{};
         dcb.DCBlength = sizeof dcb;
         if (!GetCommState(Handle_, &dcb))
-            return false;
+            return Fail();
         settings.BaudRate = dcb.BaudRate;
         settings.DataBits = dcb.ByteSize;
         settings.StopBits = dcb.StopBits == TWOSTOPBITS ? 2 : 1;
@@ -85,7 +85,7 @@ class Win32SerialPort final : public SerialPort {
         DCB dcb{};
         dcb.DCBlength = sizeof dcb;
         if (!GetCommState(Handle_, &dcb))
-            return false;
+            return Fail();
         dcb.BaudRate = settings.BaudRate;
         dcb.ByteSize = settings.DataBits;
         dcb.StopBits = settings.StopBits == 2 ? TWOSTOPBITS : ONESTOPBIT;
@@ -104,45 +104,49 @@ class Win32SerialPort final : public SerialPort {
         dcb.fErrorChar = settings.ErrorChar;
         dcb.fNull = settings.Null;
         dcb.fAbortOnError = settings.AbortOnError;
-        return SetCommState(Handle_, &dcb) != FALSE;
+        return SetCommState(Handle_, &dcb) != FALSE || Fail();
     }
 
     bool GetEventMask(uint32_t& mask) override {
         DWORD m = 0;
         if (!GetCommMask(Handle_, &m))
-            return false;
+            return Fail();
         mask = m;
         return true;
     }
 
-    bool SetEventMask(uint32_t mask) override { return SetCommMask(Handle_, mask) != FALSE; }
+    bool SetEventMask(uint32_t mask) override {
+        return SetCommMask(Handle_, mask) != FALSE || Fail();
+    }
 
     bool WaitEvent(uint32_t& event) override {
         DWORD e = 0;
         if (!WaitCommEvent(Handle_, &e, nullptr))
-            return false;
+            return Fail();
         event = e;
         return true;
     }
 
     bool SetRts(bool raised) override {
-        return EscapeCommFunction(Handle_, raised ? SETRTS : CLRRTS) != FALSE;
+        return EscapeCommFunction(Handle_, raised ? SETRTS : CLRRTS) != FALSE || Fail();
     }
 
-    bool Purge(uint32_t flags) override { return PurgeComm(Handle_, flags) != FALSE; }
+    bool Purge(uint32_t flags) override { return PurgeComm(Handle_, flags) != FALSE || Fail(); }
 
     bool Write(const uint8_t* data, size_t count, size_t& written) override {
         DWORD n = 0;
         const BOOL ok = WriteFile(Handle_, data, static_cast<DWORD>(count), &n, nullptr);
         written = n;
-        return ok && n == count;
+        if (!ok)
+            return Fail();
+        return n == count;
     }
 
     bool ClearError(uint32_t& errors, uint32_t& inputQueueBytes) override {
         DWORD e = 0;
         COMSTAT status{};
         if (!ClearCommError(Handle_, &e, &status))
-            return false;
+            return Fail();
         errors = e | Held_.TakeErrors();
         inputQueueBytes = status.cbInQue;
         return true;
@@ -154,7 +158,7 @@ class Win32SerialPort final : public SerialPort {
         DWORD n = 0;
         const BOOL ok = ReadFile(Handle_, data, static_cast<DWORD>(count), &n, nullptr);
         read = n;
-        return ok != FALSE;
+        return ok != FALSE || Fail();
     }
 
     // Windows has no wait for "a byte or an error" on a synchronous handle, so this polls.
@@ -163,8 +167,10 @@ class Win32SerialPort final : public SerialPort {
         for (;;) {
             DWORD e = 0;
             COMSTAT status{};
-            if (!ClearCommError(Handle_, &e, &status))
+            if (!ClearCommError(Handle_, &e, &status)) {
+                Fail();
                 return;
+            }
             Held_.RaiseErrors(e);
             if (status.cbInQue != 0 || Held_.Errors() != 0 ||
                 std::chrono::steady_clock::now() >= deadline)
@@ -173,8 +179,28 @@ class Win32SerialPort final : public SerialPort {
         }
     }
 
+    bool Lost() const override { return Lost_; }
+
   private:
+    // Every failed call ends here: notes a device that is gone and returns false. The USB serial
+    // drivers answer an unplugged adapter's open handle with one of these codes.
+    bool Fail() {
+        switch (GetLastError()) {
+        case ERROR_BAD_COMMAND:          // 22: Prolific and others
+        case ERROR_ACCESS_DENIED:        // 5: FTDI's virtual COM port
+        case ERROR_GEN_FAILURE:          // 31
+        case ERROR_DEVICE_NOT_CONNECTED: // 1167
+        case ERROR_DEVICE_REMOVED:       // 1617
+            Lost_ = true;
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
     HANDLE Handle_;
+    bool Lost_ = false;
     // The driver keeps the bytes; only the flags seen while waiting are held here.
     ReceiveQueue Held_;
 };

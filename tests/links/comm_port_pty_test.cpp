@@ -1,6 +1,6 @@
 // The serial driver through the Linux backend on a real pseudo-terminal, reached by a COM port
-// number that the settings file maps: the status texts of a missing and of a held device, and one
-// exchange whose bytes cross the pty and are collected by the receive.
+// number that the settings file maps: the status texts of a missing and of a held device, one
+// exchange whose bytes cross the pty and are collected by the receive, and the far end hanging up.
 #include "links/comm_port.h"
 #include "platform/serial_posix.h"
 
@@ -120,6 +120,32 @@ TEST_F(DriverOnPty, ExchangeCrossesThePty) {
     EXPECT_TRUE(AnswerLengthValid(rx));
     EXPECT_TRUE(AnswerBlockValid(rx, 0));
     EXPECT_TRUE(System.Messages.empty());
+}
+
+TEST_F(DriverOnPty, HangUpShowsOneBoxAndReadsAbsent) {
+    PosixSerialApi api(Sources());
+    CommPort port(api, System);
+    ASSERT_TRUE(port.OpenComPort(1));
+    close(Master); // the adapter unplugged: the tty hangs up
+    Master = -1;
+
+    FrameBytes frame{};
+    frame[0] = 1;
+    frame[1] = 3;
+    frame[2] = 0x44;
+    frame[4] = 8;
+    PacketRecord tx;
+    BuildPacket(frame, tx);
+    PacketRecord rx;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        port.ComSendPacket(tx);
+        EXPECT_EQ(port.ComReceivePacket(1, rx), 0u);
+    }
+    ASSERT_EQ(System.Messages.size(), 1u);
+    EXPECT_EQ(System.Messages[0].Text, "Ошибка передачи");
+    EXPECT_TRUE(port.LinkLost());
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(port.PortStatus(), "отсутствует");
 }
 
 } // namespace

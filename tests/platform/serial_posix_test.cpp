@@ -204,12 +204,19 @@ TEST_F(PosixPtyTest, FullInputQueueRaisesOverflow) {
     EXPECT_EQ(waiting, 4u);
 }
 
-TEST_F(PosixPtyTest, VanishedFarEndFailsTheStatusQuery) {
+TEST_F(PosixPtyTest, VanishedFarEndFailsEveryCallAndReportsThePortLost) {
+    EXPECT_FALSE(Port->Lost());
     close(Master);
     Master = -1;
+    Port->WaitForInput(Clock::now() + 10s); // the hang-up ends the wait at once
     uint32_t errors = 0;
     uint32_t waiting = 0;
     EXPECT_FALSE(Port->ClearError(errors, waiting));
+    EXPECT_TRUE(Port->Lost());
+    const uint8_t byte = 0x01;
+    size_t written = 0;
+    EXPECT_FALSE(Port->Write(&byte, 1, written));
+    EXPECT_FALSE(Port->SetState(InstrumentLine(ParityMode::Space)));
 }
 
 } // namespace

@@ -140,12 +140,14 @@ TEST(SimulatedOpen, TellsMissingHeldAndRefusedPortsApart) {
     EXPECT_NE(api.Open("COM1", error), nullptr) << "closing frees the port";
 }
 
-TEST_F(SimulatedLineTest, UnpluggedPortFailsEveryCall) {
+TEST_F(SimulatedLineTest, UnpluggedPortFailsEveryCallAndReportsItselfLost) {
+    EXPECT_FALSE(Port->Lost());
     Api.RemovePort("COM3");
     uint32_t errors = 0;
     uint32_t queued = 0;
     EXPECT_FALSE(Port->ClearError(errors, queued));
     EXPECT_FALSE(Port->SetRts(true));
+    EXPECT_TRUE(Port->Lost());
     OpenError error;
     Port.reset();
     EXPECT_EQ(Api.Open("COM3", error), nullptr);
@@ -158,6 +160,7 @@ TEST_F(SimulatedLineTest, InjectedFailureHitsOnlyThatCall) {
     EXPECT_TRUE(Port->SetRts(true));
     Api.FailCall(SerialCall::SetState, false);
     EXPECT_TRUE(Port->SetState(InstrumentLine(ParityMode::Space)));
+    EXPECT_FALSE(Port->Lost()) << "a failing call alone is no lost device";
     ASSERT_EQ(EventsOf(LineEvent::Kind::CallFailed).size(), 1u);
     EXPECT_EQ(EventsOf(LineEvent::Kind::CallFailed)[0].FailedCall, SerialCall::SetState);
 }

@@ -1,0 +1,120 @@
+// The serial driver when its adapter is unplugged: the failure that finds the device gone shows
+// the one box of the loss, the port is closed and reads "отсутствует", and later sends and
+// receives do nothing until the port is opened again.
+#include "links/comm_port.h"
+
+#include "platform/serial_simulated.h"
+#include "sim/virtual_bus.h"
+#include "sim/virtual_instrument.h"
+
+#include <gtest/gtest.h>
+
+namespace vr410 {
+namespace {
+
+PacketRecord ExchangeTest() {
+    FrameBytes frame{};
+    frame[0] = 1;
+    frame[1] = 3;
+    frame[2] = 0x44;
+    frame[3] = 0;
+    frame[4] = 8;
+    PacketRecord packet;
+    BuildPacket(frame, packet);
+    return packet;
+}
+
+struct UnplugCase {
+    const char* Name;
+    bool DuringTheReceive; // else before the send
+    const char* Box;
+};
+
+void PrintTo(const UnplugCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+// clang-format off
+const UnplugCase UnplugCases[] = {
+    {.Name = "BetweenExchanges",  .DuringTheReceive = false, .Box = "Ошибка передачи"},
+    {.Name = "DuringTheReceive",  .DuringTheReceive = true,  .Box = "Ошибка чтения статуса"},
+};
+// clang-format on
+
+class Unplug : public ::testing::TestWithParam<UnplugCase> {
+  protected:
+    Unplug() : api_(bus_), port_(api_, system_) {
+        bus_.AddDevice<sim::VirtualInstrument>(sim::VirtualInstrumentConfig{.Seed = 1});
+        api_.AddPort("COM3");
+    }
+
+    std::vector<std::string> Boxes() const {
+        std::vector<std::string> texts;
+        for (const auto& m : system_.Messages) {
+            texts.push_back(m.Text);
+        }
+        return texts;
+    }
+
+    sim::VirtualBus bus_;
+    SimulatedSerialApi api_;
+    RecordingSystemFacilities system_;
+    CommPort port_;
+    PacketRecord rx_;
+};
+
+TEST_P(Unplug, ShowsOneBoxClosesThePortAndReadsAbsentUntilOpenedAgain) {
+    const UnplugCase& c = GetParam();
+    ASSERT_TRUE(port_.OpenComPort(3));
+    ASSERT_EQ(port_.PortStatus(), "готов");
+    if (!c.DuringTheReceive) {
+        api_.RemovePort("COM3");
+    }
+    port_.ComSendPacket(ExchangeTest());
+    if (c.DuringTheReceive) {
+        api_.RemovePort("COM3");
+    }
+    EXPECT_EQ(port_.ComReceivePacket(1, rx_), 0u);
+
+    EXPECT_EQ(Boxes(), std::vector<std::string>{c.Box});
+    EXPECT_TRUE(port_.LinkLost());
+    EXPECT_FALSE(port_.IsOpen()) << "closed at once, so the adapter can come back under its name";
+    EXPECT_EQ(port_.PortStatus(), "отсутствует");
+    EXPECT_EQ(rx_.HeadLength, 0);
+
+    // A second attempt and the next exchange go nowhere and say nothing more.
+    for (int i = 0; i < 2; ++i) {
+        port_.ComSendPacket(ExchangeTest());
+        EXPECT_EQ(port_.ComReceivePacket(1, rx_), 0u);
+    }
+    EXPECT_EQ(Boxes().size(), 1u);
+
+    // Plugged in again and chosen again.
+    api_.AddPort("COM3");
+    ASSERT_TRUE(port_.OpenComPort(3));
+    EXPECT_FALSE(port_.LinkLost());
+    EXPECT_EQ(port_.PortStatus(), "готов");
+    port_.ComSendPacket(ExchangeTest());
+    EXPECT_EQ(port_.ComReceivePacket(1, rx_), 0u);
+    EXPECT_EQ(rx_.HeadLength, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(SerialDriver, Unplug, ::testing::ValuesIn(UnplugCases),
+                         [](const auto& row) { return std::string(row.param.Name); });
+
+TEST(SerialDriverLost, FailingCallOfAPresentDeviceIsNoLoss) {
+    sim::VirtualBus bus;
+    SimulatedSerialApi api(bus);
+    api.AddPort("COM3");
+    RecordingSystemFacilities system;
+    CommPort port(api, system);
+    ASSERT_TRUE(port.OpenComPort(3));
+    api.FailCall(SerialCall::Write);
+    port.ComSendPacket(ExchangeTest());
+    EXPECT_FALSE(port.LinkLost());
+    EXPECT_TRUE(port.IsOpen());
+    EXPECT_EQ(port.PortStatus(), "готов");
+}
+
+} // namespace
+} // namespace vr410
