@@ -149,7 +149,7 @@ int main(int argc, char** argv) {
     });
 
     // The measure key: Mode 12, a first wait of 4000 ms, then polling at its steady pace.
-    window.Keypad().Press(vr410::Key::SB_Meas);
+    window.Keypad().Press(vr410::PanelKey::SB_Meas);
     std::printf("measure key pressed; polling starts after 4 s, then %d s of measurement\n",
                 seconds);
     Wait(4300);

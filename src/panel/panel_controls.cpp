@@ -17,6 +17,8 @@ void RecordedControls::LatchKey(PanelKey key) {
     case PanelKey::SB_U:
         Quantity = key;
         break;
+    default: // the digit keys and SB_Shift do not belong to a radio group
+        break;
     }
 }
 

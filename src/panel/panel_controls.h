@@ -3,18 +3,17 @@
 // implement it; RecordedControls stands in for them until then and in tests.
 #pragma once
 
+#include "panel/keypad/panel_key.h"
+
 #include <string>
 
 namespace vr410 {
 
-// Latching keys of the keypad, by group: SB_Enter, SB_Reset and SB_Meas; SB_Polar and SB_Sin;
-// SB_I and SB_U.
-enum class PanelKey { SB_Enter, SB_Reset, SB_Meas, SB_Polar, SB_Sin, SB_I, SB_U };
-
 class PanelControls {
   public:
     virtual ~PanelControls() = default;
-    // Presses key down and releases the other keys of its group.
+    // Presses a latching key down and releases the other keys of its group: SB_Enter, SB_Reset
+    // and SB_Meas; SB_Polar and SB_Sin; SB_I and SB_U.
     virtual void LatchKey(PanelKey key) = 0;
     // True while SB_Sin is down; the display-on indicator takes AC from it.
     virtual bool SinLatched() const = 0;

@@ -172,7 +172,7 @@ void TFormMain::BuildPanel(QWidget* client) {
     Keypad_ = std::make_unique<vr410::Keypad>(State_, *KeyHost_);
     OutputEntry_ = std::make_unique<OutputEntry>(State_, *KeyHost_);
 
-    connect(Panel5_, &Panel5::KeyClicked, this, [this](Key key) { Keypad_->Press(key); });
+    connect(Panel5_, &Panel5::KeyClicked, this, [this](PanelKey key) { Keypad_->Press(key); });
     MaskedDigitEdit* field = Entry_->MaskEditVoltage();
     connect(field, &MaskedDigitEdit::KeyDown, this,
             [this](bool deleting) { OutputEntry_->MaskEditVoltageKeyDown(deleting); });

@@ -110,11 +110,11 @@ void TFormMain::SetBusyCursor(bool busy) {
 }
 
 void TFormMain::PressResetKey() {
-    Panel5_->SetKeyDown(Key::SB_Reset, true);
+    Panel5_->SetKeyDown(PanelKey::SB_Reset, true);
 }
 
 bool TFormMain::ResetKeyDown() const {
-    return Panel5_->IsKeyDown(Key::SB_Reset);
+    return Panel5_->IsKeyDown(PanelKey::SB_Reset);
 }
 
 const std::string& TFormMain::PortStatus() const {

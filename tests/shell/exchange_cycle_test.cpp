@@ -295,11 +295,11 @@ void ExpectCadence(const std::vector<double>& delays, double interval, const cha
 
 TEST_F(MainWindowFixture, MeasurementCadenceFollowsTheKeysAndTheAnswers) {
     StartVirtual();
-    Main().Keypad().Press(Key::SB_Meas); // Mode 12, a 4000 ms first wait, command 32
+    Main().Keypad().Press(PanelKey::SB_Meas); // Mode 12, a 4000 ms first wait, command 32
     ASSERT_EQ(State().Mode, 12);
     ASSERT_TRUE(QTest::qWaitFor([&] { return CountGiven(33) >= 6; }, 12000));
 
-    Main().Keypad().Press(Key::SB_3); // difference: a 1000 ms first wait, command 36
+    Main().Keypad().Press(PanelKey::SB_3); // difference: a 1000 ms first wait, command 36
     ASSERT_EQ(State().VoltmeterDelta, 1);
     const size_t valuesBefore = CountGiven(33);
     ASSERT_TRUE(QTest::qWaitFor([&] { return CountGiven(33) >= valuesBefore + 3; }, 8000));
@@ -522,7 +522,7 @@ TEST_P(PredelOn, FiresOnce300msAfterStart) {
     StartOnPorts({});
     ASSERT_TRUE(Cycle().TimerPredelOn().isActive());
     ASSERT_EQ(Cycle().TimerPredelOn().interval(), 300);
-    Main().Keys().SetKeyDown(Key::SB_Reset, false); // to see the timer press it
+    Main().Keys().SetKeyDown(PanelKey::SB_Reset, false); // to see the timer press it
     State().OutputSetDone = c.OutputSetDone ? 1 : 0;
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !Cycle().TimerPredelOn().isActive(); }, 2000));
@@ -546,7 +546,7 @@ TEST_F(MainWindowFixture, EnterKeyTurnsTheConfirmedOutputOn) {
     StartVirtual();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !Cycle().TimerPredelOn().isActive(); }, 2000));
     State().OutputDigits = "01000000";
-    Main().Keypad().Press(Key::SB_Enter); // command 16 and the output-on timer
+    Main().Keypad().Press(PanelKey::SB_Enter); // command 16 and the output-on timer
     ASSERT_TRUE(WaitForAnswers(1));
     EXPECT_EQ(Text("LabelAnswer"), QStringLiteral("Выходное напряжение калибратора установлено"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return State().Mode == 1; }, 2000));

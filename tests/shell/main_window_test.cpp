@@ -214,8 +214,8 @@ TEST_F(MainWindowFixture, RelativeDisplayWritesTheLocalesDecimalSeparator) {
     QLocale::setDefault(saved);
     State().Mode = 1;
     State().OutputDigits = "01000000";
-    Main().Keypad().Press(Key::SB_Shift);
-    Main().Keypad().Press(Key::SB_1); // shifted: the relative display against the set value
+    Main().Keypad().Press(PanelKey::SB_Shift);
+    Main().Keypad().Press(PanelKey::SB_1); // shifted: the relative display against the set value
     ASSERT_EQ(State().VoltmeterPercent, 1);
     const std::string row2 = Main().Display().RowText(2);
     EXPECT_NE(row2.find("0,00000%"), std::string::npos) << row2;

@@ -2,19 +2,19 @@
 
 namespace vr410 {
 
-int KeyGroup(Key key) {
+int KeyGroup(PanelKey key) {
     switch (key) {
-    case Key::SB_Shift:
+    case PanelKey::SB_Shift:
         return 1;
-    case Key::SB_Enter:
-    case Key::SB_Reset:
-    case Key::SB_Meas:
+    case PanelKey::SB_Enter:
+    case PanelKey::SB_Reset:
+    case PanelKey::SB_Meas:
         return 2;
-    case Key::SB_Polar:
-    case Key::SB_Sin:
+    case PanelKey::SB_Polar:
+    case PanelKey::SB_Sin:
         return 3;
-    case Key::SB_I:
-    case Key::SB_U:
+    case PanelKey::SB_I:
+    case PanelKey::SB_U:
         return 4;
     default:
         return 0;
@@ -22,19 +22,19 @@ int KeyGroup(Key key) {
 }
 
 KeyLatches::KeyLatches() {
-    SetDown(Key::SB_Reset, true);
-    SetDown(Key::SB_Polar, true);
-    SetDown(Key::SB_U, true);
+    SetDown(PanelKey::SB_Reset, true);
+    SetDown(PanelKey::SB_Polar, true);
+    SetDown(PanelKey::SB_U, true);
 }
 
-void KeyLatches::SetDown(Key key, bool down) {
+void KeyLatches::SetDown(PanelKey key, bool down) {
     const int group = KeyGroup(key);
     if (group == 0) {
         return;
     }
     if (down && group > 1) {
-        for (size_t i = 0; i < KeyCount; ++i) {
-            if (KeyGroup(static_cast<Key>(i)) == group) {
+        for (size_t i = 0; i < PanelKeyCount; ++i) {
+            if (KeyGroup(static_cast<PanelKey>(i)) == group) {
                 Down[i] = false;
             }
         }

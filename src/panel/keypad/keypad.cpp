@@ -17,59 +17,59 @@ const char* const Blanks2 = "  ";
 
 Keypad::Keypad(InstrumentState& state, KeypadHost& host) : State(state), Host(host) {}
 
-void Keypad::Press(Key key) {
-    if (key == Key::SB_Shift) {
-        Host.SetKeyDown(Key::SB_Shift, !Host.IsKeyDown(Key::SB_Shift));
+void Keypad::Press(PanelKey key) {
+    if (key == PanelKey::SB_Shift) {
+        Host.SetKeyDown(PanelKey::SB_Shift, !Host.IsKeyDown(PanelKey::SB_Shift));
         return;
     }
     if (KeyGroup(key) > 1) {
         Host.SetKeyDown(key, true);
     }
     switch (key) {
-    case Key::SB_Enter:
+    case PanelKey::SB_Enter:
         return SB_EnterClick();
-    case Key::SB_1:
+    case PanelKey::SB_1:
         return SB_1Click();
-    case Key::SB_2:
+    case PanelKey::SB_2:
         return SB_2Click();
-    case Key::SB_3:
+    case PanelKey::SB_3:
         return SB_3Click();
-    case Key::SB_4:
+    case PanelKey::SB_4:
         return SB_4Click();
-    case Key::SB_5:
+    case PanelKey::SB_5:
         return SB_5Click();
-    case Key::SB_6:
+    case PanelKey::SB_6:
         return SB_RangeClick(0);
-    case Key::SB_7:
+    case PanelKey::SB_7:
         return SB_RangeClick(1);
-    case Key::SB_8:
+    case PanelKey::SB_8:
         return SB_RangeClick(2);
-    case Key::SB_9:
+    case PanelKey::SB_9:
         return SB_RangeClick(3);
-    case Key::SB_0:
+    case PanelKey::SB_0:
         return SB_RangeClick(4);
-    case Key::SB_Reset:
+    case PanelKey::SB_Reset:
         return SB_ResetClick();
-    case Key::SB_Polar:
+    case PanelKey::SB_Polar:
         return SB_PolarClick();
-    case Key::SB_Sin:
+    case PanelKey::SB_Sin:
         return SB_SinClick();
-    case Key::SB_I:
+    case PanelKey::SB_I:
         return SB_IClick();
-    case Key::SB_U:
+    case PanelKey::SB_U:
         return SB_UClick();
-    case Key::SB_Meas:
+    case PanelKey::SB_Meas:
         return SB_MeasClick();
-    case Key::SB_Shift:
+    case PanelKey::SB_Shift:
         return;
     }
 }
 
 bool Keypad::TakeShift() {
-    if (!Host.IsKeyDown(Key::SB_Shift)) {
+    if (!Host.IsKeyDown(PanelKey::SB_Shift)) {
         return false;
     }
-    Host.SetKeyDown(Key::SB_Shift, false);
+    Host.SetKeyDown(PanelKey::SB_Shift, false);
     return true;
 }
 
@@ -122,14 +122,14 @@ void Keypad::SB_ResetClick() {
 void Keypad::SB_EnterClick() {
     if (TakeShift()) {
         if (State.Mode == 0) {
-            Host.SetKeyDown(Key::SB_Reset, true);
+            Host.SetKeyDown(PanelKey::SB_Reset, true);
         } else if (State.Mode == 12) {
-            Host.SetKeyDown(Key::SB_Meas, true);
+            Host.SetKeyDown(PanelKey::SB_Meas, true);
         }
         return;
     }
     if (State.Mode == 12) {
-        Host.SetKeyDown(Key::SB_Meas, true);
+        Host.SetKeyDown(PanelKey::SB_Meas, true);
         return;
     }
     Host.IssueCommand(FunctionCode::SetOutput);
@@ -247,7 +247,7 @@ void Keypad::SB_RangeClick(int tag) {
 void Keypad::SB_PolarClick() {
     if (TakeShift()) {
         if (RangeIsAc()) {
-            Host.SetKeyDown(Key::SB_Sin, true);
+            Host.SetKeyDown(PanelKey::SB_Sin, true);
         }
         State.ScreenOn = State.ScreenOn ? 0 : 1;
         Host.PrintGuard();
@@ -256,7 +256,7 @@ void Keypad::SB_PolarClick() {
     }
     if (RangeIsAc()) {
         if (State.Mode != 0) {
-            Host.SetKeyDown(Key::SB_Sin, true);
+            Host.SetKeyDown(PanelKey::SB_Sin, true);
             return;
         }
         Host.SetFreqPanelVisible(false);
@@ -266,7 +266,7 @@ void Keypad::SB_PolarClick() {
         Host.PrintMode();
         return;
     }
-    Host.SetKeyDown(Key::SB_Polar, true);
+    Host.SetKeyDown(PanelKey::SB_Polar, true);
     if (State.RangeIndex >= RangeCount) {
         return;
     }
@@ -284,16 +284,16 @@ void Keypad::SB_PolarClick() {
 void Keypad::SB_SinClick() {
     if (TakeShift()) {
         if (!RangeIsAc()) {
-            Host.SetKeyDown(Key::SB_Polar, true);
+            Host.SetKeyDown(PanelKey::SB_Polar, true);
         }
         return;
     }
     if (RangeIsAc()) {
-        Host.SetKeyDown(Key::SB_Sin, true);
+        Host.SetKeyDown(PanelKey::SB_Sin, true);
         return;
     }
     if (State.Mode != 0 || State.RangeIndex >= RangeCount) {
-        Host.SetKeyDown(Key::SB_Polar, true);
+        Host.SetKeyDown(PanelKey::SB_Polar, true);
         return;
     }
     Host.SetFreqPanelVisible(true);
@@ -368,7 +368,7 @@ void Keypad::ShiftedPercent() {
 
 void Keypad::ShiftedOk() {
     if (RangeUnit() != u'A') {
-        Host.SetKeyDown(Key::SB_U, true);
+        Host.SetKeyDown(PanelKey::SB_U, true);
     }
     if ((State.Mode == 0 || State.Mode == 1) && State.OkCalibr) {
         State.OkCalibr = 0;
@@ -426,7 +426,7 @@ void Keypad::ShiftedZeroSetting() {
 
 void Keypad::ShiftedCalibration() {
     if (State.Mode == 0) {
-        Host.SetKeyDown(Key::SB_Reset, true);
+        Host.SetKeyDown(PanelKey::SB_Reset, true);
         if (Host.Confirm(ConfirmKind::AutoCalibration) == ConfirmAnswer::Yes) {
             State.CalibrationKind = 1;
             Host.IssueCommand(FunctionCode::Calibrate);
@@ -434,7 +434,7 @@ void Keypad::ShiftedCalibration() {
         return;
     }
     if (State.Mode == 1) {
-        Host.SetKeyDown(Key::SB_Enter, true);
+        Host.SetKeyDown(PanelKey::SB_Enter, true);
         if (State.CoefCalibr) {
             State.CoefCalibr = 0;
             CancelWithHint(16, 2, "2");

@@ -17,7 +17,7 @@ class Keypad {
 
     // A click on key as the button does it: SB_Shift toggles; a key of a radio group latches
     // itself down first; then the key's handler runs.
-    void Press(Key key);
+    void Press(PanelKey key);
 
     // The click handlers. Each releases SB_Shift when it is down and then performs the shifted
     // function, otherwise the main function.

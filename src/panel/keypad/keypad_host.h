@@ -60,9 +60,9 @@ class KeypadHost {
     virtual void SetOutputCaretIndex(int index) = 0;
 
     // Latched state of the keypad buttons.
-    virtual bool IsKeyDown(Key key) const = 0;
+    virtual bool IsKeyDown(PanelKey key) const = 0;
     // Latches key (releasing the others of its group) or releases it.
-    virtual void SetKeyDown(Key key, bool down) = 0;
+    virtual void SetKeyDown(PanelKey key, bool down) = 0;
 
     // Modal boxes and dialogs.
     virtual ConfirmAnswer Confirm(ConfirmKind kind) = 0;

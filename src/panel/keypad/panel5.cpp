@@ -10,7 +10,7 @@ namespace vr410 {
 namespace {
 
 struct KeyFace {
-    Key Id;
+    PanelKey Id;
     const char* Name;    // object name of the button
     const char* Caption; // UTF-8
     const char* Shifted; // blue label, nullptr when the key has none
@@ -20,25 +20,25 @@ struct KeyFace {
 
 // "макcимум" is written with a Latin "c" as its fourth letter, as on the instrument.
 // clang-format off
-const KeyFace KeyFaces[KeyCount] = {
-    {.Id = Key::SB_Enter, .Name = "SB_Enter", .Caption = "Ввод",           .Shifted = nullptr,            .Row = 0, .Column = 0},
-    {.Id = Key::SB_1,     .Name = "SB_1",     .Caption = "1     U1",       .Shifted = "%",                .Row = 0, .Column = 1},
-    {.Id = Key::SB_2,     .Name = "SB_2",     .Caption = "2     U2",       .Shifted = "минимум",          .Row = 0, .Column = 2},
-    {.Id = Key::SB_3,     .Name = "SB_3",     .Caption = "3    дельтаU",   .Shifted = "мак\x63имум",      .Row = 0, .Column = 3},
-    {.Id = Key::SB_4,     .Name = "SB_4",     .Caption = "4",              .Shifted = "50A",              .Row = 0, .Column = 4},
-    {.Id = Key::SB_5,     .Name = "SB_5",     .Caption = "5     АВТ",      .Shifted = "МЕНЮ",             .Row = 0, .Column = 5},
-    {.Id = Key::SB_Shift, .Name = "SB_Shift", .Caption = "Ряд",            .Shifted = nullptr,            .Row = 1, .Column = 0},
-    {.Id = Key::SB_6,     .Name = "SB_6",     .Caption = "6",              .Shifted = "100mV/1mA",        .Row = 1, .Column = 1},
-    {.Id = Key::SB_7,     .Name = "SB_7",     .Caption = "7",              .Shifted = "1V/10mA",          .Row = 1, .Column = 2},
-    {.Id = Key::SB_8,     .Name = "SB_8",     .Caption = "8",              .Shifted = "10V/100mA",        .Row = 1, .Column = 3},
-    {.Id = Key::SB_9,     .Name = "SB_9",     .Caption = "9",              .Shifted = "100V/1A",          .Row = 1, .Column = 4},
-    {.Id = Key::SB_0,     .Name = "SB_0",     .Caption = "0",              .Shifted = "1000V/10A",        .Row = 1, .Column = 5},
-    {.Id = Key::SB_Reset, .Name = "SB_Reset", .Caption = "Сброс",          .Shifted = nullptr,            .Row = 2, .Column = 0},
-    {.Id = Key::SB_Polar, .Name = "SB_Polar", .Caption = "+/-",            .Shifted = "Экран",            .Row = 2, .Column = 1},
-    {.Id = Key::SB_Sin,   .Name = "SB_Sin",   .Caption = "~",              .Shifted = "Частота",          .Row = 2, .Column = 2},
-    {.Id = Key::SB_I,     .Name = "SB_I",     .Caption = "I",              .Shifted = "Ок",               .Row = 2, .Column = 3},
-    {.Id = Key::SB_U,     .Name = "SB_U",     .Caption = "V",              .Shifted = "Установка О",      .Row = 2, .Column = 4},
-    {.Id = Key::SB_Meas,  .Name = "SB_Meas",  .Caption = "Измерение",      .Shifted = "Калибровка",       .Row = 2, .Column = 5},
+const KeyFace KeyFaces[PanelKeyCount] = {
+    {.Id = PanelKey::SB_Enter, .Name = "SB_Enter", .Caption = "Ввод",           .Shifted = nullptr,            .Row = 0, .Column = 0},
+    {.Id = PanelKey::SB_1,     .Name = "SB_1",     .Caption = "1     U1",       .Shifted = "%",                .Row = 0, .Column = 1},
+    {.Id = PanelKey::SB_2,     .Name = "SB_2",     .Caption = "2     U2",       .Shifted = "минимум",          .Row = 0, .Column = 2},
+    {.Id = PanelKey::SB_3,     .Name = "SB_3",     .Caption = "3    дельтаU",   .Shifted = "мак\x63имум",      .Row = 0, .Column = 3},
+    {.Id = PanelKey::SB_4,     .Name = "SB_4",     .Caption = "4",              .Shifted = "50A",              .Row = 0, .Column = 4},
+    {.Id = PanelKey::SB_5,     .Name = "SB_5",     .Caption = "5     АВТ",      .Shifted = "МЕНЮ",             .Row = 0, .Column = 5},
+    {.Id = PanelKey::SB_Shift, .Name = "SB_Shift", .Caption = "Ряд",            .Shifted = nullptr,            .Row = 1, .Column = 0},
+    {.Id = PanelKey::SB_6,     .Name = "SB_6",     .Caption = "6",              .Shifted = "100mV/1mA",        .Row = 1, .Column = 1},
+    {.Id = PanelKey::SB_7,     .Name = "SB_7",     .Caption = "7",              .Shifted = "1V/10mA",          .Row = 1, .Column = 2},
+    {.Id = PanelKey::SB_8,     .Name = "SB_8",     .Caption = "8",              .Shifted = "10V/100mA",        .Row = 1, .Column = 3},
+    {.Id = PanelKey::SB_9,     .Name = "SB_9",     .Caption = "9",              .Shifted = "100V/1A",          .Row = 1, .Column = 4},
+    {.Id = PanelKey::SB_0,     .Name = "SB_0",     .Caption = "0",              .Shifted = "1000V/10A",        .Row = 1, .Column = 5},
+    {.Id = PanelKey::SB_Reset, .Name = "SB_Reset", .Caption = "Сброс",          .Shifted = nullptr,            .Row = 2, .Column = 0},
+    {.Id = PanelKey::SB_Polar, .Name = "SB_Polar", .Caption = "+/-",            .Shifted = "Экран",            .Row = 2, .Column = 1},
+    {.Id = PanelKey::SB_Sin,   .Name = "SB_Sin",   .Caption = "~",              .Shifted = "Частота",          .Row = 2, .Column = 2},
+    {.Id = PanelKey::SB_I,     .Name = "SB_I",     .Caption = "I",              .Shifted = "Ок",               .Row = 2, .Column = 3},
+    {.Id = PanelKey::SB_U,     .Name = "SB_U",     .Caption = "V",              .Shifted = "Установка О",      .Row = 2, .Column = 4},
+    {.Id = PanelKey::SB_Meas,  .Name = "SB_Meas",  .Caption = "Измерение",      .Shifted = "Калибровка",       .Row = 2, .Column = 5},
 };
 // clang-format on
 
@@ -105,7 +105,7 @@ Panel5::Panel5(QWidget* parent) : QFrame(parent) {
         }
     }
 
-    QPushButton* shift = Button(Key::SB_Shift);
+    QPushButton* shift = Button(PanelKey::SB_Shift);
     QPalette palette = shift->palette();
     palette.setColor(QPalette::ButtonText, ShiftBlue);
     shift->setPalette(palette);
@@ -113,10 +113,10 @@ Panel5::Panel5(QWidget* parent) : QFrame(parent) {
     bold.setBold(true);
     shift->setFont(bold);
 
-    Button(Key::SB_Enter)->setToolTip(QStringLiteral("Клавиша ВВОД"));
-    Button(Key::SB_Enter)->setIcon(EnterPicture());
-    Button(Key::SB_Reset)->setIcon(ResetPicture());
-    for (Key key : {Key::SB_Enter, Key::SB_Reset}) {
+    Button(PanelKey::SB_Enter)->setToolTip(QStringLiteral("Клавиша ВВОД"));
+    Button(PanelKey::SB_Enter)->setIcon(EnterPicture());
+    Button(PanelKey::SB_Reset)->setIcon(ResetPicture());
+    for (PanelKey key : {PanelKey::SB_Enter, PanelKey::SB_Reset}) {
         Button(key)->setIconSize(QSize(KeyPictureSize, KeyPictureSize));
     }
     for (QPushButton* button : Buttons) {
@@ -126,15 +126,15 @@ Panel5::Panel5(QWidget* parent) : QFrame(parent) {
     ShowLatches();
 }
 
-void Panel5::SetKeyDown(Key key, bool down) {
+void Panel5::SetKeyDown(PanelKey key, bool down) {
     Latches.SetDown(key, down);
     ShowLatches();
 }
 
 void Panel5::ShowLatches() {
-    for (size_t i = 0; i < KeyCount; ++i) {
+    for (size_t i = 0; i < PanelKeyCount; ++i) {
         if (Buttons[i]->isCheckable()) {
-            Buttons[i]->setChecked(Latches.IsDown(static_cast<Key>(i)));
+            Buttons[i]->setChecked(Latches.IsDown(static_cast<PanelKey>(i)));
         }
     }
 }

@@ -24,23 +24,23 @@ class Panel5 : public QFrame {
 
     explicit Panel5(QWidget* parent = nullptr);
 
-    QPushButton* Button(Key key) const { return Buttons[static_cast<size_t>(key)]; }
+    QPushButton* Button(PanelKey key) const { return Buttons[static_cast<size_t>(key)]; }
     // The blue label under key, or nullptr for keys without a shifted function.
-    QLabel* ShiftLabel(Key key) const { return ShiftLabels[static_cast<size_t>(key)]; }
+    QLabel* ShiftLabel(PanelKey key) const { return ShiftLabels[static_cast<size_t>(key)]; }
 
-    bool IsKeyDown(Key key) const { return Latches.IsDown(key); }
+    bool IsKeyDown(PanelKey key) const { return Latches.IsDown(key); }
     // Latches key down (its group mates up) or releases it, and shows it.
-    void SetKeyDown(Key key, bool down);
+    void SetKeyDown(PanelKey key, bool down);
 
   signals:
-    void KeyClicked(vr410::Key key);
+    void KeyClicked(vr410::PanelKey key);
 
   private:
     void ShowLatches();
 
     KeyLatches Latches;
-    std::array<QPushButton*, KeyCount> Buttons{};
-    std::array<QLabel*, KeyCount> ShiftLabels{};
+    std::array<QPushButton*, PanelKeyCount> Buttons{};
+    std::array<QLabel*, PanelKeyCount> ShiftLabels{};
 };
 
 } // namespace vr410

@@ -30,11 +30,11 @@ void WidgetKeypadHost::SetOutputCaretIndex(int index) {
     Entry.MaskEditVoltage()->SetCaretIndex(index);
 }
 
-bool WidgetKeypadHost::IsKeyDown(Key key) const {
+bool WidgetKeypadHost::IsKeyDown(PanelKey key) const {
     return Keys.IsKeyDown(key);
 }
 
-void WidgetKeypadHost::SetKeyDown(Key key, bool down) {
+void WidgetKeypadHost::SetKeyDown(PanelKey key, bool down) {
     Keys.SetKeyDown(key, down);
 }
 

@@ -22,8 +22,8 @@ class WidgetKeypadHost : public KeypadHost {
     std::string OutputFieldText() const override;
     int OutputCaretIndex() const override;
     void SetOutputCaretIndex(int index) override;
-    bool IsKeyDown(Key key) const override;
-    void SetKeyDown(Key key, bool down) override;
+    bool IsKeyDown(PanelKey key) const override;
+    void SetKeyDown(PanelKey key, bool down) override;
     ConfirmAnswer Confirm(ConfirmKind kind) override;
 
   private:

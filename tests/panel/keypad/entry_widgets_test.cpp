@@ -35,7 +35,7 @@ class WidgetRecordingHost : public WidgetKeypadHost {
     void StartPredelOn() override {}
     void PrintMode() override {
         Log.push_back("PrintMode");
-        Keys.SetKeyDown(IsAcRow(State.RangeIndex) ? Key::SB_Sin : Key::SB_Polar, true);
+        Keys.SetKeyDown(IsAcRow(State.RangeIndex) ? PanelKey::SB_Sin : PanelKey::SB_Polar, true);
         if (State.Mode == 0 || State.Mode == 1) {
             Entry.MaskEditVoltage()->SetMask(test::PlainMask(State));
             Entry.MaskEditVoltage()->SetDigits(QString::fromStdString(State.OutputDigits));
@@ -74,7 +74,7 @@ class EntryWidgets : public testing::Test {
 
     // Wired as the main window wires them.
     void SetUp() override {
-        QObject::connect(&Keys, &Panel5::KeyClicked, [this](Key key) { KeyLogic.Press(key); });
+        QObject::connect(&Keys, &Panel5::KeyClicked, [this](PanelKey key) { KeyLogic.Press(key); });
         QObject::connect(Field, &MaskedDigitEdit::KeyDown,
                          [this](bool deleting) { EntryLogic.MaskEditVoltageKeyDown(deleting); });
         QObject::connect(Field, &MaskedDigitEdit::Changed,
@@ -168,25 +168,25 @@ TEST_F(EntryWidgets, FrequencyChangeIsDrawnInEntryModeAndNeverSent) {
 }
 
 TEST_F(EntryWidgets, KeysReachTheHandlersThroughThePanel) {
-    QTest::mouseClick(Keys.Button(Key::SB_Shift), Qt::LeftButton);
-    EXPECT_TRUE(Keys.Button(Key::SB_Shift)->isChecked());
-    QTest::mouseClick(Keys.Button(Key::SB_7), Qt::LeftButton);
-    EXPECT_FALSE(Keys.Button(Key::SB_Shift)->isChecked());
+    QTest::mouseClick(Keys.Button(PanelKey::SB_Shift), Qt::LeftButton);
+    EXPECT_TRUE(Keys.Button(PanelKey::SB_Shift)->isChecked());
+    QTest::mouseClick(Keys.Button(PanelKey::SB_7), Qt::LeftButton);
+    EXPECT_FALSE(Keys.Button(PanelKey::SB_Shift)->isChecked());
     EXPECT_EQ(State.RangeIndex, 1);
     EXPECT_EQ(Field->text(), QStringLiteral("0.0000000V"));
 
-    QTest::mouseClick(Keys.Button(Key::SB_Sin), Qt::LeftButton);
+    QTest::mouseClick(Keys.Button(PanelKey::SB_Sin), Qt::LeftButton);
     EXPECT_EQ(State.RangeIndex, 21);
-    EXPECT_TRUE(Keys.Button(Key::SB_Sin)->isChecked());
+    EXPECT_TRUE(Keys.Button(PanelKey::SB_Sin)->isChecked());
     EXPECT_FALSE(Bar.PanelFreq()->isHidden());
     EXPECT_EQ(Field->text(), QStringLiteral("0.010000V"));
 
-    QTest::mouseClick(Keys.Button(Key::SB_Meas), Qt::LeftButton);
+    QTest::mouseClick(Keys.Button(PanelKey::SB_Meas), Qt::LeftButton);
     EXPECT_TRUE(Bar.PanelFreq()->isHidden());
     EXPECT_TRUE(Field->isHidden());
     EXPECT_TRUE(Bar.Label9()->isHidden());
-    EXPECT_TRUE(Keys.Button(Key::SB_Meas)->isChecked());
-    QTest::mouseClick(Keys.Button(Key::SB_Reset), Qt::LeftButton);
+    EXPECT_TRUE(Keys.Button(PanelKey::SB_Meas)->isChecked());
+    QTest::mouseClick(Keys.Button(PanelKey::SB_Reset), Qt::LeftButton);
     EXPECT_FALSE(Field->isHidden());
     EXPECT_FALSE(Bar.PanelFreq()->isHidden());
     EXPECT_EQ(Host.Commands, (std::vector<int>{32, 1}));

@@ -19,7 +19,7 @@ namespace vr410::test {
 struct KeyCase {
     const char* Name;
     std::function<void(InstrumentState&, RecordingHost&)> Given;
-    std::vector<Key> Presses;
+    std::vector<PanelKey> Presses;
     std::function<void(const InstrumentState&, const RecordingHost&)> Then;
 };
 

@@ -12,18 +12,18 @@ const KeyCase CalibrationKeyCases[] = {
          s.RangeIndex = 21;
          s.OutputDigits = "0500000";
      },
-     {Key::SB_Shift, Key::SB_I},
+     {PanelKey::SB_Shift, PanelKey::SB_I},
      [](const InstrumentState&, const RecordingHost& h) {
          EXPECT_EQ(h.OkCalOpened, 0);
          EXPECT_EQ(h.Commands, Codes{});
-         EXPECT_TRUE(h.IsKeyDown(Key::SB_U));
+         EXPECT_TRUE(h.IsKeyDown(PanelKey::SB_U));
      }},
     {"OkInMode1AcceptedWithAValueSetsTheCompleteZero",
      [](InstrumentState& s, RecordingHost& h) {
          s.Mode = 1;
          h.OkCalAnswer = {.Accepted = true, .Value = 2.5};
      },
-     {Key::SB_Shift, Key::SB_I},
+     {PanelKey::SB_Shift, PanelKey::SB_I},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(h.OkCalDecimals, 1);
          EXPECT_EQ(h.OkCalLabel, "uV");
@@ -37,7 +37,7 @@ const KeyCase CalibrationKeyCases[] = {
          s.RangeIndex = 14;
          h.OkCalAnswer = {.Accepted = true, .Value = 0.0};
      },
-     {Key::SB_Shift, Key::SB_I},
+     {PanelKey::SB_Shift, PanelKey::SB_I},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(h.OkCalLabel, "mA");
          EXPECT_EQ(h.OkCalDecimals, 3);
@@ -47,7 +47,7 @@ const KeyCase CalibrationKeyCases[] = {
      }},
     {"OkInMode1RefusedCancelsTheCompleteZero",
      Mode1,
-     {Key::SB_Shift, Key::SB_I},
+     {PanelKey::SB_Shift, PanelKey::SB_I},
      [](const InstrumentState&, const RecordingHost& h) {
          EXPECT_EQ(h.OkCalOpened, 1);
          EXPECT_TRUE(Logged(h, "PrintText 19,2,4 '  '"));
@@ -56,7 +56,7 @@ const KeyCase CalibrationKeyCases[] = {
      }},
     {"OkInMode0WithCompleteZeroActiveCancelsItInRowOne",
      [](InstrumentState& s, RecordingHost&) { s.OkCalibr = 1; },
-     {Key::SB_Shift, Key::SB_I},
+     {PanelKey::SB_Shift, PanelKey::SB_I},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.OkCalibr, 0);
          EXPECT_TRUE(Logged(h, "PrintText 19,1,4 '  '"));
@@ -65,7 +65,7 @@ const KeyCase CalibrationKeyCases[] = {
      }},
     {"OkInMode0WithoutCompleteZeroDoesNothing",
      nullptr,
-     {Key::SB_Shift, Key::SB_I},
+     {PanelKey::SB_Shift, PanelKey::SB_I},
      [](const InstrumentState&, const RecordingHost& h) {
          EXPECT_EQ(h.Commands, Codes{});
          EXPECT_EQ(h.OkCalOpened, 0);
@@ -75,7 +75,7 @@ const KeyCase CalibrationKeyCases[] = {
          s.Mode = 12;
          s.VoltmeterInput = 1;
      },
-     {Key::SB_Shift, Key::SB_I},
+     {PanelKey::SB_Shift, PanelKey::SB_I},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.OkInput2, 1);
          EXPECT_EQ(s.OkInput1, 0);
@@ -87,7 +87,7 @@ const KeyCase CalibrationKeyCases[] = {
          s.Mode = 12;
          s.OkInput1 = 1;
      },
-     {Key::SB_Shift, Key::SB_I},
+     {PanelKey::SB_Shift, PanelKey::SB_I},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.OkInput1, 0);
          EXPECT_EQ(h.CancelHint, "1");
@@ -99,11 +99,11 @@ const KeyCase CalibrationKeyCases[] = {
          s.OutputDigits = "00899999";
          h.CalibrationAnswer = true;
      },
-     {Key::SB_Shift, Key::SB_Meas},
+     {PanelKey::SB_Shift, PanelKey::SB_Meas},
      [](const InstrumentState&, const RecordingHost& h) {
          EXPECT_EQ(h.CalibrationOpened, 0);
          EXPECT_EQ(h.Commands, Codes{});
-         EXPECT_TRUE(h.IsKeyDown(Key::SB_Enter));
+         EXPECT_TRUE(h.IsKeyDown(PanelKey::SB_Enter));
      }},
     {"CalibrationInMode1At900000OpensTheDialogAndSendsOnYes",
      [](InstrumentState& s, RecordingHost& h) {
@@ -111,7 +111,7 @@ const KeyCase CalibrationKeyCases[] = {
          s.OutputDigits = "00900000";
          h.CalibrationAnswer = true;
      },
-     {Key::SB_Shift, Key::SB_Meas},
+     {PanelKey::SB_Shift, PanelKey::SB_Meas},
      [](const InstrumentState&, const RecordingHost& h) {
          EXPECT_EQ(h.CalibrationOpened, 1);
          EXPECT_EQ(h.Commands, Codes{52});
@@ -121,7 +121,7 @@ const KeyCase CalibrationKeyCases[] = {
          s.Mode = 1;
          s.OutputDigits = "01000000";
      },
-     {Key::SB_Shift, Key::SB_Meas},
+     {PanelKey::SB_Shift, PanelKey::SB_Meas},
      [](const InstrumentState&, const RecordingHost& h) {
          EXPECT_EQ(h.CalibrationOpened, 1);
          EXPECT_EQ(h.Commands, Codes{});
@@ -132,7 +132,7 @@ const KeyCase CalibrationKeyCases[] = {
          s.CoefCalibr = 1;
          s.OutputDigits = "01000000";
      },
-     {Key::SB_Shift, Key::SB_Meas},
+     {PanelKey::SB_Shift, PanelKey::SB_Meas},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.CoefCalibr, 0);
          EXPECT_TRUE(Logged(h, "PrintText 16,2,4 '  '"));
@@ -142,16 +142,16 @@ const KeyCase CalibrationKeyCases[] = {
      }},
     {"CalibrationInMode0AsksAndStartsAutoCalibrationOnYes",
      [](InstrumentState&, RecordingHost& h) { h.Answers = {ConfirmAnswer::Yes}; },
-     {Key::SB_Shift, Key::SB_Meas},
+     {PanelKey::SB_Shift, PanelKey::SB_Meas},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(h.Asked, std::vector<ConfirmKind>{ConfirmKind::AutoCalibration});
          EXPECT_EQ(s.CalibrationKind, 1);
          EXPECT_EQ(h.Commands, Codes{50});
-         EXPECT_TRUE(h.IsKeyDown(Key::SB_Reset));
+         EXPECT_TRUE(h.IsKeyDown(PanelKey::SB_Reset));
      }},
     {"CalibrationInMode0CancelledSendsNothing",
      nullptr,
-     {Key::SB_Shift, Key::SB_Meas},
+     {PanelKey::SB_Shift, PanelKey::SB_Meas},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(h.Asked.size(), 1u);
          EXPECT_EQ(s.CalibrationKind, 0);
@@ -163,7 +163,7 @@ const KeyCase CalibrationKeyCases[] = {
          s.Mode = 12;
          s.CoefComp = 1;
      },
-     {Key::SB_Shift, Key::SB_Meas},
+     {PanelKey::SB_Shift, PanelKey::SB_Meas},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.CoefComp, 0);
          EXPECT_EQ(h.CancelHint, "2");
@@ -171,7 +171,7 @@ const KeyCase CalibrationKeyCases[] = {
      }},
     {"ZeroSettingCurrentRangeSendsKindTwo",
      [](InstrumentState&, RecordingHost& h) { h.Answers = {ConfirmAnswer::Yes}; },
-     {Key::SB_Shift, Key::SB_U},
+     {PanelKey::SB_Shift, PanelKey::SB_U},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(h.Asked, std::vector<ConfirmKind>{ConfirmKind::ZeroSetting});
          EXPECT_EQ(s.CalibrationKind, 2);
@@ -182,7 +182,7 @@ const KeyCase CalibrationKeyCases[] = {
          s.Mode = 12;
          h.Answers = {ConfirmAnswer::No};
      },
-     {Key::SB_Shift, Key::SB_U},
+     {PanelKey::SB_Shift, PanelKey::SB_U},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.CalibrationKind, 3);
          EXPECT_EQ(h.Commands, Codes{50});
@@ -192,11 +192,11 @@ const KeyCase CalibrationKeyCases[] = {
          s.RangeIndex = 12;
          s.CalibrationKind = 2;
      },
-     {Key::SB_Shift, Key::SB_U},
+     {PanelKey::SB_Shift, PanelKey::SB_U},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.CalibrationKind, 0);
          EXPECT_EQ(h.Commands, Codes{});
-         EXPECT_TRUE(h.IsKeyDown(Key::SB_U));
+         EXPECT_TRUE(h.IsKeyDown(PanelKey::SB_U));
      }},
 };
 
@@ -227,8 +227,8 @@ TEST_P(MeasurementCalibrationThreshold, ScalesTheReadingByRange) {
     RecordingHost host(state);
     host.CalibrationAnswer = true;
     Keypad keys(state, host);
-    keys.Press(Key::SB_Shift);
-    keys.Press(Key::SB_Meas);
+    keys.Press(PanelKey::SB_Shift);
+    keys.Press(PanelKey::SB_Meas);
     EXPECT_EQ(host.CalibrationOpened, c.Opens ? 1 : 0);
     EXPECT_EQ(host.Commands, c.Opens ? Codes{52} : Codes{});
 }

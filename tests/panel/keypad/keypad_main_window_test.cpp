@@ -68,7 +68,7 @@ class KeypadWindow : public testing::Test {
 
     InstrumentState& State() { return Window->State(); }
     MaskedDigitEdit* Field() { return Window->Entry().MaskEditVoltage(); }
-    QPushButton* Button(Key key) { return Window->Keys().Button(key); }
+    QPushButton* Button(PanelKey key) { return Window->Keys().Button(key); }
     std::string Row(int row) { return Window->Display().RowText(row); }
 
     bool Idle() {
@@ -78,12 +78,12 @@ class KeypadWindow : public testing::Test {
     void Settle() {
         ASSERT_TRUE(QTest::qWaitFor([this] { return Idle(); }, WaitLimitMs));
     }
-    void Click(Key key) {
+    void Click(PanelKey key) {
         QTest::mouseClick(Button(key), Qt::LeftButton);
         Settle();
     }
-    void Press(std::initializer_list<Key> keys) {
-        for (Key key : keys) {
+    void Press(std::initializer_list<PanelKey> keys) {
+        for (PanelKey key : keys) {
             Click(key);
         }
     }
@@ -97,13 +97,13 @@ class KeypadWindow : public testing::Test {
     // Puts the calibrator on row in Mode 0 with the reset key.
     void GoToRow(uint8_t row) {
         State().RangeIndex = row;
-        Click(Key::SB_Reset);
+        Click(PanelKey::SB_Reset);
         Sent.clear();
     }
     // Types the value, presses "Ввод" and waits for the output-on mode.
     void OutputOn(const char* digits) {
         Type(digits);
-        Click(Key::SB_Enter);
+        Click(PanelKey::SB_Enter);
         ASSERT_TRUE(QTest::qWaitFor([this] { return State().Mode == 1; }, WaitLimitMs));
         Settle();
         Sent.clear();
@@ -134,11 +134,11 @@ TEST_F(KeypadWindow, OneVoltTypedAndEnteredIsOnTheOutputAndMeasured) {
     EXPECT_EQ(State().OutputDigits, "01000000");
     EXPECT_TRUE(Sent.empty()) << "typing in the entry mode sends nothing";
 
-    Click(Key::SB_Enter);
+    Click(PanelKey::SB_Enter);
     ASSERT_TRUE(QTest::qWaitFor([this] { return State().Mode == 1; }, WaitLimitMs));
     EXPECT_TRUE(StartsWith(Row(1), "+01.000 000V")) << Row(1);
     EXPECT_TRUE(StartsWith(Row(2), "Uвых(10V)")) << Row(2);
-    EXPECT_TRUE(Button(Key::SB_Enter)->isChecked());
+    EXPECT_TRUE(Button(PanelKey::SB_Enter)->isChecked());
     EXPECT_EQ(Instrument->State().Mode, sim::InstrumentMode::OutputOn);
     EXPECT_TRUE(Instrument->State().OutputLive);
     EXPECT_DOUBLE_EQ(Instrument->OutputVolts(), 1.0);
@@ -146,7 +146,7 @@ TEST_F(KeypadWindow, OneVoltTypedAndEnteredIsOnTheOutputAndMeasured) {
     const QString shot = QStringLiteral(VR410_KEYPAD_SHOT_DIR "/main_window_mode1.png");
     EXPECT_TRUE(Window->grab().save(shot)) << shot.toStdString();
 
-    Click(Key::SB_Meas);
+    Click(PanelKey::SB_Meas);
     EXPECT_EQ(State().Mode, 12);
     EXPECT_TRUE(Field()->isHidden());
     ASSERT_TRUE(QTest::qWaitFor([this] { return std::abs(ReadingVolts(Row(1)) - 1.0) < 1e-4; },
@@ -154,7 +154,7 @@ TEST_F(KeypadWindow, OneVoltTypedAndEnteredIsOnTheOutputAndMeasured) {
         << Row(1);
     EXPECT_TRUE(StartsWith(Row(2), "Uвх1(Авто)")) << Row(2);
 
-    Click(Key::SB_Reset);
+    Click(PanelKey::SB_Reset);
     EXPECT_EQ(State().Mode, 0);
     EXPECT_FALSE(Instrument->State().OutputLive);
     EXPECT_FALSE(Field()->isHidden());
@@ -163,7 +163,7 @@ TEST_F(KeypadWindow, OneVoltTypedAndEnteredIsOnTheOutputAndMeasured) {
 struct WindowCase {
     const char* Name;
     std::function<void(class KeypadWindowCases&)> Given;
-    std::vector<Key> Presses;
+    std::vector<PanelKey> Presses;
     std::function<void(class KeypadWindowCases&)> Then;
 };
 
@@ -179,17 +179,17 @@ TEST_P(KeypadWindowCases, Behave) {
         c.Given(*this);
     }
     Sent.clear();
-    for (Key key : c.Presses) {
+    for (PanelKey key : c.Presses) {
         Click(key);
     }
-    EXPECT_FALSE(Button(Key::SB_Shift)->isChecked()) << "the shift key stays down";
+    EXPECT_FALSE(Button(PanelKey::SB_Shift)->isChecked()) << "the shift key stays down";
     c.Then(*this);
 }
 
 const WindowCase WindowCases[] = {
     {"ShiftSevenOnTenVoltGoesToOneVoltWithZerosAndSendsNothing",
      [](KeypadWindowCases& w) { w.Type("01234567"); },
-     {Key::SB_Shift, Key::SB_7},
+     {PanelKey::SB_Shift, PanelKey::SB_7},
      [](KeypadWindowCases& w) {
          EXPECT_EQ(w.State().RangeIndex, 1);
          EXPECT_EQ(w.State().OutputDigits, "00000000");
@@ -199,14 +199,14 @@ const WindowCase WindowCases[] = {
      }},
     {"ShiftNineOnOneVoltGoesToTheHundredVoltRowShowingPlus",
      [](KeypadWindowCases& w) { w.GoToRow(1); },
-     {Key::SB_Shift, Key::SB_9},
+     {PanelKey::SB_Shift, PanelKey::SB_9},
      [](KeypadWindowCases& w) {
          EXPECT_EQ(w.State().RangeIndex, 8);
          EXPECT_TRUE(StartsWith(w.Row(2), "+000.000")) << w.Row(2);
      }},
     {"ShiftSevenWithTheOutputOnResetsTheInstrumentFirst",
      [](KeypadWindowCases& w) { w.OutputOn("01000000"); },
-     {Key::SB_Shift, Key::SB_7},
+     {PanelKey::SB_Shift, PanelKey::SB_7},
      [](KeypadWindowCases& w) {
          EXPECT_EQ(w.Sent, Codes{1});
          EXPECT_EQ(w.State().Mode, 0);
@@ -216,7 +216,7 @@ const WindowCase WindowCases[] = {
      }},
     {"ShiftEightOnItsOwnRangeResetsTheDigitsOnly",
      [](KeypadWindowCases& w) { w.Type("05000000"); },
-     {Key::SB_Shift, Key::SB_8},
+     {PanelKey::SB_Shift, PanelKey::SB_8},
      [](KeypadWindowCases& w) {
          EXPECT_EQ(w.State().OutputDigits, "00000000");
          EXPECT_EQ(w.State().RangeIndex, 2);
@@ -225,25 +225,25 @@ const WindowCase WindowCases[] = {
      }},
     {"AcKeyWithTheOutputOnOnDcSendsNothing",
      [](KeypadWindowCases& w) { w.OutputOn("01000000"); },
-     {Key::SB_Sin},
+     {PanelKey::SB_Sin},
      [](KeypadWindowCases& w) {
          EXPECT_EQ(w.Sent, Codes{});
-         EXPECT_TRUE(w.Button(Key::SB_Polar)->isChecked());
-         EXPECT_FALSE(w.Button(Key::SB_Sin)->isChecked());
+         EXPECT_TRUE(w.Button(PanelKey::SB_Polar)->isChecked());
+         EXPECT_FALSE(w.Button(PanelKey::SB_Sin)->isChecked());
          EXPECT_TRUE(w.Instrument->State().OutputLive);
      }},
     {"VoltKeyOnOneMilliampereGoesToTheTenVoltRowShowingMinus",
      [](KeypadWindowCases& w) { w.GoToRow(10); },
-     {Key::SB_U},
+     {PanelKey::SB_U},
      [](KeypadWindowCases& w) {
          EXPECT_EQ(w.State().RangeIndex, 7);
          EXPECT_TRUE(StartsWith(w.Row(1), "Введите Uвых")) << w.Row(1);
          EXPECT_TRUE(StartsWith(w.Row(2), "-00.000 000V")) << w.Row(2);
-         EXPECT_TRUE(w.Button(Key::SB_U)->isChecked());
+         EXPECT_TRUE(w.Button(PanelKey::SB_U)->isChecked());
      }},
     {"PercentWithTheOutputOnAtZeroOnlyReleasesTheShift",
      [](KeypadWindowCases& w) { w.OutputOn("00000000"); },
-     {Key::SB_Shift, Key::SB_1},
+     {PanelKey::SB_Shift, PanelKey::SB_1},
      [](KeypadWindowCases& w) {
          EXPECT_EQ(w.State().VoltmeterPercent, 0);
          EXPECT_EQ(w.Sent, Codes{});
@@ -254,15 +254,15 @@ const WindowCase WindowCases[] = {
          w.GoToRow(21);
          w.OutputOn("0500000");
      },
-     {Key::SB_Shift, Key::SB_I},
+     {PanelKey::SB_Shift, PanelKey::SB_I},
      [](KeypadWindowCases& w) {
          EXPECT_EQ(w.Sent, Codes{});
          EXPECT_EQ(w.State().OkCalibr, 0);
-         EXPECT_TRUE(w.Button(Key::SB_U)->isChecked());
+         EXPECT_TRUE(w.Button(PanelKey::SB_U)->isChecked());
      }},
     {"FiftyAmpereKeyOnOneAmpereGoesToTheFiftyAmpereRowSilently",
      [](KeypadWindowCases& w) { w.GoToRow(13); },
-     {Key::SB_Shift, Key::SB_4},
+     {PanelKey::SB_Shift, PanelKey::SB_4},
      [](KeypadWindowCases& w) {
          EXPECT_EQ(w.State().RangeIndex, 30);
          EXPECT_EQ(w.Sent, Codes{});
@@ -271,13 +271,13 @@ const WindowCase WindowCases[] = {
      }},
     {"ScreenKeySwitchesTheInstrumentsDisplayOffAndBackOn",
      nullptr,
-     {Key::SB_Shift, Key::SB_Polar},
+     {PanelKey::SB_Shift, PanelKey::SB_Polar},
      [](KeypadWindowCases& w) {
          EXPECT_EQ(w.Sent, Codes{9});
          EXPECT_FALSE(w.Instrument->State().ScreenOn);
          EXPECT_EQ(w.Row(1).substr(w.Row(1).size() - 2, 1), " ");
-         w.Click(Key::SB_Shift);
-         w.Click(Key::SB_Polar);
+         w.Click(PanelKey::SB_Shift);
+         w.Click(PanelKey::SB_Polar);
          EXPECT_TRUE(w.Instrument->State().ScreenOn);
          EXPECT_NE(w.Row(1).find("Э"), std::string::npos) << w.Row(1);
      }},
@@ -291,23 +291,23 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeypadWindowCases, testing::ValuesIn(WindowCases)
 TEST_F(KeypadWindow, MeasureThenVoltmeterKeysSendTheirSettingsWithTheirPollIntervals) {
     struct Step {
         const char* What;
-        std::vector<Key> Presses;
+        std::vector<PanelKey> Presses;
         Codes Commands; // sent by the step
         int Interval;   // TimerQuery interval right after the step
     };
     const Step steps[] = {
-        {"measure", {Key::SB_Meas}, {32}, 4000},
-        {"U2", {Key::SB_2}, {36}, 4000},
-        {"U1", {Key::SB_1}, {36}, 4000},
-        {"delta", {Key::SB_3}, {36}, 1000},
-        {"percent", {Key::SB_Shift, Key::SB_1}, {36}, 1000},
-        {"delta off", {Key::SB_3}, {36}, 1000},
-        {"percent off", {Key::SB_Shift, Key::SB_1}, {36}, 1000},
-        {"AUTO", {Key::SB_5}, {36}, -1},
+        {"measure", {PanelKey::SB_Meas}, {32}, 4000},
+        {"U2", {PanelKey::SB_2}, {36}, 4000},
+        {"U1", {PanelKey::SB_1}, {36}, 4000},
+        {"delta", {PanelKey::SB_3}, {36}, 1000},
+        {"percent", {PanelKey::SB_Shift, PanelKey::SB_1}, {36}, 1000},
+        {"delta off", {PanelKey::SB_3}, {36}, 1000},
+        {"percent off", {PanelKey::SB_Shift, PanelKey::SB_1}, {36}, 1000},
+        {"AUTO", {PanelKey::SB_5}, {36}, -1},
     };
     for (const Step& step : steps) {
         Sent.clear();
-        for (Key key : step.Presses) {
+        for (PanelKey key : step.Presses) {
             QTest::mouseClick(Button(key), Qt::LeftButton);
         }
         if (step.Interval > 0) {
@@ -401,12 +401,12 @@ TEST_F(KeypadWindow, CalibrationOpensTheUserCalibrationFromNineHundredThousandOn
     for (const Row& row : {Row{"00899999", 0, {}}, Row{"00900000", 1, {52}}}) {
         opened = 0;
         OutputOn(row.Digits);
-        Click(Key::SB_Shift);
-        Click(Key::SB_Meas);
+        Click(PanelKey::SB_Shift);
+        Click(PanelKey::SB_Meas);
         EXPECT_EQ(opened, row.Opened) << row.Digits;
         EXPECT_EQ(Sent, row.Commands) << row.Digits;
-        EXPECT_TRUE(Button(Key::SB_Enter)->isChecked()) << row.Digits;
-        Click(Key::SB_Reset);
+        EXPECT_TRUE(Button(PanelKey::SB_Enter)->isChecked()) << row.Digits;
+        Click(PanelKey::SB_Reset);
     }
     EXPECT_TRUE(Instrument->State().CoefCalibr);
 }

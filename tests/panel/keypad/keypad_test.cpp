@@ -12,10 +12,10 @@ TEST_P(KeypadCases, Behave) {
     Host.PrintMode(); // the display as it stands before the keys
     Host.Log.clear();
     Host.Commands.clear();
-    for (Key key : c.Presses) {
+    for (PanelKey key : c.Presses) {
         Keys.Press(key);
     }
-    EXPECT_FALSE(Host.IsKeyDown(Key::SB_Shift)) << "the shift key stays down";
+    EXPECT_FALSE(Host.IsKeyDown(PanelKey::SB_Shift)) << "the shift key stays down";
     c.Then(State, Host);
 }
 
@@ -24,7 +24,7 @@ namespace {
 const KeyCase KeyCases[] = {
     {"ShiftSevenInMode0OnTenVoltGoesToOneVoltWithZeros",
      [](InstrumentState& s, RecordingHost&) { s.OutputDigits = "12345678"; },
-     {Key::SB_Shift, Key::SB_7},
+     {PanelKey::SB_Shift, PanelKey::SB_7},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 1);
          EXPECT_EQ(s.OutputDigits, "00000000");
@@ -34,14 +34,14 @@ const KeyCase KeyCases[] = {
      }},
     {"ShiftNineOnOneVoltKeepsTheShownPlus",
      [](InstrumentState& s, RecordingHost&) { s.RangeIndex = 1; },
-     {Key::SB_Shift, Key::SB_9},
+     {PanelKey::SB_Shift, PanelKey::SB_9},
      [](const InstrumentState& s, const RecordingHost&) { EXPECT_EQ(s.RangeIndex, 8); }},
     {"ShiftSevenInMode1ResetsThenShowsMode0",
      [](InstrumentState& s, RecordingHost&) {
          s.Mode = 1;
          s.OutputDigits = "01000000";
      },
-     {Key::SB_Shift, Key::SB_7},
+     {PanelKey::SB_Shift, PanelKey::SB_7},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(h.Commands, Codes{1});
          EXPECT_EQ(s.Mode, 0);
@@ -50,7 +50,7 @@ const KeyCase KeyCases[] = {
      }},
     {"ShiftEightOnItsOwnRangeOnlyResetsTheDigits",
      [](InstrumentState& s, RecordingHost&) { s.OutputDigits = "05000000"; },
-     {Key::SB_Shift, Key::SB_8},
+     {PanelKey::SB_Shift, PanelKey::SB_8},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 2);
          EXPECT_EQ(s.OutputDigits, "00000000");
@@ -58,7 +58,7 @@ const KeyCase KeyCases[] = {
      }},
     {"ShiftRangeKeyInMeasurementSetsTheVoltmeterRange",
      [](InstrumentState& s, RecordingHost&) { s.Mode = 12; },
-     {Key::SB_Shift, Key::SB_0},
+     {PanelKey::SB_Shift, PanelKey::SB_0},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.VoltmeterRange, 4);
          EXPECT_EQ(s.VoltmeterAuto, 0);
@@ -67,29 +67,29 @@ const KeyCase KeyCases[] = {
      }},
     {"RangeKeyWithoutShiftDoesNothing",
      nullptr,
-     {Key::SB_7},
+     {PanelKey::SB_7},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 2);
          EXPECT_TRUE(h.Log.empty());
      }},
     {"AcKeyInMode1OnDcSendsNothingAndKeepsPolarLatched",
      Mode1,
-     {Key::SB_Sin},
+     {PanelKey::SB_Sin},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(h.Commands, Codes{});
-         EXPECT_TRUE(h.IsKeyDown(Key::SB_Polar));
-         EXPECT_FALSE(h.IsKeyDown(Key::SB_Sin));
+         EXPECT_TRUE(h.IsKeyDown(PanelKey::SB_Polar));
+         EXPECT_FALSE(h.IsKeyDown(PanelKey::SB_Sin));
          EXPECT_EQ(s.RangeIndex, 2);
      }},
     {"AcKeyInMode0OnDcSwitchesToTheAcRow",
      [](InstrumentState& s, RecordingHost&) { s.RangeIndex = 3; },
-     {Key::SB_Sin},
+     {PanelKey::SB_Sin},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 23);
          EXPECT_EQ(s.OutputDigits, "0010000");
          EXPECT_EQ(h.Field.Digits().toStdString(), "0010000");
          EXPECT_TRUE(h.FreqPanelVisible);
-         EXPECT_TRUE(h.IsKeyDown(Key::SB_Sin));
+         EXPECT_TRUE(h.IsKeyDown(PanelKey::SB_Sin));
          EXPECT_EQ(h.Commands, Codes{});
      }},
     {"PolarKeyInMode0OnAcGoesBackToTheDcRow",
@@ -98,7 +98,7 @@ const KeyCase KeyCases[] = {
          s.OutputDigits = "0500000";
          h.FreqPanelVisible = true;
      },
-     {Key::SB_Polar},
+     {PanelKey::SB_Polar},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 0);
          EXPECT_EQ(s.OutputDigits, "00000000");
@@ -111,15 +111,15 @@ const KeyCase KeyCases[] = {
          s.OutputDigits = "0500000";
          s.Mode = 1;
      },
-     {Key::SB_Polar},
+     {PanelKey::SB_Polar},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 21);
-         EXPECT_TRUE(h.IsKeyDown(Key::SB_Sin));
+         EXPECT_TRUE(h.IsKeyDown(PanelKey::SB_Sin));
          EXPECT_EQ(h.Commands, Codes{});
      }},
     {"PolarKeyInMode1OnDcFlipsThePolarityAndSends",
      Mode1,
-     {Key::SB_Polar},
+     {PanelKey::SB_Polar},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 7);
          EXPECT_TRUE(Logged(h, "PrintText 1,1,4 '-'"));
@@ -127,53 +127,54 @@ const KeyCase KeyCases[] = {
      }},
     {"PolarKeyInMode0OnDcRewritesTheSignOnly",
      nullptr,
-     {Key::SB_Polar},
+     {PanelKey::SB_Polar},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 7);
          EXPECT_EQ(h.Log, std::vector<std::string>{"PrintText 1,2,4 '-'"});
      }},
     {"VoltKeyInMode0OnOneMilliampereGoesToTheTenVoltRowShowingMinus",
      [](InstrumentState& s, RecordingHost&) { s.RangeIndex = 10; },
-     {Key::SB_U},
+     {PanelKey::SB_U},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 7);
-         EXPECT_TRUE(h.IsKeyDown(Key::SB_U));
+         EXPECT_TRUE(h.IsKeyDown(PanelKey::SB_U));
      }},
     {"VoltKeyFromTheFiftyAmpereAcRowClampsTheValue",
      [](InstrumentState& s, RecordingHost&) {
          s.RangeIndex = 32;
          s.OutputDigits = "5000000";
      },
-     {Key::SB_U},
+     {PanelKey::SB_U},
      [](const InstrumentState& s, const RecordingHost&) {
          EXPECT_EQ(s.RangeIndex, 22);
          EXPECT_EQ(s.OutputDigits, "1020000");
      }},
     {"CurrentKeyInMode0OnTenVoltPlusGoesToHundredMilliampereShowingPlus",
      nullptr,
-     {Key::SB_I},
+     {PanelKey::SB_I},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 17);
-         EXPECT_TRUE(h.IsKeyDown(Key::SB_I));
+         EXPECT_TRUE(h.IsKeyDown(PanelKey::SB_I));
      }},
     {"CurrentKeyInMode1IsRefusedAndNotLatchedBack",
      Mode1,
-     {Key::SB_I},
+     {PanelKey::SB_I},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 2);
-         EXPECT_TRUE(h.IsKeyDown(Key::SB_I)) << "the key stays as pressed until the next redraw";
+         EXPECT_TRUE(h.IsKeyDown(PanelKey::SB_I))
+             << "the key stays as pressed until the next redraw";
          EXPECT_TRUE(h.Log.empty());
      }},
     {"VoltKeyOnAVoltageRowIsRefused",
      nullptr,
-     {Key::SB_U},
+     {PanelKey::SB_U},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 2);
          EXPECT_TRUE(h.Log.empty());
      }},
     {"PercentInMode1WithZeroDigitsOnlyReleasesShift",
      Mode1,
-     {Key::SB_Shift, Key::SB_1},
+     {PanelKey::SB_Shift, PanelKey::SB_1},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.VoltmeterPercent, 0);
          EXPECT_TRUE(h.Log.empty());
@@ -184,7 +185,7 @@ const KeyCase KeyCases[] = {
          s.RangeIndex = 3; // 100V, shown "-"
          s.OutputDigits = "05000000";
      },
-     {Key::SB_Shift, Key::SB_1},
+     {PanelKey::SB_Shift, PanelKey::SB_1},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.VoltmeterPercent, 1);
          EXPECT_EQ(h.PercentBase, -5000000);
@@ -197,14 +198,14 @@ const KeyCase KeyCases[] = {
          s.Mode = 1;
          s.VoltmeterPercent = 1;
      },
-     {Key::SB_Shift, Key::SB_1},
+     {PanelKey::SB_Shift, PanelKey::SB_1},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.VoltmeterPercent, 0);
          EXPECT_EQ(h.Log, std::vector<std::string>{"PrintMode"});
      }},
     {"FiftyAmpereKeyOnOneAmpereGoesToTheFiftyAmpereRowSilently",
      [](InstrumentState& s, RecordingHost&) { s.RangeIndex = 13; },
-     {Key::SB_Shift, Key::SB_4},
+     {PanelKey::SB_Shift, PanelKey::SB_4},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 30);
          EXPECT_EQ(s.Mode, 0);
@@ -213,21 +214,21 @@ const KeyCase KeyCases[] = {
      }},
     {"FiftyAmpereKeyOnNegativeCurrentGoesToRow31",
      [](InstrumentState& s, RecordingHost&) { s.RangeIndex = 16; },
-     {Key::SB_Shift, Key::SB_4},
+     {PanelKey::SB_Shift, PanelKey::SB_4},
      [](const InstrumentState& s, const RecordingHost&) { EXPECT_EQ(s.RangeIndex, 31); }},
     {"FiftyAmpereKeyOnAcCurrentGoesToRow32",
      [](InstrumentState& s, RecordingHost&) {
          s.RangeIndex = 27;
          s.OutputDigits = "0010000";
      },
-     {Key::SB_Shift, Key::SB_4},
+     {PanelKey::SB_Shift, PanelKey::SB_4},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 32);
          EXPECT_TRUE(h.FreqPanelVisible);
      }},
     {"FiftyAmpereKeyOnAVoltageRangeDoesNothing",
      nullptr,
-     {Key::SB_Shift, Key::SB_4},
+     {PanelKey::SB_Shift, PanelKey::SB_4},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 2);
          EXPECT_TRUE(h.Log.empty());
@@ -237,7 +238,7 @@ const KeyCase KeyCases[] = {
          s.Mode = 1;
          s.RangeIndex = 14;
      },
-     {Key::SB_Shift, Key::SB_4},
+     {PanelKey::SB_Shift, PanelKey::SB_4},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(h.Commands, Codes{1});
          EXPECT_EQ(s.Mode, 0);
@@ -248,41 +249,41 @@ const KeyCase KeyCases[] = {
          s.RangeIndex = 24;
          s.OutputDigits = "5000000";
      },
-     {Key::SB_Shift, Key::SB_2},
+     {PanelKey::SB_Shift, PanelKey::SB_2},
      [](const InstrumentState& s, const RecordingHost&) { EXPECT_EQ(s.OutputDigits, "0010000"); }},
     {"MaximumOn700VoltIsSevenHundredVolts",
      [](InstrumentState& s, RecordingHost&) {
          s.RangeIndex = 24;
          s.OutputDigits = "0010000";
      },
-     {Key::SB_Shift, Key::SB_3},
+     {PanelKey::SB_Shift, PanelKey::SB_3},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.OutputDigits, "7000000");
          EXPECT_EQ(h.Field.Digits().toStdString(), "7000000");
      }},
     {"MaximumInMode1SendsTheNewValue",
      Mode1,
-     {Key::SB_Shift, Key::SB_3},
+     {PanelKey::SB_Shift, PanelKey::SB_3},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.OutputDigits, "10000000");
          EXPECT_EQ(h.Commands, Codes{16});
      }},
     {"MaximumInMeasurementDoesNothing",
      [](InstrumentState& s, RecordingHost&) { s.Mode = 12; },
-     {Key::SB_Shift, Key::SB_3},
+     {PanelKey::SB_Shift, PanelKey::SB_3},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.OutputDigits, "00000000");
          EXPECT_TRUE(h.Log.empty());
      }},
     {"MenuReadsTheParametersThenOpensTheDialog",
      nullptr,
-     {Key::SB_Shift, Key::SB_5},
+     {PanelKey::SB_Shift, PanelKey::SB_5},
      [](const InstrumentState&, const RecordingHost& h) {
          EXPECT_EQ(h.Log, (std::vector<std::string>{"command 5", "TFormParam"}));
      }},
     {"ScreenKeyFlipsTheDisplayFlagAndSendsNine",
      nullptr,
-     {Key::SB_Shift, Key::SB_Polar},
+     {PanelKey::SB_Shift, PanelKey::SB_Polar},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.ScreenOn, 0);
          EXPECT_EQ(h.Log, (std::vector<std::string>{"PrintGuard", "command 9"}));
@@ -293,17 +294,17 @@ const KeyCase KeyCases[] = {
          s.RangeIndex = 22;
          s.OutputDigits = "0010000";
      },
-     {Key::SB_Shift, Key::SB_Polar},
+     {PanelKey::SB_Shift, PanelKey::SB_Polar},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.ScreenOn, 0);
-         EXPECT_TRUE(h.IsKeyDown(Key::SB_Sin));
+         EXPECT_TRUE(h.IsKeyDown(PanelKey::SB_Sin));
          EXPECT_EQ(h.Commands, Codes{9});
      }},
     {"FrequencyKeyOnDcLatchesPolarBack",
      nullptr,
-     {Key::SB_Shift, Key::SB_Sin},
+     {PanelKey::SB_Shift, PanelKey::SB_Sin},
      [](const InstrumentState&, const RecordingHost& h) {
-         EXPECT_TRUE(h.IsKeyDown(Key::SB_Polar));
+         EXPECT_TRUE(h.IsKeyDown(PanelKey::SB_Polar));
          EXPECT_TRUE(h.Log.empty());
      }},
     {"ResetInMode0ClearsIndicatorsAndTheAcValue",
@@ -313,7 +314,7 @@ const KeyCase KeyCases[] = {
          s.OkCalibr = 1;
          s.CoefCalibr = 1;
      },
-     {Key::SB_Reset},
+     {PanelKey::SB_Reset},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.OkCalibr, 0);
          EXPECT_EQ(s.CoefCalibr, 0);
@@ -328,7 +329,7 @@ const KeyCase KeyCases[] = {
          s.OkCalibr = 1;
          s.VoltmeterPercent = 1;
      },
-     {Key::SB_Reset},
+     {PanelKey::SB_Reset},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.Mode, 0);
          EXPECT_EQ(s.OutputDigits, "05000000");
@@ -341,7 +342,7 @@ const KeyCase KeyCases[] = {
          s.Mode = 12;
          h.OutputEntryVisible = false;
      },
-     {Key::SB_Shift, Key::SB_Reset},
+     {PanelKey::SB_Shift, PanelKey::SB_Reset},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.Mode, 0);
          EXPECT_TRUE(h.OutputEntryVisible);
@@ -349,27 +350,27 @@ const KeyCase KeyCases[] = {
      }},
     {"EnterInMode0SetsTheOutputAndStartsTheOutputOnTimer",
      nullptr,
-     {Key::SB_Enter},
+     {PanelKey::SB_Enter},
      [](const InstrumentState&, const RecordingHost& h) {
          EXPECT_EQ(h.Log, (std::vector<std::string>{"command 16", "predel on"}));
-         EXPECT_TRUE(h.IsKeyDown(Key::SB_Enter));
+         EXPECT_TRUE(h.IsKeyDown(PanelKey::SB_Enter));
      }},
     {"EnterInMeasurementOnlyLatchesMeasureAgain",
      [](InstrumentState& s, RecordingHost& h) {
          s.Mode = 12;
-         h.Keys.SetDown(Key::SB_Meas, true);
+         h.Keys.SetDown(PanelKey::SB_Meas, true);
      },
-     {Key::SB_Enter},
+     {PanelKey::SB_Enter},
      [](const InstrumentState&, const RecordingHost& h) {
          EXPECT_TRUE(h.Log.empty());
-         EXPECT_TRUE(h.IsKeyDown(Key::SB_Meas));
+         EXPECT_TRUE(h.IsKeyDown(PanelKey::SB_Meas));
      }},
     {"ShiftedEnterInMode0LatchesResetAndSendsNothing",
      nullptr,
-     {Key::SB_Shift, Key::SB_Enter},
+     {PanelKey::SB_Shift, PanelKey::SB_Enter},
      [](const InstrumentState&, const RecordingHost& h) {
          EXPECT_TRUE(h.Log.empty());
-         EXPECT_TRUE(h.IsKeyDown(Key::SB_Reset));
+         EXPECT_TRUE(h.IsKeyDown(PanelKey::SB_Reset));
      }},
 };
 
@@ -385,26 +386,26 @@ TEST(VoltmeterKeys, MeasureThenInputDifferencePercentAndAutomaticRange) {
     Keypad keys(state, host);
     struct Step {
         const char* What;
-        std::vector<Key> Presses;
+        std::vector<PanelKey> Presses;
         Codes Commands; // issued by this step
         int Interval;   // TimerQuery interval after the step (0: not set by the step)
     };
     const Step steps[] = {
-        {"measure", {Key::SB_Meas}, {32}, 4000},
-        {"U2", {Key::SB_2}, {36}, 4000},
-        {"U2 again", {Key::SB_2}, {}, 0},
-        {"U1", {Key::SB_1}, {36}, 4000},
-        {"U1 again", {Key::SB_1}, {}, 0},
-        {"AUTO off", {Key::SB_5}, {36}, 0},
-        {"delta", {Key::SB_3}, {36}, 1000},
-        {"AUTO refused in delta", {Key::SB_5}, {}, 0},
-        {"percent", {Key::SB_Shift, Key::SB_1}, {36}, 1000},
+        {"measure", {PanelKey::SB_Meas}, {32}, 4000},
+        {"U2", {PanelKey::SB_2}, {36}, 4000},
+        {"U2 again", {PanelKey::SB_2}, {}, 0},
+        {"U1", {PanelKey::SB_1}, {36}, 4000},
+        {"U1 again", {PanelKey::SB_1}, {}, 0},
+        {"AUTO off", {PanelKey::SB_5}, {36}, 0},
+        {"delta", {PanelKey::SB_3}, {36}, 1000},
+        {"AUTO refused in delta", {PanelKey::SB_5}, {}, 0},
+        {"percent", {PanelKey::SB_Shift, PanelKey::SB_1}, {36}, 1000},
     };
     for (const Step& step : steps) {
         host.Commands.clear();
         host.QueryInterval = 0;
         state.KeepQueryInterval = 0;
-        for (Key key : step.Presses) {
+        for (PanelKey key : step.Presses) {
             keys.Press(key);
         }
         EXPECT_EQ(host.Commands, step.Commands) << step.What;
@@ -420,8 +421,8 @@ TEST(VoltmeterKeys, MeasureThenInputDifferencePercentAndAutomaticRange) {
     EXPECT_FALSE(host.FreqPanelVisible);
 
     // Back to input 1 clears the difference; AUTO then works again.
-    keys.Press(Key::SB_2);
-    keys.Press(Key::SB_5);
+    keys.Press(PanelKey::SB_2);
+    keys.Press(PanelKey::SB_5);
     EXPECT_EQ(state.VoltmeterDelta, 0);
     EXPECT_EQ(state.VoltmeterPercent, 0);
     EXPECT_EQ(state.VoltmeterAuto, 1);
@@ -429,19 +430,19 @@ TEST(VoltmeterKeys, MeasureThenInputDifferencePercentAndAutomaticRange) {
 
 // Any key that reads the shift key releases it, whether or not its shifted function applies.
 TEST(ShiftKey, IsReleasedByEveryKey) {
-    for (size_t i = 0; i < KeyCount; ++i) {
-        const Key key = static_cast<Key>(i);
-        if (key == Key::SB_Shift) {
+    for (size_t i = 0; i < PanelKeyCount; ++i) {
+        const PanelKey key = static_cast<PanelKey>(i);
+        if (key == PanelKey::SB_Shift) {
             continue;
         }
         InstrumentState state;
         state.Mode = 12; // no dialog opens there for the keys that have one elsewhere
         RecordingHost host(state);
         Keypad keys(state, host);
-        keys.Press(Key::SB_Shift);
-        ASSERT_TRUE(host.IsKeyDown(Key::SB_Shift));
+        keys.Press(PanelKey::SB_Shift);
+        ASSERT_TRUE(host.IsKeyDown(PanelKey::SB_Shift));
         keys.Press(key);
-        EXPECT_FALSE(host.IsKeyDown(Key::SB_Shift)) << "key " << i;
+        EXPECT_FALSE(host.IsKeyDown(PanelKey::SB_Shift)) << "key " << i;
     }
 }
 
@@ -449,10 +450,10 @@ TEST(ShiftKey, PressedTwiceIsUpAgain) {
     InstrumentState state;
     RecordingHost host(state);
     Keypad keys(state, host);
-    keys.Press(Key::SB_Shift);
-    keys.Press(Key::SB_Shift);
-    EXPECT_FALSE(host.IsKeyDown(Key::SB_Shift));
-    keys.Press(Key::SB_7);
+    keys.Press(PanelKey::SB_Shift);
+    keys.Press(PanelKey::SB_Shift);
+    EXPECT_FALSE(host.IsKeyDown(PanelKey::SB_Shift));
+    keys.Press(PanelKey::SB_7);
     EXPECT_EQ(state.RangeIndex, 2);
 }
 } // namespace

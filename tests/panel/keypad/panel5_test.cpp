@@ -19,7 +19,7 @@ namespace vr410 {
 namespace {
 
 struct Face {
-    Key Id;
+    PanelKey Id;
     const char* Caption;
     const char* Shifted; // nullptr: no blue label
 };
@@ -27,24 +27,24 @@ struct Face {
 // clang-format off
 const Face Faces[] = {
     // key           caption            blue label
-    {Key::SB_Enter, "Ввод",            nullptr},
-    {Key::SB_1,     "1     U1",        "%"},
-    {Key::SB_2,     "2     U2",        "минимум"},
-    {Key::SB_3,     "3    дельтаU",    "макcимум"},
-    {Key::SB_4,     "4",               "50A"},
-    {Key::SB_5,     "5     АВТ",       "МЕНЮ"},
-    {Key::SB_Shift, "Ряд",             nullptr},
-    {Key::SB_6,     "6",               "100mV/1mA"},
-    {Key::SB_7,     "7",               "1V/10mA"},
-    {Key::SB_8,     "8",               "10V/100mA"},
-    {Key::SB_9,     "9",               "100V/1A"},
-    {Key::SB_0,     "0",               "1000V/10A"},
-    {Key::SB_Reset, "Сброс",           nullptr},
-    {Key::SB_Polar, "+/-",             "Экран"},
-    {Key::SB_Sin,   "~",               "Частота"},
-    {Key::SB_I,     "I",               "Ок"},
-    {Key::SB_U,     "V",               "Установка О"},
-    {Key::SB_Meas,  "Измерение",       "Калибровка"},
+    {PanelKey::SB_Enter, "Ввод",            nullptr},
+    {PanelKey::SB_1,     "1     U1",        "%"},
+    {PanelKey::SB_2,     "2     U2",        "минимум"},
+    {PanelKey::SB_3,     "3    дельтаU",    "макcимум"},
+    {PanelKey::SB_4,     "4",               "50A"},
+    {PanelKey::SB_5,     "5     АВТ",       "МЕНЮ"},
+    {PanelKey::SB_Shift, "Ряд",             nullptr},
+    {PanelKey::SB_6,     "6",               "100mV/1mA"},
+    {PanelKey::SB_7,     "7",               "1V/10mA"},
+    {PanelKey::SB_8,     "8",               "10V/100mA"},
+    {PanelKey::SB_9,     "9",               "100V/1A"},
+    {PanelKey::SB_0,     "0",               "1000V/10A"},
+    {PanelKey::SB_Reset, "Сброс",           nullptr},
+    {PanelKey::SB_Polar, "+/-",             "Экран"},
+    {PanelKey::SB_Sin,   "~",               "Частота"},
+    {PanelKey::SB_I,     "I",               "Ок"},
+    {PanelKey::SB_U,     "V",               "Установка О"},
+    {PanelKey::SB_Meas,  "Измерение",       "Калибровка"},
 };
 // clang-format on
 
@@ -67,9 +67,9 @@ TEST(Panel5Widget, HasTheEighteenKeysWithTheirCaptionsAndBlueLabels) {
         EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::blue));
     }
     // The maximum label carries a Latin c among Cyrillic letters.
-    EXPECT_EQ(panel.ShiftLabel(Key::SB_3)->text().at(3), QChar(u'c'));
-    EXPECT_EQ(panel.Button(Key::SB_Enter)->toolTip(), QStringLiteral("Клавиша ВВОД"));
-    QPushButton* shift = panel.Button(Key::SB_Shift);
+    EXPECT_EQ(panel.ShiftLabel(PanelKey::SB_3)->text().at(3), QChar(u'c'));
+    EXPECT_EQ(panel.Button(PanelKey::SB_Enter)->toolTip(), QStringLiteral("Клавиша ВВОД"));
+    QPushButton* shift = panel.Button(PanelKey::SB_Shift);
     EXPECT_TRUE(shift->font().bold());
     EXPECT_EQ(shift->palette().color(QPalette::ButtonText), QColor(Qt::blue));
 }
@@ -77,8 +77,8 @@ TEST(Panel5Widget, HasTheEighteenKeysWithTheirCaptionsAndBlueLabels) {
 TEST(Panel5Widget, StartsWithResetPolarAndVoltDown) {
     Panel5 panel;
     for (const Face& face : Faces) {
-        const bool down =
-            face.Id == Key::SB_Reset || face.Id == Key::SB_Polar || face.Id == Key::SB_U;
+        const bool down = face.Id == PanelKey::SB_Reset || face.Id == PanelKey::SB_Polar ||
+                          face.Id == PanelKey::SB_U;
         EXPECT_EQ(panel.Button(face.Id)->isChecked(), down) << face.Caption;
         EXPECT_EQ(panel.IsKeyDown(face.Id), down) << face.Caption;
     }
@@ -86,33 +86,34 @@ TEST(Panel5Widget, StartsWithResetPolarAndVoltDown) {
 
 TEST(Panel5Widget, LatchesByGroupAndLeavesTheDigitKeysPlain) {
     Panel5 panel;
-    panel.SetKeyDown(Key::SB_Meas, true);
-    EXPECT_TRUE(panel.Button(Key::SB_Meas)->isChecked());
-    EXPECT_FALSE(panel.Button(Key::SB_Reset)->isChecked());
-    EXPECT_FALSE(panel.Button(Key::SB_Enter)->isChecked());
-    EXPECT_TRUE(panel.Button(Key::SB_Polar)->isChecked()) << "another group is left alone";
-    panel.SetKeyDown(Key::SB_Sin, true);
-    EXPECT_FALSE(panel.Button(Key::SB_Polar)->isChecked());
-    panel.SetKeyDown(Key::SB_Shift, true);
-    EXPECT_TRUE(panel.Button(Key::SB_Shift)->isChecked());
-    EXPECT_TRUE(panel.Button(Key::SB_Sin)->isChecked()) << "the shift key is a group of its own";
-    panel.SetKeyDown(Key::SB_7, true);
-    EXPECT_FALSE(panel.Button(Key::SB_7)->isCheckable());
-    EXPECT_FALSE(panel.IsKeyDown(Key::SB_7));
+    panel.SetKeyDown(PanelKey::SB_Meas, true);
+    EXPECT_TRUE(panel.Button(PanelKey::SB_Meas)->isChecked());
+    EXPECT_FALSE(panel.Button(PanelKey::SB_Reset)->isChecked());
+    EXPECT_FALSE(panel.Button(PanelKey::SB_Enter)->isChecked());
+    EXPECT_TRUE(panel.Button(PanelKey::SB_Polar)->isChecked()) << "another group is left alone";
+    panel.SetKeyDown(PanelKey::SB_Sin, true);
+    EXPECT_FALSE(panel.Button(PanelKey::SB_Polar)->isChecked());
+    panel.SetKeyDown(PanelKey::SB_Shift, true);
+    EXPECT_TRUE(panel.Button(PanelKey::SB_Shift)->isChecked());
+    EXPECT_TRUE(panel.Button(PanelKey::SB_Sin)->isChecked())
+        << "the shift key is a group of its own";
+    panel.SetKeyDown(PanelKey::SB_7, true);
+    EXPECT_FALSE(panel.Button(PanelKey::SB_7)->isCheckable());
+    EXPECT_FALSE(panel.IsKeyDown(PanelKey::SB_7));
 }
 
 TEST(Panel5Widget, AClickIsReportedAndTheLatchesDecideWhatStaysDown) {
     Panel5 panel;
     panel.show();
     QSignalSpy clicks(&panel, &Panel5::KeyClicked);
-    QTest::mouseClick(panel.Button(Key::SB_Sin), Qt::LeftButton);
-    QTest::mouseClick(panel.Button(Key::SB_7), Qt::LeftButton);
+    QTest::mouseClick(panel.Button(PanelKey::SB_Sin), Qt::LeftButton);
+    QTest::mouseClick(panel.Button(PanelKey::SB_7), Qt::LeftButton);
     ASSERT_EQ(clicks.size(), 2);
-    EXPECT_EQ(clicks[0][0].value<Key>(), Key::SB_Sin);
-    EXPECT_EQ(clicks[1][0].value<Key>(), Key::SB_7);
+    EXPECT_EQ(clicks[0][0].value<PanelKey>(), PanelKey::SB_Sin);
+    EXPECT_EQ(clicks[1][0].value<PanelKey>(), PanelKey::SB_7);
     // Nobody latched the AC key, so the button shows the latches, not its own toggle.
-    EXPECT_FALSE(panel.Button(Key::SB_Sin)->isChecked());
-    EXPECT_TRUE(panel.Button(Key::SB_Polar)->isChecked());
+    EXPECT_FALSE(panel.Button(PanelKey::SB_Sin)->isChecked());
+    EXPECT_TRUE(panel.Button(PanelKey::SB_Polar)->isChecked());
 }
 
 // The share of pixels of a picture that are painted at all.
@@ -135,10 +136,10 @@ TEST(KeyPictures, AreSixteenBySixteenVisibleAndBesideTheirCaptions) {
         EXPECT_LT(share, 0.9);
     }
     Panel5 panel;
-    EXPECT_FALSE(panel.Button(Key::SB_Enter)->icon().isNull());
-    EXPECT_FALSE(panel.Button(Key::SB_Reset)->icon().isNull());
-    EXPECT_EQ(panel.Button(Key::SB_Enter)->iconSize(), QSize(16, 16));
-    EXPECT_TRUE(panel.Button(Key::SB_Meas)->icon().isNull());
+    EXPECT_FALSE(panel.Button(PanelKey::SB_Enter)->icon().isNull());
+    EXPECT_FALSE(panel.Button(PanelKey::SB_Reset)->icon().isNull());
+    EXPECT_EQ(panel.Button(PanelKey::SB_Enter)->iconSize(), QSize(16, 16));
+    EXPECT_TRUE(panel.Button(PanelKey::SB_Meas)->icon().isNull());
 }
 
 // Answers the next modal box by pressing the button with caption (or Escape when empty) and

@@ -86,10 +86,11 @@ class RecordingHost : public KeypadHost {
     void PrintMode() override {
         Log.push_back("PrintMode");
         const bool ac = IsAcRow(State.RangeIndex);
-        Keys.SetDown(ac ? Key::SB_Sin : Key::SB_Polar, true);
-        Keys.SetDown(RangeTable[State.RangeIndex].Unit == u'V' ? Key::SB_U : Key::SB_I, true);
+        Keys.SetDown(ac ? PanelKey::SB_Sin : PanelKey::SB_Polar, true);
+        Keys.SetDown(RangeTable[State.RangeIndex].Unit == u'V' ? PanelKey::SB_U : PanelKey::SB_I,
+                     true);
         if (State.Mode == 0) {
-            Keys.SetDown(Key::SB_Reset, true);
+            Keys.SetDown(PanelKey::SB_Reset, true);
         }
         if (State.Mode == 0 || State.Mode == 1) {
             Field.SetMask(PlainMask(State));
@@ -122,8 +123,8 @@ class RecordingHost : public KeypadHost {
     int OutputCaretIndex() const override { return Caret; }
     void SetOutputCaretIndex(int index) override { Caret = index; }
 
-    bool IsKeyDown(Key key) const override { return Keys.IsDown(key); }
-    void SetKeyDown(Key key, bool down) override { Keys.SetDown(key, down); }
+    bool IsKeyDown(PanelKey key) const override { return Keys.IsDown(key); }
+    void SetKeyDown(PanelKey key, bool down) override { Keys.SetDown(key, down); }
 
     ConfirmAnswer Confirm(ConfirmKind kind) override {
         Asked.push_back(kind);
