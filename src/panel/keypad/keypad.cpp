@@ -230,16 +230,26 @@ void Keypad::SB_RangeClick(int tag) {
         Host.PrintMode();
         return;
     }
-    State.OutputDigits = ResetDigits(State.RangeIndex);
-    const uint8_t row = RangeKeyRow(State.RangeIndex, tag);
-    if (row == State.RangeIndex) {
+    const std::optional<uint8_t> row = RangeKeyRow(State.RangeIndex, tag);
+    if (!row) {
+        return; // no range of the table: refused
+    }
+    if (*row == State.RangeIndex) {
+        // The value the display shows is the value the instrument is set to. In entry mode the
+        // entry starts again from the row's preset, shown at once and sent by nobody; with the
+        // output on, the output and the display stay as they are.
+        if (State.Mode == 0) {
+            State.OutputDigits = ResetDigits(*row);
+            Host.PrintMode();
+        }
         return;
     }
     if (State.Mode == 1) {
         SB_ResetClick();
     }
     State.Mode = 0;
-    State.RangeIndex = row;
+    State.RangeIndex = *row;
+    State.OutputDigits = ResetDigits(*row);
     Host.SetFreqPanelVisible(RangeIsAc());
     Host.PrintMode();
 }

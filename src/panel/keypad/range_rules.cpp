@@ -84,7 +84,7 @@ std::string MaximumDigits(size_t row) {
     return Padded(IsAcRow(row) ? AcScaled(nominal) : nominal, OutputDigitCount(row));
 }
 
-uint8_t RangeKeyRow(size_t row, int k) {
+std::optional<uint8_t> RangeKeyRow(size_t row, int k) {
     k = std::clamp(k, 0, 4);
     int group = static_cast<int>(row / 5);
     if (row == 30) {
@@ -93,8 +93,6 @@ uint8_t RangeKeyRow(size_t row, int k) {
         group = 3;
     } else if (row == 32) {
         group = 5;
-    } else if (row >= 33) {
-        group = 0;
     } else if (k >= 3 && row <= 2) {
         group = 1;
     } else if (k >= 3 && row >= 5 && row <= 7) {
@@ -104,7 +102,11 @@ uint8_t RangeKeyRow(size_t row, int k) {
     } else if (k <= 2 && (row == 8 || row == 9)) {
         group = 0;
     }
-    return static_cast<uint8_t>(5 * group + k);
+    const int to = 5 * group + k;
+    if (to >= static_cast<int>(RangeCount)) {
+        return std::nullopt;
+    }
+    return static_cast<uint8_t>(to);
 }
 
 // clang-format off

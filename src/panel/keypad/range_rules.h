@@ -43,9 +43,9 @@ std::string MaximumDigits(size_t row);
 
 // The row a range key (k = 0 for "6" .. 4 for "0") leads to from row: 5 * group + k, the group
 // being row div 5 with the exceptions that keep the shown sign between the low and high voltage
-// rows and lead from the 50 A rows back into the current rows. The "R" rows lead into the DC
-// voltage rows, so the result is always a row of the table.
-uint8_t RangeKeyRow(size_t row, int k);
+// rows and lead from the 50 A rows back into the current rows. Nothing when the result lies past
+// the table, which happens only on the "R" rows 35..38 with the key "0".
+std::optional<uint8_t> RangeKeyRow(size_t row, int k);
 
 // Decimals of the zero value and the prefix letter of the unit in the complete-zero dialog.
 struct ZeroDialogEntry {

@@ -214,14 +214,23 @@ const WindowCase WindowCases[] = {
          EXPECT_FALSE(w.Instrument->State().OutputLive);
          EXPECT_TRUE(StartsWith(w.Row(1), "Введите Uвых")) << w.Row(1);
      }},
-    {"ShiftEightOnItsOwnRangeResetsTheDigitsOnly",
+    {"ShiftEightOnItsOwnRangeShowsTheResetDigitsAndSendsNothing",
      [](KeypadWindowCases& w) { w.Type("05000000"); },
      {PanelKey::SB_Shift, PanelKey::SB_8},
      [](KeypadWindowCases& w) {
          EXPECT_EQ(w.State().OutputDigits, "00000000");
          EXPECT_EQ(w.State().RangeIndex, 2);
-         EXPECT_TRUE(StartsWith(w.Row(2), "+05.000 000V")) << w.Row(2);
+         EXPECT_TRUE(StartsWith(w.Row(2), "+00.000 000V")) << w.Row(2);
          EXPECT_EQ(w.Sent, Codes{});
+     }},
+    {"ShiftEightOnItsOwnRangeWithTheOutputOnKeepsTheOutput",
+     [](KeypadWindowCases& w) { w.OutputOn("05000000"); },
+     {PanelKey::SB_Shift, PanelKey::SB_8},
+     [](KeypadWindowCases& w) {
+         EXPECT_EQ(w.State().OutputDigits, "05000000");
+         EXPECT_TRUE(StartsWith(w.Row(1), "+05.000 000V")) << w.Row(1);
+         EXPECT_EQ(w.Sent, Codes{});
+         EXPECT_TRUE(w.Instrument->State().OutputLive);
      }},
     {"AcKeyWithTheOutputOnOnDcSendsNothing",
      [](KeypadWindowCases& w) { w.OutputOn("01000000"); },

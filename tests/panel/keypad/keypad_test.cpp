@@ -46,15 +46,46 @@ const KeyCase KeyCases[] = {
          EXPECT_EQ(h.Commands, Codes{1});
          EXPECT_EQ(s.Mode, 0);
          EXPECT_EQ(s.RangeIndex, 1);
-         EXPECT_EQ(h.Log.back(), "PrintMode");
+         EXPECT_EQ(s.OutputDigits, "00000000");
+         const auto reset = std::find(h.Log.begin(), h.Log.end(), "command 1");
+         EXPECT_NE(std::find(reset, h.Log.end(), "PrintMode"), h.Log.end());
      }},
-    {"ShiftEightOnItsOwnRangeOnlyResetsTheDigits",
+    {"ShiftEightOnItsOwnRangeInEntryShowsTheResetDigits",
      [](InstrumentState& s, RecordingHost&) { s.OutputDigits = "05000000"; },
      {PanelKey::SB_Shift, PanelKey::SB_8},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 2);
          EXPECT_EQ(s.OutputDigits, "00000000");
-         EXPECT_EQ(h.Log, std::vector<std::string>{});
+         EXPECT_TRUE(Logged(h, "PrintMode"));
+         EXPECT_EQ(h.Field.Digits().toStdString(), "00000000");
+         EXPECT_EQ(h.Commands, Codes{});
+     }},
+    {"ShiftEightOnItsOwnRangeWithTheOutputOnChangesNothing",
+     [](InstrumentState& s, RecordingHost&) {
+         s.Mode = 1;
+         s.OutputDigits = "05000000";
+     },
+     {PanelKey::SB_Shift, PanelKey::SB_8},
+     [](const InstrumentState& s, const RecordingHost& h) {
+         EXPECT_EQ(s.Mode, 1);
+         EXPECT_EQ(s.OutputDigits, "05000000");
+         EXPECT_EQ(h.Field.Digits().toStdString(), "05000000");
+         EXPECT_EQ(h.Commands, Codes{});
+     }},
+    {"ShiftSevenOnAResistanceRowKeepsTheGroupArithmetic",
+     [](InstrumentState& s, RecordingHost&) { s.RangeIndex = 37; },
+     {PanelKey::SB_Shift, PanelKey::SB_7},
+     [](const InstrumentState& s, const RecordingHost&) { EXPECT_EQ(s.RangeIndex, 36); }},
+    {"ShiftZeroOnAResistanceRowWhoseResultIsPastTheTableIsRefused",
+     [](InstrumentState& s, RecordingHost&) {
+         s.RangeIndex = 35;
+         s.OutputDigits = "05000000";
+     },
+     {PanelKey::SB_Shift, PanelKey::SB_0},
+     [](const InstrumentState& s, const RecordingHost& h) {
+         EXPECT_EQ(s.RangeIndex, 35);
+         EXPECT_EQ(s.OutputDigits, "05000000");
+         EXPECT_TRUE(h.Log.empty());
      }},
     {"ShiftRangeKeyInMeasurementSetsTheVoltmeterRange",
      [](InstrumentState& s, RecordingHost&) { s.Mode = 12; },
@@ -426,6 +457,30 @@ TEST(VoltmeterKeys, MeasureThenInputDifferencePercentAndAutomaticRange) {
     EXPECT_EQ(state.VoltmeterDelta, 0);
     EXPECT_EQ(state.VoltmeterPercent, 0);
     EXPECT_EQ(state.VoltmeterAuto, 1);
+}
+
+// After a range key on the current row the display, the field and the instrument agree: the
+// next redraw (a window activation) finds nothing to send.
+TEST(RangeKeys, OnTheCurrentRowLeaveNothingForTheNextRedrawToSend) {
+    for (const uint8_t mode : {0, 1}) {
+        InstrumentState state;
+        state.Mode = mode;
+        state.OutputDigits = "05000000";
+        RecordingHost host(state);
+        OutputEntry entry(state, host);
+        host.Entry = &entry;
+        Keypad keys(state, host);
+        host.PrintMode();
+        host.Commands.clear();
+
+        keys.Press(PanelKey::SB_Shift);
+        keys.Press(PanelKey::SB_8);
+        const std::string shown = host.Field.Digits().toStdString();
+        host.PrintMode();
+
+        EXPECT_EQ(shown, state.OutputDigits) << "mode " << int(mode);
+        EXPECT_EQ(host.Commands, Codes{}) << "mode " << int(mode);
+    }
 }
 
 // Any key that reads the shift key releases it, whether or not its shifted function applies.

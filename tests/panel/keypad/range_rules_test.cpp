@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace vr410 {
 namespace {
 
@@ -65,7 +67,7 @@ struct RangeKeyCase {
     const char* Name;
     size_t From;
     int K;
-    int To;
+    std::optional<int> To; // nothing: refused
 };
 
 void PrintTo(const RangeKeyCase& c, std::ostream* os) {
@@ -76,7 +78,11 @@ class RangeKeys : public testing::TestWithParam<RangeKeyCase> {};
 
 TEST_P(RangeKeys, LeadToTheRowOfTheGroup) {
     const RangeKeyCase& c = GetParam();
-    EXPECT_EQ(RangeKeyRow(c.From, c.K), c.To);
+    const std::optional<uint8_t> row = RangeKeyRow(c.From, c.K);
+    ASSERT_EQ(row.has_value(), c.To.has_value());
+    if (c.To) {
+        EXPECT_EQ(*row, *c.To);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RangeKeys,
@@ -94,15 +100,28 @@ INSTANTIATE_TEST_SUITE_P(Rows, RangeKeys,
                              RangeKeyCase{"FiftyAmperePlusToCurrentRows", 30, 1, 11},
                              RangeKeyCase{"FiftyAmpereMinusToCurrentRows", 31, 4, 19},
                              RangeKeyCase{"FiftyAmpereAcToAcCurrentRows", 32, 0, 25},
-                             RangeKeyCase{"ResistanceRowStaysInsideTheTable", 38, 4, 4}),
+                             RangeKeyCase{"FirstResistanceRowsLeadToTheFiftyAmpereRows", 33, 0, 30},
+                             RangeKeyCase{"ResistanceRowToTheAcFiftyAmpereRow", 34, 2, 32},
+                             RangeKeyCase{"ResistanceRowsKeepTheirGroup", 37, 1, 36},
+                             RangeKeyCase{"LastResistanceRowWithinTheTable", 35, 3, 38},
+                             RangeKeyCase{"ResistanceRowPastTheTableIsRefused", 38, 4, {}},
+                             RangeKeyCase{"AnyResistanceRowPastTheTableIsRefused", 35, 4, {}}),
                          [](const testing::TestParamInfo<RangeKeyCase>& row) {
                              return row.param.Name;
                          });
 
-TEST(RangeKeys, NeverLeaveTheTable) {
+// Every key on every row gives 5 * group + k; only a result past the table is refused, and
+// that happens on the "R" rows 35..38 with the key "0" alone.
+TEST(RangeKeys, RefuseOnlyAResultPastTheTable) {
     for (size_t row = 0; row < RangeCount; ++row) {
         for (int k = 0; k <= 4; ++k) {
-            EXPECT_LT(RangeKeyRow(row, k), RangeCount) << "row " << row << " key " << k;
+            const std::optional<uint8_t> to = RangeKeyRow(row, k);
+            const bool pastTheTable = row >= 35 && k == 4;
+            ASSERT_EQ(to.has_value(), !pastTheTable) << "row " << row << " key " << k;
+            if (to) {
+                EXPECT_LT(*to, RangeCount) << "row " << row << " key " << k;
+                EXPECT_EQ(*to % 5, k) << "row " << row << " key " << k;
+            }
         }
     }
 }
