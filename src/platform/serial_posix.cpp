@@ -122,10 +122,13 @@ class PosixSerialPort final : public SerialPort {
             return Fail();
         if (!ToTermios(settings, t))
             return false;
-        if (tcsetattr(Fd_, TCSANOW, &t) != 0)
+        // tcsetattr succeeds when any part was taken, and fails with EINVAL when a part was not
+        // and nothing changed: a pty asked again for the parity it dropped the first time (a
+        // port opened a second time, a parity set twice). What counts is what reads back: the
+        // speed and the character size must have been taken. (Ptys drop the parity bits, which
+        // they cannot carry anyway.)
+        if (tcsetattr(Fd_, TCSANOW, &t) != 0 && errno != EINVAL)
             return Fail();
-        // tcsetattr succeeds when any part was taken; the speed and the character size must
-        // be. (Ptys drop the parity bits, which they cannot carry anyway.)
         termios applied{};
         if (tcgetattr(Fd_, &applied) != 0)
             return Fail();

@@ -85,6 +85,17 @@ TEST_F(DriverOnPty, SecondOpenOfAHeldPortReadsBusy) {
     EXPECT_TRUE(System.Messages.empty());
 }
 
+TEST_F(DriverOnPty, ReopenedAfterNoPortIsReadyAgain) {
+    PosixSerialApi api(Sources());
+    CommPort port(api, System);
+    for (int open = 0; open < 3; ++open) {
+        EXPECT_TRUE(port.OpenComPort(1)) << "open " << open;
+        EXPECT_EQ(port.PortStatus(), "готов");
+        EXPECT_FALSE(port.OpenComPort(0)); // No Port
+    }
+    EXPECT_TRUE(System.Messages.empty());
+}
+
 TEST_F(DriverOnPty, ExchangeCrossesThePty) {
     PosixSerialApi api(Sources());
     CommPort port(api, System);

@@ -135,6 +135,19 @@ TEST_F(PosixPtyTest, SettingsReadBackAsSet) {
     EXPECT_FALSE(Port->SetState(settings)) << "a rate the line cannot run";
 }
 
+// A pty drops the parity bit; asking again for what it dropped changes nothing, which
+// tcsetattr reports as EINVAL. The same settings must be taken every time, or a port opened a
+// second time would read "not configured".
+TEST_F(PosixPtyTest, SameSettingsAreTakenAgainAndOnAReopen) {
+    EXPECT_TRUE(Port->SetState(InstrumentLine(ParityMode::Mark)));
+    EXPECT_TRUE(Port->SetState(InstrumentLine(ParityMode::Space)));
+    EXPECT_TRUE(Port->SetState(InstrumentLine(ParityMode::Space)));
+    Port.reset();
+    Port = Api.Open(SlaveName, Error);
+    ASSERT_NE(Port, nullptr);
+    EXPECT_TRUE(Port->SetState(InstrumentLine(ParityMode::Mark)));
+}
+
 TEST_F(PosixPtyTest, WrittenBytesArriveAndTransmitEmptyWaitsForTheirLineTime) {
     const std::vector<uint8_t> packet = {0x01, 0x0A, 0x44, 0x00, 0x10,
                                          0xFF, 0x00, 0x00, 0x02, 0x5C};
