@@ -124,6 +124,17 @@ bool CommPort::OpenComPort(uint8_t number) {
     if (!port_->SetState(portSettings_)) {
         return configurationFailed(TextPortNotConfigured);
     }
+    // A driver without stick parity takes MARK as odd parity without complaint; every exchange
+    // would then end without an answer while the status read "готов".
+    LineSettings readBack;
+    if (!port_->GetState(readBack)) {
+        return configurationFailed(TextPortNotConfigured);
+    }
+    if (readBack.Parity != ParityMode::Mark) {
+        configurationFailed(TextPortNotConfigured);
+        portStatus_ = PortNoStickParity;
+        return false;
+    }
 
     uint32_t mask = 0;
     if (!port_->GetEventMask(mask)) {

@@ -20,6 +20,9 @@ inline constexpr const char* PortReady = "готов";
 inline constexpr const char* PortAbsent = "отсутствует";
 inline constexpr const char* PortBusy = "занят";
 inline constexpr const char* PortFailed = "ошибка";
+// The port took the line settings but not the MARK and SPACE parity that carries the ninth bit
+// (a driver without stick parity turns them into odd and even): no exchange could work.
+inline constexpr const char* PortNoStickParity = "нет MARK/SPACE";
 
 class CommPort : public Link {
   public:
@@ -37,7 +40,8 @@ class CommPort : public Link {
     // port up: the device COM0 does not exist). True when the port is open and configured.
     // Clears a lost link.
     // A failed open only sets the status text ("отсутствует", "занят" or "Error=<code>");
-    // a failed configuration shows its message box, keeps the port open and sets "ошибка".
+    // a failed configuration shows its message box, keeps the port open and sets "ошибка", or
+    // "нет MARK/SPACE" when the parity read back is not the MARK that was set.
     bool OpenComPort(uint8_t number);
 
     // Sends the packet: Head[0] in MARK parity, then BodyLength body bytes in SPACE parity with

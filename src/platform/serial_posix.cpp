@@ -8,13 +8,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <thread>
 
 #include <fcntl.h>
 #include <linux/serial.h>
+
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace vr410 {
@@ -23,8 +27,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// An ioctl that the device does not have: ptys and many USB serial drivers lack modem lines,
-// error counters and the line status register. That is "no such signal", not a failure.
+// An ioctl that the device does not have: ptys and many USB serial drivers lack error counters
+// and the line status register, ptys also the modem lines.
 bool NoSuchIoctl(int error) {
     return error == ENOTTY || error == EINVAL;
 }
@@ -83,7 +87,8 @@ class FdTransmitterProbe final : public TransmitterProbe {
 
 class PosixSerialPort final : public SerialPort {
   public:
-    explicit PosixSerialPort(int fd) : Fd_(fd) {
+    PosixSerialPort(int fd, const PosixSerialOptions& options)
+        : Fd_(fd), IsPty_(options.IsPseudoTerminal(fd)), SetModemLines_(options.SetModemLines) {
         HasCounters_ = ioctl(Fd_, TIOCGICOUNT, &Counters_) == 0;
         CharacterTime_ = vr410::CharacterTime(Remembered_);
     }
@@ -113,6 +118,8 @@ class PosixSerialPort final : public SerialPort {
         if (tcgetattr(Fd_, &t) != 0)
             return Fail();
         settings = FromTermios(t, Remembered_);
+        if (IsPty_)
+            settings.Parity = Remembered_.Parity; // a pty has no parity bit: it takes any
         return true;
     }
 
@@ -135,8 +142,13 @@ class PosixSerialPort final : public SerialPort {
         if (cfgetospeed(&applied) != cfgetospeed(&t) ||
             (applied.c_cflag & CSIZE) != (t.c_cflag & CSIZE))
             return false;
-        if (!SetModemLine(TIOCM_DTR, settings.DtrEnable))
-            return false;
+        // DTR is raised once, at the open: on a USB adapter every modem-line call is a control
+        // transfer, and the parity switches come between the address byte and the body.
+        if (DtrSet_ != settings.DtrEnable) {
+            if (!SetModemLine(TIOCM_DTR, settings.DtrEnable))
+                return false;
+            DtrSet_ = settings.DtrEnable;
+        }
         Remembered_ = settings;
         CharacterTime_ = vr410::CharacterTime(settings);
         return true;
@@ -269,11 +281,13 @@ class PosixSerialPort final : public SerialPort {
         return false;
     }
 
+    // A pty has no modem lines; a real port whose driver refuses them cannot switch an RS485
+    // converter, which the caller must hear of.
     bool SetModemLine(int line, bool raised) {
-        int bits = line;
-        if (ioctl(Fd_, raised ? TIOCMBIS : TIOCMBIC, &bits) == 0)
+        const int error = SetModemLines_(Fd_, line, raised);
+        if (error == 0 || (IsPty_ && NoSuchIoctl(error)))
             return true;
-        return NoSuchIoctl(errno) || Fail();
+        return Fail(error);
     }
 
     // Moves what the tty has received into the input queue and turns error marks and counter
@@ -324,6 +338,9 @@ class PosixSerialPort final : public SerialPort {
     }
 
     int Fd_;
+    bool IsPty_;
+    std::function<int(int, int, bool)> SetModemLines_;
+    std::optional<bool> DtrSet_; // as last set; unknown at the open
     CommTimeouts Timeouts_{};
     uint32_t EventMask_ = 0;
     LineSettings Remembered_{}; // the fields termios does not hold, as last set
@@ -338,10 +355,25 @@ class PosixSerialPort final : public SerialPort {
 
 } // namespace
 
+bool IsPseudoTerminalDevice(int fd) {
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode))
+        return false;
+    const unsigned int deviceMajor = major(st.st_rdev);
+    // Unix98 pty slaves (136 to 143) and the old BSD ones (3).
+    return (deviceMajor >= 136 && deviceMajor <= 143) || deviceMajor == 3;
+}
+
+int SetModemLinesIoctl(int fd, int lines, bool raised) {
+    int bits = lines;
+    return ioctl(fd, raised ? TIOCMBIS : TIOCMBIC, &bits) == 0 ? 0 : errno;
+}
+
 PosixSerialApi::PosixSerialApi()
     : PosixSerialApi(LinuxPortSources{.IniPath = ExecutableIniPath()}) {}
 
-PosixSerialApi::PosixSerialApi(LinuxPortSources sources) : Sources_(std::move(sources)) {}
+PosixSerialApi::PosixSerialApi(LinuxPortSources sources, PosixSerialOptions options)
+    : Sources_(std::move(sources)), Options_(std::move(options)) {}
 
 std::string PosixSerialApi::PortDeviceName(int number) {
     return LinuxPortDeviceName(number, Sources_);
@@ -381,7 +413,7 @@ std::unique_ptr<SerialPort> PosixSerialApi::Open(const std::string& deviceName, 
         return fail(errno); // ENOTTY: not a serial device
     if (ioctl(fd, TIOCEXCL) != 0 && !NoSuchIoctl(errno))
         return fail(errno);
-    return std::make_unique<PosixSerialPort>(fd);
+    return std::make_unique<PosixSerialPort>(fd, Options_);
 }
 
 uint32_t PosixSerialApi::TickCount() {

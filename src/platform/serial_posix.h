@@ -9,14 +9,31 @@
 #include "platform/port_naming.h"
 #include "platform/serial_api.h"
 
+#include <functional>
+
 namespace vr410 {
+
+// Whether the open tty `fd` is a pseudo-terminal, by its device's major number.
+bool IsPseudoTerminalDevice(int fd);
+
+// Raises or drops the modem lines `lines` (TIOCM_RTS, TIOCM_DTR) of `fd`; 0 or the errno.
+int SetModemLinesIoctl(int fd, int lines, bool raised);
+
+// What differs between the ttys the backend meets. The defaults are the running system's; tests
+// replace them to make a pty stand for a real port.
+struct PosixSerialOptions {
+    // A pseudo-terminal carries no parity bit and has no modem lines: there the parity reads back
+    // as asked and a refused modem-line call is no failure. On any other tty both are failures.
+    std::function<bool(int fd)> IsPseudoTerminal = IsPseudoTerminalDevice;
+    std::function<int(int fd, int lines, bool raised)> SetModemLines = SetModemLinesIoctl;
+};
 
 class PosixSerialApi : public SerialApi {
   public:
     // Ports numbered from the system's /dev and /sys/class/tty and the settings file beside
     // the executable.
     PosixSerialApi();
-    explicit PosixSerialApi(LinuxPortSources sources);
+    explicit PosixSerialApi(LinuxPortSources sources, PosixSerialOptions options = {});
 
     // COM port n by the Linux naming rule (LinuxPortDeviceName).
     std::string PortDeviceName(int number) override;
@@ -29,6 +46,7 @@ class PosixSerialApi : public SerialApi {
 
   private:
     LinuxPortSources Sources_;
+    PosixSerialOptions Options_;
 };
 
 } // namespace vr410

@@ -78,6 +78,7 @@ class SimulatedPort final : public SerialPort {
         State_.InputQueueBytes = defaults.InputQueueBytes;
         Input_.SetCapacity(defaults.InputQueueBytes);
         State_.Dtr = defaults.Settings.DtrEnable;
+        StickParity_ = defaults.StickParity;
         Shared_->OpenPorts[Name_] = this;
         Record(LineEvent::Kind::Opened, SimClock::now());
     }
@@ -129,6 +130,10 @@ class SimulatedPort final : public SerialPort {
             settings.StopBits < 1 || settings.StopBits > 2)
             return false;
         State_.Settings = settings;
+        if (!StickParity_ && settings.Parity == ParityMode::Mark)
+            State_.Settings.Parity = ParityMode::Odd;
+        if (!StickParity_ && settings.Parity == ParityMode::Space)
+            State_.Settings.Parity = ParityMode::Even;
         State_.Dtr = settings.DtrEnable;
         Record(LineEvent::Kind::SettingsChanged, SimClock::now());
         return true;
@@ -342,6 +347,7 @@ class SimulatedPort final : public SerialPort {
     std::deque<LineCharacter> InFlight_; // sorted by arrival
     ReceiveQueue Input_;
     bool Unplugged_ = false;
+    bool StickParity_ = true;
 };
 
 SimulatedSerialApi::SimulatedSerialApi(LinePeer& peer) : Shared_(std::make_shared<Shared>()) {

@@ -73,6 +73,9 @@ struct SimulatedPortDefaults {
     CommTimeouts Timeouts{};
     uint32_t EventMask = 0;
     uint32_t InputQueueBytes = 4096;
+    // false: a driver without stick parity (no CMSPAR), which takes MARK as odd and SPACE as even
+    // parity and says nothing.
+    bool StickParity = true;
 };
 
 // What a test can read back of an open port.

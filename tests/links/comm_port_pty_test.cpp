@@ -96,6 +96,26 @@ TEST_F(DriverOnPty, ReopenedAfterNoPortIsReadyAgain) {
     EXPECT_TRUE(System.Messages.empty());
 }
 
+// The kernel's pty takes MARK without the parity bit, as a driver without stick parity would:
+// seen as a real port it is refused; as the pty it is, it may carry no parity.
+TEST_F(DriverOnPty, PortThatDropsTheParityIsRefusedUnlessItIsAPty) {
+    PosixSerialOptions asRealPort;
+    asRealPort.IsPseudoTerminal = [](int) { return false; };
+    asRealPort.SetModemLines = [](int, int, bool) { return 0; };
+    PosixSerialApi api(Sources(), asRealPort);
+    CommPort port(api, System);
+    EXPECT_FALSE(port.OpenComPort(1));
+    EXPECT_EQ(port.PortStatus(), "нет MARK/SPACE");
+    ASSERT_EQ(System.Messages.size(), 1u);
+    EXPECT_EQ(System.Messages[0].Text, "Порт не настроен");
+    port.OpenComPort(0); // the refused port stays open until given up
+
+    PosixSerialApi ptyApi(Sources());
+    CommPort ptyPort(ptyApi, System);
+    EXPECT_TRUE(ptyPort.OpenComPort(1));
+    EXPECT_EQ(ptyPort.PortStatus(), "готов");
+}
+
 TEST_F(DriverOnPty, ExchangeCrossesThePty) {
     PosixSerialApi api(Sources());
     CommPort port(api, System);

@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace vr410 {
@@ -230,6 +232,98 @@ TEST_F(PosixPtyTest, VanishedFarEndFailsEveryCallAndReportsThePortLost) {
     size_t written = 0;
     EXPECT_FALSE(Port->Write(&byte, 1, written));
     EXPECT_FALSE(Port->SetState(InstrumentLine(ParityMode::Space)));
+}
+
+// A pty standing for a real port: its modem-line calls go to a recorder that answers as the
+// driver of the case does.
+class ModemLines : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Master = posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_GE(Master, 0);
+        ASSERT_EQ(grantpt(Master), 0);
+        ASSERT_EQ(unlockpt(Master), 0);
+    }
+    void TearDown() override { close(Master); }
+
+    std::unique_ptr<SerialPort> Open(bool pseudoTerminal, int answer) {
+        PosixSerialOptions options;
+        options.IsPseudoTerminal = [pseudoTerminal](int) { return pseudoTerminal; };
+        options.SetModemLines = [this, answer](int, int lines, bool raised) {
+            Calls.push_back({lines, raised});
+            return answer;
+        };
+        PosixSerialApi api(LinuxPortSources{}, options);
+        OpenError error;
+        return api.Open(ptsname(Master), error);
+    }
+    int DtrCalls() const {
+        return static_cast<int>(std::count_if(
+            Calls.begin(), Calls.end(), [](const auto& call) { return call.first == TIOCM_DTR; }));
+    }
+
+    int Master = -1;
+    std::vector<std::pair<int, bool>> Calls;
+};
+
+struct RefusalCase {
+    const char* Name;
+    bool PseudoTerminal;
+    int Answer;
+    bool Accepted;
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+// clang-format off
+const RefusalCase RefusalCases[] = {
+    {.Name = "PtyWithoutModemLines",       .PseudoTerminal = true,  .Answer = ENOTTY, .Accepted = true},
+    {.Name = "RealPortWithoutModemLines",  .PseudoTerminal = false, .Answer = ENOTTY, .Accepted = false},
+    {.Name = "RealPortRefusingTheRequest", .PseudoTerminal = false, .Answer = EINVAL, .Accepted = false},
+    {.Name = "RealPortTakingIt",           .PseudoTerminal = false, .Answer = 0,      .Accepted = true},
+};
+// clang-format on
+
+class ModemLineRefusal : public ModemLines, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(ModemLineRefusal, IsNoFailureOnlyOnAPseudoTerminal) {
+    const RefusalCase& c = GetParam();
+    auto port = Open(c.PseudoTerminal, c.Answer);
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(port->SetRts(true), c.Accepted);
+    EXPECT_EQ(port->SetRts(false), c.Accepted);
+    EXPECT_EQ(port->SetState(InstrumentLine(ParityMode::Mark)), c.Accepted) << "DTR at the open";
+    EXPECT_FALSE(port->Lost());
+}
+
+INSTANTIATE_TEST_SUITE_P(Posix, ModemLineRefusal, ::testing::ValuesIn(RefusalCases),
+                         [](const auto& row) { return std::string(row.param.Name); });
+
+TEST_F(ModemLines, DtrIsRaisedOnceAtTheOpenNotOnEveryParitySwitch) {
+    auto port = Open(false, 0);
+    ASSERT_NE(port, nullptr);
+    for (ParityMode parity : {ParityMode::Mark, ParityMode::Space, ParityMode::Mark,
+                              ParityMode::Space, ParityMode::Mark}) {
+        ASSERT_TRUE(port->SetState(InstrumentLine(parity)));
+    }
+    EXPECT_EQ(DtrCalls(), 1);
+    ASSERT_FALSE(Calls.empty());
+    EXPECT_TRUE(Calls.front().second) << "raised";
+}
+
+// A pty carries no parity bit and drops PARENB; it reads back the parity asked for, so that the
+// parity check at the open passes there. A real port reads back what the driver took.
+TEST_F(ModemLines, ParityReadsBackAsAskedOnlyOnAPseudoTerminal) {
+    for (bool pseudoTerminal : {true, false}) {
+        auto port = Open(pseudoTerminal, 0);
+        ASSERT_NE(port, nullptr);
+        ASSERT_TRUE(port->SetState(InstrumentLine(ParityMode::Mark)));
+        LineSettings readBack;
+        ASSERT_TRUE(port->GetState(readBack));
+        EXPECT_EQ(readBack.Parity == ParityMode::Mark, pseudoTerminal);
+    }
 }
 
 } // namespace
