@@ -1,4 +1,4 @@
-// What the exchange engine asks of the program around it, and of the link it talks through.
+// What the exchange engine asks of the program around it, and of the USB link.
 // Plain C++: the main window implements the host with its fields and panel, a command-line tool
 // or a test with plain values.
 #pragma once
@@ -23,14 +23,10 @@ class EngineHost {
     virtual void PrintMode() = 0;              // the panel redrawn for the current Mode
 };
 
-// The link in use as the engine drives it: the wire (Link), whether its device is gone, and
-// the adapter reset a stop asks of the USB link.
-class ExchangeLink : public Link {
+// The USB link as the engine drives it: a link (whose LinkLost tells an unplugged adapter) with
+// the adapter reset that every stop asks of it. The serial link is a plain Link.
+class UsbLink : public Link {
   public:
-    // True when the last send or receive found the device gone (an unplugged adapter, a hang-up,
-    // EIO); the exchange then ends at once. Stays true until the link is opened again.
-    virtual bool LinkLost() const = 0;
-    // Resets the adapter; the engine asks it of the USB link on every stop.
     virtual void ResetDevice() = 0;
 };
 

@@ -43,7 +43,7 @@ std::string_view StateName(CycleState state) {
 }
 
 ExchangeEngine::ExchangeEngine(InstrumentState& state, ExchangeBuffers& buffers, Clock& clock,
-                               ExchangeLink& serialLink, EngineHost& host, AnswerView& view)
+                               Link& serialLink, EngineHost& host, AnswerView& view)
     : Instrument_(state), Buffers_(buffers), Clock_(clock), SerialLink_(serialLink), Host_(host),
       Answers_(state, view) {
     TimerPrd_ = Clock_.CreateTimer("TimerPrd", TickMs, [this] { TimerPrdTimer(); });
@@ -210,7 +210,7 @@ void ExchangeEngine::TimerPriemTimer() {
     for (int attempt = 1; attempt <= Attempts; ++attempt) {
         // The link may run the loop while it waits (the USB receive does): timers, keys and
         // windows act meanwhile, a stop or selection among them, and the engine may be gone.
-        ExchangeLink& link = ActiveLink();
+        Link& link = ActiveLink();
         link.SendPacket(Buffers_.TxPacket);
         if (alive.expired()) {
             return;

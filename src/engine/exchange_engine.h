@@ -6,9 +6,9 @@
 // output-on mode 300 ms after the Enter key (and once at start, which shows the reset key down).
 //
 // The cycle's state is one CycleState (engine/cycle_state.h holds the transition table). Time
-// comes from a Clock, the wire is an ExchangeLink, the window is an EngineHost and the decoder's
-// AnswerView; what happened is told through one EventStream. Single-threaded: every method and
-// every timer runs on the thread of the clock's loop.
+// comes from a Clock, the wire is a Link (a UsbLink while an adapter is chosen), the window is an
+// EngineHost and the decoder's AnswerView; what happened is told through one EventStream.
+// Single-threaded: every method and every timer runs on the thread of the clock's loop.
 #pragma once
 
 #include "engine/answer_step.h"
@@ -29,8 +29,8 @@ class ExchangeEngine {
     // Keeps references to all arguments; they must outlive the engine. Makes the five timers
     // (TimerPredelOn running) and starts Idle with the link not ready: SetLinkReady(true)
     // allows the first transmit.
-    ExchangeEngine(InstrumentState& state, ExchangeBuffers& buffers, Clock& clock,
-                   ExchangeLink& serialLink, EngineHost& host, AnswerView& view);
+    ExchangeEngine(InstrumentState& state, ExchangeBuffers& buffers, Clock& clock, Link& serialLink,
+                   EngineHost& host, AnswerView& view);
     ~ExchangeEngine();
     ExchangeEngine(const ExchangeEngine&) = delete;
     ExchangeEngine& operator=(const ExchangeEngine&) = delete;
@@ -41,7 +41,7 @@ class ExchangeEngine {
 
     // While link is set, exchanges go through it instead of the serial link and every stop
     // resets its adapter; nullptr returns to the serial link.
-    void SetUsbLink(ExchangeLink* link) { Usb_ = link; }
+    void SetUsbLink(UsbLink* link) { Usb_ = link; }
     // The link in use is ready (its status reads "готов") or not; transmitting needs it ready.
     // A lost link makes the engine take it as not ready until told otherwise.
     void SetLinkReady(bool ready);
@@ -104,7 +104,7 @@ class ExchangeEngine {
     const Timer& TimerPredelOn() const { return *TimerPredelOn_; }
 
   private:
-    ExchangeLink& ActiveLink() { return Usb_ != nullptr ? *Usb_ : SerialLink_; }
+    Link& ActiveLink() { return Usb_ != nullptr ? *Usb_ : SerialLink_; }
     void Apply(CycleTrigger trigger);
     void StopTimersAndLink(bool resetDevice);
     void ApplyReadValue(ReadValueAction action);
@@ -115,8 +115,8 @@ class ExchangeEngine {
     InstrumentState& Instrument_;
     ExchangeBuffers& Buffers_;
     Clock& Clock_;
-    ExchangeLink& SerialLink_;
-    ExchangeLink* Usb_ = nullptr;
+    Link& SerialLink_;
+    UsbLink* Usb_ = nullptr;
     EngineHost& Host_;
     AnswerStep Answers_;
     EventStream Events_;

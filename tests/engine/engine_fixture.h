@@ -59,7 +59,7 @@ class RecordingHost : public EngineHost {
 // A link with the virtual instrument behind it. Each receive spends ReceiveMs of clock time, as
 // the serial receive holds the loop; WhileWaiting runs once inside the next receive, as the USB
 // receive runs the loop. Faults and canned answers apply one per attempt, in order.
-class ScriptedLink : public ExchangeLink {
+class ScriptedLink : public UsbLink {
   public:
     explicit ScriptedLink(ManualClock& clock) : Clock_(clock), Instrument({.Seed = 7}) {}
 

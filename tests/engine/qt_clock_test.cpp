@@ -48,15 +48,13 @@ TEST(QtClockTest, IntervalChangeAndStopReachTheQtTimer) {
 }
 
 // A link that answers every request with the exchange test's answer from instrument 1.
-class ExchangeTestAnswers : public ExchangeLink {
+class ExchangeTestAnswers : public Link {
   public:
     void SendPacket(const PacketRecord&) override { ++Sent; }
     uint32_t ReceivePacket(PacketRecord& rx) override {
         rx = vr410::test::AnswerPacket(0x00, "03 04 01 08");
         return 0;
     }
-    bool LinkLost() const override { return false; }
-    void ResetDevice() override {}
     int Sent = 0;
 };
 
