@@ -87,15 +87,16 @@ class FdTransmitterProbe final : public TransmitterProbe {
 
 class PosixSerialPort final : public SerialPort {
   public:
-    PosixSerialPort(int fd, const PosixSerialOptions& options)
-        : Fd_(fd), IsPty_(options.IsPseudoTerminal(fd)), SetModemLines_(options.SetModemLines) {
+    PosixSerialPort(int fd, const PosixSerialOptions& options, std::unique_ptr<UucpLock> lock)
+        : Fd_(fd), IsPty_(options.IsPseudoTerminal(fd)), SetModemLines_(options.SetModemLines),
+          Lock_(std::move(lock)) {
         HasCounters_ = ioctl(Fd_, TIOCGICOUNT, &Counters_) == 0;
         CharacterTime_ = vr410::CharacterTime(Remembered_);
     }
 
     ~PosixSerialPort() override {
         ioctl(Fd_, TIOCNXCL);
-        close(Fd_); // releases the flock too
+        close(Fd_); // releases the flock too; the lock file goes after it
     }
 
     bool GetTimeouts(CommTimeouts& timeouts) override {
@@ -341,6 +342,7 @@ class PosixSerialPort final : public SerialPort {
     bool IsPty_;
     std::function<int(int, int, bool)> SetModemLines_;
     std::optional<bool> DtrSet_; // as last set; unknown at the open
+    std::unique_ptr<UucpLock> Lock_;
     CommTimeouts Timeouts_{};
     uint32_t EventMask_ = 0;
     LineSettings Remembered_{}; // the fields termios does not hold, as last set
@@ -411,9 +413,14 @@ std::unique_ptr<SerialPort> PosixSerialApi::Open(const std::string& deviceName, 
     termios t{};
     if (tcgetattr(fd, &t) != 0)
         return fail(errno); // ENOTTY: not a serial device
+    // The lock file keeps out the programs that honour only that; a folder we may not write
+    // leaves it out.
+    std::unique_ptr<UucpLock> lock;
+    if (UucpLock::Take(Options_.LockDir, deviceName, lock) == UucpLock::Outcome::Held)
+        return fail(EBUSY);
     if (ioctl(fd, TIOCEXCL) != 0 && !NoSuchIoctl(errno))
         return fail(errno);
-    return std::make_unique<PosixSerialPort>(fd, Options_);
+    return std::make_unique<PosixSerialPort>(fd, Options_, std::move(lock));
 }
 
 uint32_t PosixSerialApi::TickCount() {

@@ -3,11 +3,13 @@
 // error counters (TIOCGICOUNT); transmit-empty is the driver's queue (TIOCOUTQ) and the
 // transmitter's own report (TIOCSERGETLSR) or, where the driver gives none, the line time of the
 // bytes written (serial_tx_wait.h).
-// Ports are opened exclusively (flock and TIOCEXCL) and without becoming a controlling tty.
+// Ports are opened exclusively (flock, the UUCP lock file and TIOCEXCL) and without becoming a
+// controlling tty.
 #pragma once
 
 #include "platform/port_naming.h"
 #include "platform/serial_api.h"
+#include "platform/serial_lock_file.h"
 
 #include <functional>
 
@@ -26,6 +28,9 @@ struct PosixSerialOptions {
     // as asked and a refused modem-line call is no failure. On any other tty both are failures.
     std::function<bool(int fd)> IsPseudoTerminal = IsPseudoTerminalDevice;
     std::function<int(int fd, int lines, bool raised)> SetModemLines = SetModemLinesIoctl;
+    // Folder of the UUCP lock files (LCK..ttyUSB0). Where it is missing or not writable, ports
+    // are opened without one.
+    std::filesystem::path LockDir = DefaultLockDir();
 };
 
 class PosixSerialApi : public SerialApi {
@@ -38,8 +43,8 @@ class PosixSerialApi : public SerialApi {
     // COM port n by the Linux naming rule (LinuxPortDeviceName).
     std::string PortDeviceName(int number) override;
     // Opens the device exclusively. A missing device gives NotFound; one another program holds
-    // gives AccessDenied; anything else Other with the errno (EACCES, a missing permission,
-    // included).
+    // (by flock, by TIOCEXCL or by a lock file whose process lives) gives AccessDenied; anything
+    // else Other with the errno (EACCES, a missing permission, included).
     std::unique_ptr<SerialPort> Open(const std::string& deviceName, OpenError& error) override;
     uint32_t TickCount() override;
     void Sleep(uint32_t milliseconds) override;
