@@ -1,6 +1,12 @@
 #include "platform/parmrk_parser.h"
 
+#include "platform/serial_api.h"
+
 namespace vr410 {
+
+uint32_t MarkedCharacterError(size_t position) {
+    return position == 0 ? CE_RXPARITY : CE_FRAME;
+}
 
 void ParmrkParser::Feed(const uint8_t* raw, size_t count, std::vector<ReceivedByte>& out) {
     for (size_t i = 0; i < count; ++i) {

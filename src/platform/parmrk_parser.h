@@ -15,6 +15,15 @@ struct ReceivedByte {
     bool operator==(const ReceivedByte&) const = default;
 };
 
+// The receive error a marked character stands for where the driver keeps no error counters
+// (ptys, many USB adapters) and a mark says only that something was wrong with the character.
+// The answer's first character is marked as a rule: its address byte carries the MARK ninth bit
+// while the line is set for SPACE, a parity error that is expected. A mark on any later character
+// is taken for a framing error, so that a damaged answer is not passed off as that lone parity
+// error. Overruns cannot be seen at all without the counters: the tty marks no character for
+// them. `position` counts the characters received since the input was last purged, from 0.
+uint32_t MarkedCharacterError(size_t position);
+
 class ParmrkParser {
   public:
     // Appends the characters in `raw` to `out`. A mark cut off at the end of `raw` is kept and

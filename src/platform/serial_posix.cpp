@@ -316,8 +316,10 @@ class PosixSerialPort final : public SerialPort {
             break;
         }
         for (const ReceivedByte& b : received) {
-            // the usual cause of a mark: the other ninth bit
-            Input_.Push(b.Value, b.Marked && !HasCounters_ ? CE_RXPARITY : 0);
+            // With the counters the marks add nothing; without them they are all there is.
+            const bool judgedByMark = b.Marked && !HasCounters_;
+            Input_.Push(b.Value,
+                        judgedByMark ? MarkedCharacterError(Input_.ReceivedSinceClear()) : 0);
         }
         if (HasCounters_) {
             serial_icounter_struct now{};

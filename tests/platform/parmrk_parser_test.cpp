@@ -1,5 +1,7 @@
 #include "platform/parmrk_parser.h"
 
+#include "platform/serial_api.h"
+
 #include <gtest/gtest.h>
 
 namespace vr410 {
@@ -58,6 +60,14 @@ TEST(ParmrkParser, ResetDropsACutOffMark) {
     parser.Reset();
     parser.Feed(second, 1, out);
     EXPECT_EQ(out, (std::vector<ReceivedByte>{{0x07, false}}));
+}
+
+// Without the driver's error counters: the answer's marked address byte is the expected parity
+// error, a mark on any later character a framing error that fails the receive.
+TEST(MarkedCharacterError, IsParityOnTheAnswersFirstCharacterAndFramingAfterIt) {
+    EXPECT_EQ(MarkedCharacterError(0), CE_RXPARITY);
+    EXPECT_EQ(MarkedCharacterError(1), CE_FRAME);
+    EXPECT_EQ(MarkedCharacterError(41), CE_FRAME);
 }
 
 } // namespace
