@@ -8,6 +8,8 @@
 #define NOMINMAX
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+// After windows.h, which leaves the multimedia timer out under WIN32_LEAN_AND_MEAN.
+#include <mmsystem.h>
 
 namespace vr410 {
 
@@ -161,7 +163,8 @@ class Win32SerialPort final : public SerialPort {
         return ok != FALSE || Fail();
     }
 
-    // Windows has no wait for "a byte or an error" on a synchronous handle, so this polls.
+    // Windows has no wait for "a byte or an error" on a synchronous handle, so this polls; each
+    // 1 ms sleep lasts about 1 ms because Win32SerialApi holds the timer at 1 ms resolution.
     // Flags seen here are held for the next ClearError, which would otherwise never see them.
     void WaitForInput(std::chrono::steady_clock::time_point deadline) override {
         for (;;) {
@@ -206,6 +209,14 @@ class Win32SerialPort final : public SerialPort {
 };
 
 } // namespace
+
+Win32SerialApi::Win32SerialApi() {
+    timeBeginPeriod(1);
+}
+
+Win32SerialApi::~Win32SerialApi() {
+    timeEndPeriod(1);
+}
 
 std::string Win32SerialApi::PortDeviceName(int number) {
     return WindowsPortDeviceName(number);

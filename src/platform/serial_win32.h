@@ -9,6 +9,14 @@ namespace vr410 {
 
 class Win32SerialApi : public SerialApi {
   public:
+    // Raises the system timer's resolution to 1 ms for as long as the object lives (the
+    // program's life): at the default 15.6 ms a 1 ms sleep of the receive's wait lasts up to
+    // 16 ms, and the 30 and 100 ms limits of the receive would be overshot by as much.
+    Win32SerialApi();
+    ~Win32SerialApi() override;
+    Win32SerialApi(const Win32SerialApi&) = delete;
+    Win32SerialApi& operator=(const Win32SerialApi&) = delete;
+
     // "COM"n up to 9, "\\.\COM"n from 10.
     std::string PortDeviceName(int number) override;
     // CreateFileW for reading and writing, not shared, only if the device exists. Error 2
