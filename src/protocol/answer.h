@@ -11,37 +11,25 @@
 
 namespace vr410 {
 
-// Controls of the parameters dialog that decoding fills, in the order it fills them.
-enum class ParamControl {
-    CB_Sound,
-    TrackBarBrihtness, // position = Brightness - 1
-    GroupTimeInd,
-    GroupDigitalFilter,
-    GroupNumDigits,
-    GroupViewMode,
-    CB_MoveCursor,
-    CB_Blanking,
-    CB_CoefCalibr,
-    CB_CoefComp,
+// The stored parameters as a parameters answer (code 5) carries them, decoded.
+struct InstrumentParameters {
+    uint8_t Sound = 0;
+    uint8_t Brightness = 8; // 1..8
+    uint8_t TimeInd = 1;    // 0..7 on the wire; 0..4 name an indication time
+    uint8_t DigitalFilter = 0;
+    uint8_t NumDigits = 0;
+    uint8_t ViewMode = 1;
+    uint8_t MoveCursor = 1;
+    uint8_t Blanking = 0;
+    uint8_t CoefCalibr = 0; // the calibrator's user calibration is active
+    uint8_t CoefComp = 0;   // the voltmeter's user calibration is active
 };
 
-// Buttons of the accessory window that decoding presses.
-enum class AccessoryButton {
-    SB_1,
-    SB_2,
-    SB_3,
-    SB_4,
-    SB_5,
-    SB_Enter,
-    SB_6,
-    SB_7,
-    SB_8,
-    SB_9,
-    SB_0,
-    SB_Reset
-};
+// Whose user calibration an answer reports as active.
+enum class CalibratedPart : uint8_t { Calibrator, Voltmeter };
 
-// Everything decoding does to windows goes through this interface; the main window
+// Everything decoding does to windows goes through this interface: the panel and the fields
+// of the main window by name, the dialogs by the values they are to show. The main window
 // implements it, tests implement it with a recorder.
 class AnswerView {
   public:
@@ -55,15 +43,24 @@ class AnswerView {
     virtual void PrintUin() = 0;
     virtual void PrintUperc() = 0;
     // Main window.
-    virtual void SetReadAdcTimerEnabled(bool enabled) = 0;      // TimerReadADC
     virtual void SetFrequencyField(int hertz) = 0;              // SE_Freq
     virtual void SetFrequencyPanelVisible(bool visible) = 0;    // PanelFreq
     virtual void SetOutputField(const std::string& digits) = 0; // MaskEditVoltage text
-    // Dialogs.
-    virtual void SetParamControl(ParamControl control, int value) = 0;
-    virtual void SetErrorList(const std::vector<std::string>& entries) = 0; // LB_Errors, replaced
-    virtual void PressAccessoryButton(AccessoryButton button) = 0;
-    virtual void SetFirmwareLabel(const std::string& text) = 0; // Label10 of the about box
+    // Values for the dialogs.
+    virtual void ShowParameters(const InstrumentParameters& parameters) = 0;
+    // The instrument's stored error codes in the order it sent them; empty when it lists none.
+    virtual void ShowErrorList(const std::vector<uint8_t>& codes) = 0;
+    virtual void ShowUserCalibration(CalibratedPart part) = 0;
+    // The accessory's band and factor exactly as its read answer carries them (the high and the
+    // low nibble; 15 and 15 when it reports reset), whether or not they are valid.
+    virtual void ShowAccessory(uint8_t band, uint8_t factor) = 0;
+    virtual void ShowFirmwareVersion(const std::string& version) = 0;
+};
+
+// What the exchange cycle must do after an accepted answer was decoded.
+enum class ReadValueAction : uint8_t { Keep, Start, Stop }; // TimerReadADC: leave, enable, disable
+struct DecodeOutcome {
+    ReadValueAction ReadValue = ReadValueAction::Keep;
 };
 
 // What validation and decoding need besides the answer itself.
@@ -82,15 +79,18 @@ struct AnswerContext {
 bool ValidateAnswer(uint32_t receiveStatus, const AnswerContext& answer,
                     const InstrumentState& state, AnswerView& view);
 
-// Acts on an accepted answer according to state.CommandCode; a code outside the command table
-// does nothing. Decisions where the instrument's answer leaves room:
+// Acts on an accepted answer according to state.CommandCode and returns what the cycle must do
+// next; a code outside the command table does nothing. The exchange test (code 8) asks to start
+// the measured-value timer when Mode is 12 and the answer's control byte reports a fresh value
+// (bit 4), and to stop it otherwise; every other answer keeps it as it is.
+// Decisions where the instrument's answer leaves room:
 // - code 17 (normal mode) with a range byte of 39 or more: the byte is ignored, RangeIndex keeps
 //   its row (the frequency and the frequency panel follow that row); the digits are still taken;
 // - code 5 lists the error codes M[7..L] with the check bytes between blocks left out;
 // - codes 49 and 50 with a payload or CalibrationKind outside 1..3 set an empty answer text;
 // - a measured value of 0x80000000 keeps MeasuredDigits "2147483648" and MeasuredValue at the
 //   largest int32.
-void DecodeAnswer(const AnswerContext& answer, InstrumentState& state, AnswerView& view);
+DecodeOutcome DecodeAnswer(const AnswerContext& answer, InstrumentState& state, AnswerView& view);
 
 // Text of an instrument error code; the received packet's hex line for unknown codes.
 std::string InstrumentErrorText(uint8_t code, const PacketRecord& rx);

@@ -15,6 +15,9 @@ namespace {
 constexpr uint8_t MeasurementMode = 12;
 constexpr uint8_t OutputOnMode = 1;
 constexpr uint8_t ValueReadyBit = 0x10;
+// The exchange test's answer carries no version; the about box shows this one once the
+// instrument has answered.
+constexpr const char* FirmwareVersion = "2.06";
 
 uint8_t Bit(uint8_t byte, int bit) {
     return static_cast<uint8_t>((byte >> bit) & 1);
@@ -29,39 +32,39 @@ void DecodeParameters(const PacketRecord& rx, InstrumentState& s, AnswerView& vi
     const uint8_t a = MessageByte(rx, 4);
     const uint8_t b = MessageByte(rx, 5);
     const uint8_t c = MessageByte(rx, 6);
-    s.Sound = Bit(a, 0);
-    view.SetParamControl(ParamControl::CB_Sound, s.Sound);
-    s.Brightness = static_cast<uint8_t>(((a >> 1) & 7) + 1);
-    view.SetParamControl(ParamControl::TrackBarBrihtness, s.Brightness - 1);
-    s.TimeInd = (a >> 4) & 7;
-    view.SetParamControl(ParamControl::GroupTimeInd, s.TimeInd);
-    s.DigitalFilter = b & 3;
-    view.SetParamControl(ParamControl::GroupDigitalFilter, s.DigitalFilter);
-    s.NumDigits = (b >> 2) & 3;
-    view.SetParamControl(ParamControl::GroupNumDigits, s.NumDigits);
-    s.ViewMode = (b >> 4) & 3;
-    view.SetParamControl(ParamControl::GroupViewMode, s.ViewMode);
-    s.MoveCursor = Bit(b, 6);
-    view.SetParamControl(ParamControl::CB_MoveCursor, s.MoveCursor);
-    s.Blanking = Bit(b, 7);
-    view.SetParamControl(ParamControl::CB_Blanking, s.Blanking);
-    s.CoefCalibr = (c >> 4) != 0;
-    view.SetParamControl(ParamControl::CB_CoefCalibr, s.CoefCalibr);
-    s.CoefComp = (c & 0x0F) != 0;
-    view.SetParamControl(ParamControl::CB_CoefComp, s.CoefComp);
+    InstrumentParameters p;
+    p.Sound = Bit(a, 0);
+    p.Brightness = static_cast<uint8_t>(((a >> 1) & 7) + 1);
+    p.TimeInd = (a >> 4) & 7;
+    p.DigitalFilter = b & 3;
+    p.NumDigits = (b >> 2) & 3;
+    p.ViewMode = (b >> 4) & 3;
+    p.MoveCursor = Bit(b, 6);
+    p.Blanking = Bit(b, 7);
+    p.CoefCalibr = (c >> 4) != 0;
+    p.CoefComp = (c & 0x0F) != 0;
+    s.Sound = p.Sound;
+    s.Brightness = p.Brightness;
+    s.TimeInd = p.TimeInd;
+    s.DigitalFilter = p.DigitalFilter;
+    s.NumDigits = p.NumDigits;
+    s.ViewMode = p.ViewMode;
+    s.MoveCursor = p.MoveCursor;
+    s.Blanking = p.Blanking;
+    s.CoefCalibr = p.CoefCalibr;
+    s.CoefComp = p.CoefComp;
+    view.ShowParameters(p);
 
     // The error list: M[7..L], read past the check bytes when it runs beyond block 0. Only an
     // answer longer than L = 7 carries a list; at L = 7 the one byte M[7] is not listed.
     const size_t L = MessageByte(rx, 0);
-    std::vector<std::string> errors;
+    std::vector<uint8_t> errors;
     if (L > 7) {
         for (size_t k = 7; k <= L; ++k) {
-            errors.push_back(std::to_string(MessageByte(rx, k)));
+            errors.push_back(MessageByte(rx, k));
         }
-    } else {
-        errors.emplace_back("отсутствуют");
     }
-    view.SetErrorList(errors);
+    view.ShowErrorList(errors);
     view.SetAnswerText("Считаны параметры прибора");
 }
 
@@ -102,36 +105,27 @@ void DecodeSetOutput(const PacketRecord& rx, InstrumentState& s, AnswerView& vie
     view.SetAnswerText("Считано значение калибратора");
 }
 
-// Band 0..5 and factor 1..5 each have their button; band 6 (30 A) has none of its own.
-constexpr AccessoryButton BandButtons[] = {AccessoryButton::SB_1, AccessoryButton::SB_2,
-                                           AccessoryButton::SB_3, AccessoryButton::SB_4,
-                                           AccessoryButton::SB_5, AccessoryButton::SB_Enter};
-constexpr AccessoryButton FactorButtons[] = {AccessoryButton::SB_6, AccessoryButton::SB_7,
-                                             AccessoryButton::SB_8, AccessoryButton::SB_9,
-                                             AccessoryButton::SB_0};
-
+// A band of 0..6 with a factor of 1..5 is a setting; anything else is reported as reset. Unless
+// the accessory sent its own reset byte 0xFF, a band past 6 is taken as 0 and a factor outside
+// 1..5 as 1. The window shows the band and factor as they came.
 void DecodeAccessory(const PacketRecord& rx, InstrumentState& s, AnswerView& view) {
     const uint8_t m = MessageByte(rx, 4);
-    s.AccessoryBand = m >> 4;
-    s.AccessoryFactor = m & 0x0F;
-    const bool factorValid = s.AccessoryFactor >= 1 && s.AccessoryFactor <= 5;
-    if (s.AccessoryBand <= 6 && factorValid) {
-        if (s.AccessoryBand < 6) {
-            view.PressAccessoryButton(BandButtons[s.AccessoryBand]);
-        }
-        view.PressAccessoryButton(FactorButtons[s.AccessoryFactor - 1]);
+    const auto band = static_cast<uint8_t>(m >> 4);
+    const auto factor = static_cast<uint8_t>(m & 0x0F);
+    s.AccessoryBand = band;
+    s.AccessoryFactor = factor;
+    view.ShowAccessory(band, factor);
+    const bool factorValid = factor >= 1 && factor <= 5;
+    if (band <= 6 && factorValid) {
         view.SetAnswerText("Считано состояние VR410C");
         return;
     }
-    view.PressAccessoryButton(AccessoryButton::SB_Reset);
-    if (m != 0xFF) { // 0xFF is the accessory's own reset report
-        if (s.AccessoryBand > 6) {
+    if (m != 0xFF) {
+        if (band > 6) {
             s.AccessoryBand = 0;
-            view.PressAccessoryButton(AccessoryButton::SB_1);
         }
         if (!factorValid) {
             s.AccessoryFactor = 1;
-            view.PressAccessoryButton(AccessoryButton::SB_6);
         }
     }
     view.SetAnswerText("Прибор в режиме сброса");
@@ -230,8 +224,9 @@ const char* CancelText(uint8_t what) {
 
 } // namespace
 
-void DecodeAnswer(const AnswerContext& answer, InstrumentState& state, AnswerView& view) {
+DecodeOutcome DecodeAnswer(const AnswerContext& answer, InstrumentState& state, AnswerView& view) {
     const PacketRecord& rx = answer.RxPacket;
+    DecodeOutcome outcome;
     switch (state.CommandCode) {
     case 1:
         view.SetAnswerText("Прибор в режиме сброса");
@@ -244,9 +239,11 @@ void DecodeAnswer(const AnswerContext& answer, InstrumentState& state, AnswerVie
         break;
     case 8:
         view.SetAnswerText("Тест обмена - ОК");
-        view.SetReadAdcTimerEnabled(state.Mode == MeasurementMode &&
-                                    (MessageByte(rx, 1) & ValueReadyBit) != 0);
-        view.SetFirmwareLabel("Версия встроенного ПО 2.06");
+        outcome.ReadValue =
+            state.Mode == MeasurementMode && (MessageByte(rx, 1) & ValueReadyBit) != 0
+                ? ReadValueAction::Start
+                : ReadValueAction::Stop;
+        view.ShowFirmwareVersion(FirmwareVersion);
         break;
     case 9:
         view.SetAnswerText(state.ScreenOn ? "Экран подключен" : "Экран не подключен");
@@ -293,16 +290,17 @@ void DecodeAnswer(const AnswerContext& answer, InstrumentState& state, AnswerVie
         view.SetAnswerText("Пользовательская калибровка активирована");
         if (state.Mode == OutputOnMode) {
             state.CoefCalibr = 1;
-            view.SetParamControl(ParamControl::CB_CoefCalibr, 1);
+            view.ShowUserCalibration(CalibratedPart::Calibrator);
         } else if (state.Mode == MeasurementMode) {
             state.CoefComp = 1;
-            view.SetParamControl(ParamControl::CB_CoefComp, 1);
+            view.ShowUserCalibration(CalibratedPart::Voltmeter);
         }
         view.PrintMode();
         break;
     default:
         break;
     }
+    return outcome;
 }
 
 } // namespace vr410

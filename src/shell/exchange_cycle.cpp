@@ -142,7 +142,7 @@ void ExchangeCycle::TimerPriemTimer() {
                                    .TxFrame = Buffers_.TxFrame,
                                    .AccessoryMode = Window_.AccessoryMode()};
         if (ValidateAnswer(status, answer, State_, View_)) {
-            DecodeAnswer(answer, State_, View_);
+            ApplyReadValue(DecodeAnswer(answer, State_, View_).ReadValue);
             accepted = true;
         }
     }
@@ -165,6 +165,21 @@ void ExchangeCycle::TimerPriemTimer() {
     if (EncodeWaiting_) {
         EncodeWaiting_ = false;
         TimerPrd_.start();
+    }
+}
+
+void ExchangeCycle::ApplyReadValue(ReadValueAction action) {
+    switch (action) {
+    case ReadValueAction::Start:
+        if (!TimerReadADC_.isActive()) { // enabling a running timer does not restart it
+            TimerReadADC_.start();
+        }
+        break;
+    case ReadValueAction::Stop:
+        TimerReadADC_.stop();
+        break;
+    case ReadValueAction::Keep:
+        break;
     }
 }
 

@@ -77,6 +77,8 @@ class ExchangeCycle : public QObject {
 
   private:
     Link& ActiveLink();
+    // What a decoded answer asks of TimerReadADC.
+    void ApplyReadValue(ReadValueAction action);
 
     InstrumentState& State_;
     ExchangeBuffers& Buffers_;

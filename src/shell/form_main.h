@@ -118,14 +118,14 @@ class TFormMain : public QMainWindow, private AnswerView, private CycleWindow {
     void PrintText(int column, int row, int dotWidth, const std::string& text) override;
     void PrintUin() override;
     void PrintUperc() override;
-    void SetReadAdcTimerEnabled(bool enabled) override;
     void SetFrequencyField(int hertz) override;
     void SetFrequencyPanelVisible(bool visible) override;
     void SetOutputField(const std::string& digits) override;
-    void SetParamControl(ParamControl control, int value) override;
-    void SetErrorList(const std::vector<std::string>& entries) override;
-    void PressAccessoryButton(AccessoryButton button) override;
-    void SetFirmwareLabel(const std::string& text) override;
+    void ShowParameters(const InstrumentParameters& parameters) override;
+    void ShowErrorList(const std::vector<uint8_t>& codes) override;
+    void ShowUserCalibration(CalibratedPart part) override;
+    void ShowAccessory(uint8_t band, uint8_t factor) override;
+    void ShowFirmwareVersion(const std::string& version) override;
 
     // CycleWindow.
     void ShowCommand(const QString& caption) override;

@@ -51,29 +51,24 @@ void TFormMain::SetOutputField(const std::string& digits) {
     KeyHost_->SetOutputFieldText(digits);
 }
 
-void TFormMain::SetReadAdcTimerEnabled(bool enabled) {
-    QTimer& timer = Cycle_->TimerReadADC();
-    if (!enabled) {
-        timer.stop();
-    } else if (!timer.isActive()) { // enabling a running timer does not restart it
-        timer.start();
-    }
+void TFormMain::ShowParameters(const InstrumentParameters& parameters) {
+    Dialogs_.ShowParameters(parameters);
 }
 
-void TFormMain::SetParamControl(ParamControl control, int value) {
-    Dialogs_.Param(control) = value;
+void TFormMain::ShowErrorList(const std::vector<uint8_t>& codes) {
+    Dialogs_.ShowErrorList(codes);
 }
 
-void TFormMain::SetErrorList(const std::vector<std::string>& entries) {
-    Dialogs_.ErrorList = entries;
+void TFormMain::ShowUserCalibration(CalibratedPart part) {
+    Dialogs_.ShowUserCalibration(part);
 }
 
-void TFormMain::PressAccessoryButton(AccessoryButton button) {
-    Dialogs_.PressAccessory(button);
+void TFormMain::ShowAccessory(uint8_t band, uint8_t factor) {
+    Dialogs_.ShowAccessory(band, factor);
 }
 
-void TFormMain::SetFirmwareLabel(const std::string& text) {
-    Dialogs_.FirmwareLabel = text;
+void TFormMain::ShowFirmwareVersion(const std::string& version) {
+    Dialogs_.ShowFirmwareVersion(version);
 }
 
 void TFormMain::ShowCommand(const QString& caption) {

@@ -71,9 +71,9 @@ TEST_F(ExchangeFixture, LongErrorListDecodesWithoutTheCheckBytes) {
         instrument_.MutableState().ErrorList.push_back(code);
     }
     ASSERT_TRUE(Exchange(5));
-    ASSERT_EQ(view_.ErrorList.size(), 31u);
-    EXPECT_EQ(view_.ErrorList.front(), "1");
-    EXPECT_EQ(view_.ErrorList.back(), "31");
+    ASSERT_EQ(view_.ErrorCodes.size(), 31u);
+    EXPECT_EQ(view_.ErrorCodes.front(), 1);
+    EXPECT_EQ(view_.ErrorCodes.back(), 31);
 }
 
 } // namespace

@@ -22,10 +22,10 @@ namespace vr410::test {
 class AnswerRecorder : public AnswerView {
   public:
     std::string AnswerText;
-    std::vector<std::string> ErrorList;
+    std::vector<uint8_t> ErrorCodes;
     int PrintModeCalls = 0;
     int ReadingsPrinted = 0;
-    bool ReadAdcTimer = false;
+    bool ReadAdcTimer = false; // what the decoding's outcome left TimerReadADC at
 
     void SetAnswerText(const std::string& text) override { AnswerText = text; }
     void PrintMode() override { ++PrintModeCalls; }
@@ -33,14 +33,14 @@ class AnswerRecorder : public AnswerView {
     void PrintText(int, int, int, const std::string&) override {}
     void PrintUin() override { ++ReadingsPrinted; }
     void PrintUperc() override { ++ReadingsPrinted; }
-    void SetReadAdcTimerEnabled(bool enabled) override { ReadAdcTimer = enabled; }
     void SetFrequencyField(int) override {}
     void SetFrequencyPanelVisible(bool) override {}
     void SetOutputField(const std::string&) override {}
-    void SetParamControl(ParamControl, int) override {}
-    void SetErrorList(const std::vector<std::string>& entries) override { ErrorList = entries; }
-    void PressAccessoryButton(AccessoryButton) override {}
-    void SetFirmwareLabel(const std::string&) override {}
+    void ShowParameters(const InstrumentParameters&) override {}
+    void ShowErrorList(const std::vector<uint8_t>& codes) override { ErrorCodes = codes; }
+    void ShowUserCalibration(CalibratedPart) override {}
+    void ShowAccessory(uint8_t, uint8_t) override {}
+    void ShowFirmwareVersion(const std::string&) override {}
 };
 
 class ExchangeFixture : public ::testing::Test {
@@ -66,7 +66,10 @@ class ExchangeFixture : public ::testing::Test {
         if (!ValidateAnswer(status, answer, state_, view_)) {
             return false;
         }
-        DecodeAnswer(answer, state_, view_);
+        const DecodeOutcome outcome = DecodeAnswer(answer, state_, view_);
+        if (outcome.ReadValue != ReadValueAction::Keep) {
+            view_.ReadAdcTimer = outcome.ReadValue == ReadValueAction::Start;
+        }
         return true;
     }
 

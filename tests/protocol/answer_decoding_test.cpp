@@ -18,6 +18,7 @@ class Decode : public ::testing::Test {
     InstrumentState state;
     FrameBytes tx{};
     bool accessory = false;
+    DecodeOutcome outcome; // of the last Run
 
     // Decodes an answer (message M[0..L] in hex, from instrument 1 to PC 0) to the selected
     // command and returns what was done to the windows.
@@ -26,7 +27,7 @@ class Decode : public ::testing::Test {
         tx[4] = code;
         const PacketRecord rx = AnswerPacket(0x00, message);
         RecordingView view;
-        DecodeAnswer(AnswerContext{rx, tx, accessory}, state, view);
+        outcome = DecodeAnswer(AnswerContext{rx, tx, accessory}, state, view);
         return view.Calls;
     }
 };
@@ -35,14 +36,13 @@ TEST_F(Decode, Reset) {
     EXPECT_EQ(Run(1, "03 04 01 01"), Calls{"Answer: Прибор в режиме сброса"});
 }
 
-TEST_F(Decode, ReadParametersFillsTheDialogInOrderAndListsNoErrors) {
+TEST_F(Decode, ReadParametersReportsTheValuesAndNoErrors) {
     state.Brightness = 3;
     state.MoveCursor = 0;
     EXPECT_EQ(Run(5, "07 04 01 05 1E 50 10 00"),
-              (Calls{"CB_Sound 0", "TrackBarBrihtness 7", "GroupTimeInd 1", "GroupDigitalFilter 0",
-                     "GroupNumDigits 0", "GroupViewMode 1", "CB_MoveCursor 1", "CB_Blanking 0",
-                     "CB_CoefCalibr 1", "CB_CoefComp 0", "LB_Errors отсутствуют",
-                     "Answer: Считаны параметры прибора"}));
+              (Calls{"Parameters Sound 0 Brightness 8 TimeInd 1 DigitalFilter 0 NumDigits 0 "
+                     "ViewMode 1 MoveCursor 1 Blanking 0 CoefCalibr 1 CoefComp 0",
+                     "ErrorList", "Answer: Считаны параметры прибора"}));
     EXPECT_EQ(state.Sound, 0);
     EXPECT_EQ(state.Brightness, 8);
     EXPECT_EQ(state.TimeInd, 1);
@@ -56,11 +56,9 @@ TEST_F(Decode, ReadParametersFillsTheDialogInOrderAndListsNoErrors) {
 }
 
 TEST_F(Decode, ReadParametersEveryOtherBit) {
-    const Calls calls = Run(5, "07 04 01 05 41 AB 03 00");
-    EXPECT_EQ(Calls(calls.begin(), calls.begin() + 10),
-              (Calls{"CB_Sound 1", "TrackBarBrihtness 0", "GroupTimeInd 4", "GroupDigitalFilter 3",
-                     "GroupNumDigits 2", "GroupViewMode 2", "CB_MoveCursor 0", "CB_Blanking 1",
-                     "CB_CoefCalibr 0", "CB_CoefComp 1"}));
+    EXPECT_EQ(Run(5, "07 04 01 05 41 AB 03 00").at(0),
+              "Parameters Sound 1 Brightness 1 TimeInd 4 DigitalFilter 3 NumDigits 2 ViewMode 2 "
+              "MoveCursor 0 Blanking 1 CoefCalibr 0 CoefComp 1");
     EXPECT_EQ(state.Brightness, 1);
     EXPECT_EQ(state.Blanking, 1);
     EXPECT_EQ(state.CoefComp, 1);
@@ -87,36 +85,35 @@ TEST_P(ParameterErrorList, ListsMessageBytesFromSevenOnlyPastLengthSeven) {
     const PacketRecord rx = AnswerPacket(0x00, GetParam().message);
     RecordingView view;
     DecodeAnswer(AnswerContext{rx, tx, false}, state, view);
-    ASSERT_EQ(view.Calls.size(), 12u);
-    EXPECT_EQ(view.Calls[10], GetParam().list);
-    EXPECT_EQ(view.Calls[11], "Answer: Считаны параметры прибора");
+    ASSERT_EQ(view.Calls.size(), 3u);
+    EXPECT_EQ(view.Calls[1], GetParam().list);
+    EXPECT_EQ(view.Calls[2], "Answer: Считаны параметры прибора");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Lengths, ParameterErrorList,
     ::testing::Values(
-        ErrorListCase{"L6NoListByte", "06 04 01 05 1E 50 00", "LB_Errors отсутствуют"},
-        ErrorListCase{"L7Zero", "07 04 01 05 1E 50 00 00", "LB_Errors отсутствуют"},
-        ErrorListCase{"L7NonZeroByteIsNotListed", "07 04 01 05 1E 50 00 07",
-                      "LB_Errors отсутствуют"},
-        ErrorListCase{"L8ListsTwo", "08 04 01 05 1E 50 00 07 00", "LB_Errors 7 0"},
-        ErrorListCase{"L9ListsThree", "09 04 01 05 1E 50 00 20 21 FF", "LB_Errors 32 33 255"},
+        ErrorListCase{"L6NoListByte", "06 04 01 05 1E 50 00", "ErrorList"},
+        ErrorListCase{"L7Zero", "07 04 01 05 1E 50 00 00", "ErrorList"},
+        ErrorListCase{"L7NonZeroByteIsNotListed", "07 04 01 05 1E 50 00 07", "ErrorList"},
+        ErrorListCase{"L8ListsTwo", "08 04 01 05 1E 50 00 07 00", "ErrorList 7 0"},
+        ErrorListCase{"L9ListsThree", "09 04 01 05 1E 50 00 20 21 FF", "ErrorList 32 33 255"},
         ErrorListCase{"L14FillsBlock0", "0E 04 01 05 1E 50 00 01 02 03 04 05 06 07 08",
-                      "LB_Errors 1 2 3 4 5 6 7 8"},
+                      "ErrorList 1 2 3 4 5 6 7 8"},
         ErrorListCase{"L15SkipsTheBlock0Check", "0F 04 01 05 1E 50 00 01 02 03 04 05 06 07 08 09",
-                      "LB_Errors 1 2 3 4 5 6 7 8 9"}),
+                      "ErrorList 1 2 3 4 5 6 7 8 9"}),
     [](const auto& c) { return std::string(c.param.name); });
 
 TEST_F(Decode, ReadParametersErrorListPastBlock0LeavesTheCheckBytesOut) {
     // L = 33: M[7..33] are 27 codes 7..33; check bytes at body 15 and 31 are not among them.
     std::string message = "21 04 01 05 1E 50 00";
-    std::string expected = "LB_Errors";
+    std::string expected = "ErrorList";
     for (int k = 7; k <= 33; ++k) {
         message += " " + std::to_string(k / 10) + std::to_string(k % 10);
         expected += " " + std::to_string((k / 10) * 16 + k % 10);
     }
     const Calls calls = Run(5, message);
-    EXPECT_EQ(calls.at(10), expected);
+    EXPECT_EQ(calls.at(1), expected);
 }
 
 TEST_F(Decode, SetParameters) {
@@ -125,18 +122,37 @@ TEST_F(Decode, SetParameters) {
 
 TEST_F(Decode, ExchangeTestInMeasurementWithAFreshValueStartsTheReading) {
     state.Mode = 12;
-    EXPECT_EQ(Run(8, "03 14 01 08"), (Calls{"Answer: Тест обмена - ОК", "TimerReadADC on",
-                                            "Label10: Версия встроенного ПО 2.06"}));
+    EXPECT_EQ(Run(8, "03 14 01 08"), (Calls{"Answer: Тест обмена - ОК", "FirmwareVersion 2.06"}));
+    EXPECT_EQ(outcome.ReadValue, ReadValueAction::Start);
 }
 
 TEST_F(Decode, ExchangeTestWithoutAFreshValueStopsTheReading) {
     state.Mode = 12;
-    EXPECT_EQ(Run(8, "03 04 01 08").at(1), "TimerReadADC off");
+    Run(8, "03 04 01 08");
+    EXPECT_EQ(outcome.ReadValue, ReadValueAction::Stop);
 }
 
 TEST_F(Decode, ExchangeTestOutsideMeasurementStopsTheReading) {
     state.Mode = 1;
-    EXPECT_EQ(Run(8, "03 14 01 08").at(1), "TimerReadADC off");
+    Run(8, "03 14 01 08");
+    EXPECT_EQ(outcome.ReadValue, ReadValueAction::Stop);
+}
+
+TEST_F(Decode, EveryOtherAnswerKeepsTheReadingTimer) {
+    state.Mode = 12;
+    for (const CommandInfo& command : CommandTable) {
+        if (command.Code == 8) {
+            continue;
+        }
+        std::vector<uint8_t> message{10, 0x14, 0x01, command.Code, 0, 0, 0, 0, 2, 0, 0};
+        state.CommandCode = command.Code;
+        tx[4] = command.Code;
+        RecordingView view;
+        const PacketRecord rx = AnswerPacket(0x00, message);
+        EXPECT_EQ(DecodeAnswer(AnswerContext{rx, tx, false}, state, view).ReadValue,
+                  ReadValueAction::Keep)
+            << int(command.Code);
+    }
 }
 
 TEST_F(Decode, DisplayOnOffFollowsTheStateNotTheAnswer) {
@@ -220,7 +236,7 @@ void PrintTo(const AccessoryCase& c, std::ostream* os) {
 
 class AccessoryAnswers : public ::testing::TestWithParam<AccessoryCase> {};
 
-TEST_P(AccessoryAnswers, PressTheirButtons) {
+TEST_P(AccessoryAnswers, ReportTheirBandAndFactor) {
     InstrumentState state;
     state.CommandCode = 17;
     FrameBytes tx{};
@@ -239,20 +255,16 @@ const char* const ResetState = "Answer: Прибор в режиме сброс�
 
 INSTANTIATE_TEST_SUITE_P(
     Bytes, AccessoryAnswers,
-    ::testing::Values(
-        AccessoryCase{"Band1AFactor1", "35", {"Press SB_4", "Press SB_0", ReadState}, 3, 5},
-        AccessoryCase{"Band20VFactor0", "51", {"Press SB_Enter", "Press SB_6", ReadState}, 5, 1},
-        AccessoryCase{"Band1mAFactor05", "03", {"Press SB_1", "Press SB_8", ReadState}, 0, 3},
-        AccessoryCase{"Band30AHasNoButton", "64", {"Press SB_9", ReadState}, 6, 4},
-        AccessoryCase{"ResetReportFF", "FF", {"Press SB_Reset", ResetState}, 15, 15},
-        AccessoryCase{"Band9", "91", {"Press SB_Reset", "Press SB_1", ResetState}, 0, 1},
-        AccessoryCase{"Factor0", "30", {"Press SB_Reset", "Press SB_6", ResetState}, 3, 1},
-        AccessoryCase{"Factor6", "26", {"Press SB_Reset", "Press SB_6", ResetState}, 2, 1},
-        AccessoryCase{"BandAndFactorBad",
-                      "7F",
-                      {"Press SB_Reset", "Press SB_1", "Press SB_6", ResetState},
-                      0,
-                      1}),
+    ::testing::Values(AccessoryCase{"Band1AFactor1", "35", {"Accessory 3 5", ReadState}, 3, 5},
+                      AccessoryCase{"Band20VFactor0", "51", {"Accessory 5 1", ReadState}, 5, 1},
+                      AccessoryCase{"Band1mAFactor05", "03", {"Accessory 0 3", ReadState}, 0, 3},
+                      AccessoryCase{"Band30A", "64", {"Accessory 6 4", ReadState}, 6, 4},
+                      AccessoryCase{"ResetReportFF", "FF", {"Accessory 15 15", ResetState}, 15, 15},
+                      AccessoryCase{"Band9TakenAs0", "91", {"Accessory 9 1", ResetState}, 0, 1},
+                      AccessoryCase{"Factor0TakenAs1", "30", {"Accessory 3 0", ResetState}, 3, 1},
+                      AccessoryCase{"Factor6TakenAs1", "26", {"Accessory 2 6", ResetState}, 2, 1},
+                      AccessoryCase{
+                          "BandAndFactorBad", "7F", {"Accessory 7 15", ResetState}, 0, 1}),
     [](const auto& c) { return std::string(c.param.name); });
 
 TEST_F(Decode, PlainTexts) {
@@ -291,7 +303,7 @@ TEST_F(Decode, CalibrationTextFollowsTheKind) {
 TEST_F(Decode, UserCalibrationWithOutputOnMarksTheCalibrator) {
     state.Mode = 1;
     EXPECT_EQ(Run(52, "03 04 01 34"), (Calls{"Answer: Пользовательская калибровка активирована",
-                                             "CB_CoefCalibr 1", "PrintMode"}));
+                                             "UserCalibration Calibrator", "PrintMode"}));
     EXPECT_EQ(state.CoefCalibr, 1);
     EXPECT_EQ(state.CoefComp, 0);
 }
@@ -299,7 +311,7 @@ TEST_F(Decode, UserCalibrationWithOutputOnMarksTheCalibrator) {
 TEST_F(Decode, UserCalibrationInMeasurementMarksTheVoltmeter) {
     state.Mode = 12;
     EXPECT_EQ(Run(52, "03 04 01 34"), (Calls{"Answer: Пользовательская калибровка активирована",
-                                             "CB_CoefComp 1", "PrintMode"}));
+                                             "UserCalibration Voltmeter", "PrintMode"}));
     EXPECT_EQ(state.CoefCalibr, 0);
     EXPECT_EQ(state.CoefComp, 1);
 }

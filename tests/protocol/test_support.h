@@ -45,44 +45,40 @@ class RecordingView : public AnswerView {
     }
     void PrintUin() override { Add("PrintUin"); }
     void PrintUperc() override { Add("PrintUperc"); }
-    void SetReadAdcTimerEnabled(bool enabled) override {
-        Add(std::string("TimerReadADC ") + (enabled ? "on" : "off"));
-    }
     void SetFrequencyField(int hertz) override { Add("SE_Freq " + std::to_string(hertz)); }
     void SetFrequencyPanelVisible(bool visible) override {
         Add(std::string("PanelFreq ") + (visible ? "shown" : "hidden"));
     }
     void SetOutputField(const std::string& digits) override { Add("MaskEditVoltage " + digits); }
-    void SetParamControl(ParamControl control, int value) override {
-        Add(std::string(Name(control)) + " " + std::to_string(value));
+    void ShowParameters(const InstrumentParameters& p) override {
+        Add("Parameters Sound " + std::to_string(p.Sound) + " Brightness " +
+            std::to_string(p.Brightness) + " TimeInd " + std::to_string(p.TimeInd) +
+            " DigitalFilter " + std::to_string(p.DigitalFilter) + " NumDigits " +
+            std::to_string(p.NumDigits) + " ViewMode " + std::to_string(p.ViewMode) +
+            " MoveCursor " + std::to_string(p.MoveCursor) + " Blanking " +
+            std::to_string(p.Blanking) + " CoefCalibr " + std::to_string(p.CoefCalibr) +
+            " CoefComp " + std::to_string(p.CoefComp));
     }
-    void SetErrorList(const std::vector<std::string>& entries) override {
-        std::string line = "LB_Errors";
-        for (const auto& e : entries) {
-            line += " " + e;
+    void ShowErrorList(const std::vector<uint8_t>& codes) override {
+        std::string line = "ErrorList";
+        for (const uint8_t code : codes) {
+            line += " " + std::to_string(code);
         }
         Add(line);
     }
-    void PressAccessoryButton(AccessoryButton button) override {
-        Add(std::string("Press ") + Name(button));
+    void ShowUserCalibration(CalibratedPart part) override {
+        Add(std::string("UserCalibration ") +
+            (part == CalibratedPart::Calibrator ? "Calibrator" : "Voltmeter"));
     }
-    void SetFirmwareLabel(const std::string& text) override { Add("Label10: " + text); }
+    void ShowAccessory(uint8_t band, uint8_t factor) override {
+        Add("Accessory " + std::to_string(band) + " " + std::to_string(factor));
+    }
+    void ShowFirmwareVersion(const std::string& version) override {
+        Add("FirmwareVersion " + version);
+    }
 
   private:
     void Add(std::string line) { Calls.push_back(std::move(line)); }
-
-    static const char* Name(ParamControl c) {
-        static const char* const names[] = {
-            "CB_Sound",       "TrackBarBrihtness", "GroupTimeInd",  "GroupDigitalFilter",
-            "GroupNumDigits", "GroupViewMode",     "CB_MoveCursor", "CB_Blanking",
-            "CB_CoefCalibr",  "CB_CoefComp"};
-        return names[static_cast<int>(c)];
-    }
-    static const char* Name(AccessoryButton b) {
-        static const char* const names[] = {"SB_1", "SB_2", "SB_3", "SB_4", "SB_5", "SB_Enter",
-                                            "SB_6", "SB_7", "SB_8", "SB_9", "SB_0", "SB_Reset"};
-        return names[static_cast<int>(b)];
-    }
 };
 
 } // namespace vr410::test
