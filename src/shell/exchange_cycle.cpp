@@ -126,16 +126,24 @@ void ExchangeCycle::TimerPriemTimer() {
     ExchangeRunning_ = true;
     bool accepted = false;
     bool stopped = false;
+    bool lost = false;
     for (int attemptsLeft = 2; attemptsLeft > 0 && !accepted && !stopped; --attemptsLeft) {
         emit RequestSending(code);
         Link& link = ActiveLink();
         link.SendPacket(Buffers_.TxPacket);
+        // A link whose device is gone (an unplugged adapter) has closed its port and reported
+        // it once; nothing more is sent or received through it.
+        lost = link.LinkLost();
+        if (lost) {
+            break;
+        }
         const uint32_t status = link.ReceivePacket(Buffers_.RxPacket);
         Window_.ShowReceiveLine(ReceiveLine(Buffers_.RxPacket));
+        lost = link.LinkLost();
         // A stop or another selection while the link waited: the answer belongs to a command
         // no longer selected (CommandCode may name another one now), so it is not looked at.
         stopped = Stops_ != stopsBefore;
-        if (stopped) {
+        if (stopped || lost) {
             break;
         }
         const AnswerContext answer{.RxPacket = Buffers_.RxPacket,
@@ -147,6 +155,9 @@ void ExchangeCycle::TimerPriemTimer() {
         }
     }
     ExchangeRunning_ = false;
+    if (lost) {
+        StopTransmit(); // also keeps the polling off and drops a command given meanwhile
+    }
     emit AnswerHandled(code, accepted);
 
     if (busyCursor) {
@@ -154,7 +165,7 @@ void ExchangeCycle::TimerPriemTimer() {
     }
     TimerPriem_.stop();
     // After a stop the polling stays off; a selection's own exchange re-arms it.
-    if (State_.Mode == MeasurementMode && !stopped) {
+    if (State_.Mode == MeasurementMode && !stopped && !lost) {
         if (State_.KeepQueryInterval != 0) {
             State_.KeepQueryInterval = 0; // the measure or difference key chose a longer wait
         } else {
@@ -165,6 +176,9 @@ void ExchangeCycle::TimerPriemTimer() {
     if (EncodeWaiting_) {
         EncodeWaiting_ = false;
         TimerPrd_.start();
+    }
+    if (lost) {
+        emit LinkLost();
     }
 }
 

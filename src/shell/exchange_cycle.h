@@ -74,6 +74,10 @@ class ExchangeCycle : public QObject {
     void RequestSending(uint8_t code);
     // The last attempt of an exchange ended; accepted means the answer was decoded.
     void AnswerHandled(uint8_t code, bool accepted);
+    // The link found its device gone during the exchange that just ended: the exchange ended at
+    // once, without a second attempt, and the transmission and the polling are stopped. The link
+    // has closed its port; the window shows the link's status.
+    void LinkLost();
 
   private:
     Link& ActiveLink();

@@ -77,6 +77,9 @@ TFormMain::TFormMain(StartOptions options)
     BuildWindow();
     BuildMenus();
     FormCreate();
+    // An unplugged adapter: the driver has closed the port; the status bar and the controls
+    // follow ("COM3 - отсутствует", the exchange disabled).
+    connect(Cycle_.get(), &ExchangeCycle::LinkLost, this, &TFormMain::ShowPortStatus);
 }
 
 TFormMain::~TFormMain() = default;
