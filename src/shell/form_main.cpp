@@ -181,6 +181,8 @@ void TFormMain::BuildPanel(QWidget* client) {
             [this](bool deleting) { OutputEntry_->MaskEditVoltageKeyDown(deleting); });
     connect(field, &MaskedDigitEdit::Changed, this,
             [this](bool typed) { OutputEntry_->MaskEditVoltageChange(typed); });
+    connect(field, &MaskedDigitEdit::Retyped, this,
+            [this] { OutputEntry_->MaskEditVoltageRetyped(); });
     connect(Entry_->SE_Freq(), &QSpinBox::valueChanged, this,
             [this] { OutputEntry_->SE_FreqChange(); });
 }

@@ -67,14 +67,19 @@ void MaskedDigitEdit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     const int caret = hasSelectedText() ? selectionStart() : cursorPosition();
+    const QString before = Content.Digits();
     switch (key) {
     case Qt::Key_Backspace:
         Show(Content.Backspace(caret));
-        emit Changed(true);
+        if (Content.Digits() != before) {
+            emit Changed(true);
+        }
         return;
     case Qt::Key_Delete:
         Show(Content.Delete(caret));
-        emit Changed(true);
+        if (Content.Digits() != before) {
+            emit Changed(true);
+        }
         return;
     case Qt::Key_Left:
         setCursorPosition(Content.PreviousStop(caret));
@@ -104,7 +109,11 @@ void MaskedDigitEdit::keyPressEvent(QKeyEvent* event) {
         const int next = Content.TypeDigit(caret, typed[0]);
         if (next >= 0) {
             Show(next);
-            emit Changed(true);
+            if (Content.Digits() != before) {
+                emit Changed(true);
+            } else {
+                emit Retyped();
+            }
             return;
         }
     }

@@ -29,9 +29,12 @@ class MaskedDigitEdit : public QLineEdit {
   signals:
     // Before a key is handled: whether it is Backspace or Delete.
     void KeyDown(bool backspaceOrDelete);
-    // After every typed digit, Backspace and Delete (even when the shown text stays the same)
-    // and after every program change of the shown text; typed tells which.
+    // After a typed digit, Backspace or Delete that changed the digits, and after a program
+    // change of the shown text; typed tells which. A key that leaves the digits as they were
+    // (Backspace or Delete on a blank "0") reports no change.
     void Changed(bool typed);
+    // After a digit typed over the same digit: the digits are as they were, the caret moved on.
+    void Retyped();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

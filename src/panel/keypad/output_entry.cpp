@@ -26,15 +26,26 @@ void OutputEntry::MaskEditVoltageChange(bool typed) {
     // In measurement mode row 1 holds the reading and the output is not on: the value is only
     // kept for the next output entry, never drawn over the reading or sent.
 
-    if (typed && !State.MoveCursor && !EditKeyWasDelete) {
-        const int caret = Host.OutputCaretIndex();
-        if (caret > 1) {
-            Host.SetOutputCaretIndex(caret - 1);
-        }
+    if (typed) {
+        KeepCaretOnTypedDigit();
     }
 
     if (State.Mode == 1 && State.VoltmeterPercent) {
         Host.PrintPercent();
+    }
+}
+
+void OutputEntry::MaskEditVoltageRetyped() {
+    KeepCaretOnTypedDigit();
+}
+
+void OutputEntry::KeepCaretOnTypedDigit() {
+    if (State.MoveCursor || EditKeyWasDelete) {
+        return;
+    }
+    const int caret = Host.OutputCaretIndex();
+    if (caret > 1) {
+        Host.SetOutputCaretIndex(caret - 1);
     }
 }
 

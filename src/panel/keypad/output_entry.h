@@ -12,10 +12,13 @@ class OutputEntry {
   public:
     OutputEntry(InstrumentState& state, KeypadHost& host);
 
-    // Runs on every change of the output value field's text. typed is true when a key typed in
+    // Runs on every change of the output value field's digits. typed is true when a key typed in
     // the field caused the change, false when the program set the text; only a typed change moves
     // the caret back (and so only once when a clamp runs the handling again inside itself).
     void MaskEditVoltageChange(bool typed = true);
+    // Runs when a digit was typed over the same digit: nothing changed, so nothing is drawn or
+    // sent; only the caret keeps to the typed digit as after a change.
+    void MaskEditVoltageRetyped();
     // Notes whether the key just pressed in the field is Backspace or Delete.
     void MaskEditVoltageKeyDown(bool backspaceOrDelete) { EditKeyWasDelete = backspaceOrDelete; }
     // Runs on every change of the frequency field: redraws the frequency in Mode 0 only.
@@ -24,6 +27,9 @@ class OutputEntry {
     bool LastKeyWasDelete() const { return EditKeyWasDelete; }
 
   private:
+    // Without cursor movement the caret steps back onto the digit just typed.
+    void KeepCaretOnTypedDigit();
+
     InstrumentState& State;
     KeypadHost& Host;
     bool EditKeyWasDelete = false;

@@ -79,6 +79,8 @@ class EntryWidgets : public testing::Test {
                          [this](bool deleting) { EntryLogic.MaskEditVoltageKeyDown(deleting); });
         QObject::connect(Field, &MaskedDigitEdit::Changed,
                          [this](bool typed) { EntryLogic.MaskEditVoltageChange(typed); });
+        QObject::connect(Field, &MaskedDigitEdit::Retyped,
+                         [this] { EntryLogic.MaskEditVoltageRetyped(); });
         QObject::connect(Bar.SE_Freq(), &QSpinBox::valueChanged,
                          [this] { EntryLogic.SE_FreqChange(); });
         Bar.show();
@@ -130,9 +132,32 @@ TEST_F(EntryWidgets, EveryTypedDigitIsSentWithTheOutputOnOnly) {
 
     State.Mode = 1;
     Field->SetCaretIndex(0);
-    QTest::keyClicks(Field, QStringLiteral("0111"));
-    EXPECT_EQ(Host.Commands, (std::vector<int>{16, 16, 16, 16}));
+    QTest::keyClicks(Field, QStringLiteral("0111")); // over 0123: two digits change
+    EXPECT_EQ(Host.Commands, (std::vector<int>{16, 16}));
     EXPECT_EQ(State.OutputDigits, "01110000");
+}
+
+// A key that leaves the digits as they were changes nothing on the instrument: the same digit
+// typed over itself, Backspace or Delete on a blank "0".
+TEST_F(EntryWidgets, KeysThatLeaveTheDigitsAloneSendNothingWithTheOutputOn) {
+    State.Mode = 1;
+    State.OutputDigits = "01000000";
+    Host.PrintMode();
+    Forget();
+    Field->SetCaretIndex(1);
+    QTest::keyClick(Field, Qt::Key_1);
+    Field->SetCaretIndex(3);
+    QTest::keyClick(Field, Qt::Key_Delete);
+    Field->SetCaretIndex(1);
+    QTest::keyClick(Field, Qt::Key_Backspace); // the first "0"
+    EXPECT_EQ(Host.Commands, std::vector<int>{});
+    EXPECT_TRUE(Host.Log.empty());
+    EXPECT_EQ(State.OutputDigits, "01000000");
+
+    Field->SetCaretIndex(1);
+    QTest::keyClick(Field, Qt::Key_5);
+    EXPECT_EQ(Host.Commands, std::vector<int>{16});
+    EXPECT_EQ(State.OutputDigits, "05000000");
 }
 
 TEST_F(EntryWidgets, CaretStaysOnTheTypedDigitWithoutCursorMovement) {

@@ -76,15 +76,23 @@ TEST_F(MaskedField, ArrowKeysStopOnlyBeforeDigits) {
     EXPECT_EQ(Field.CaretIndex(), 0);
 }
 
-TEST_F(MaskedField, ReportsEveryTypedKeyButProgramSetsOnlyWhenTheTextChanges) {
+TEST_F(MaskedField, ReportsAChangeOnlyWhenTheDigitsChange) {
     QSignalSpy changes(&Field, &MaskedDigitEdit::Changed);
+    QSignalSpy retyped(&Field, &MaskedDigitEdit::Retyped);
     QSignalSpy keys(&Field, &MaskedDigitEdit::KeyDown);
     Field.SetCaretIndex(0);
     QTest::keyClick(&Field, Qt::Key_1); // the same digit as before
+    EXPECT_EQ(changes.size(), 0);
+    EXPECT_EQ(retyped.size(), 1);
+    QTest::keyClick(&Field, Qt::Key_Backspace); // blanks the "1": a change
     ASSERT_EQ(changes.size(), 1);
     EXPECT_TRUE(changes[0][0].toBool());
-    QTest::keyClick(&Field, Qt::Key_Backspace);
-    ASSERT_EQ(keys.size(), 2);
+    QTest::keyClick(&Field, Qt::Key_Delete); // on the blank "0" just made: no change
+    Field.SetCaretIndex(0);
+    QTest::keyClick(&Field, Qt::Key_Backspace); // nothing before the caret
+    EXPECT_EQ(changes.size(), 1);
+    EXPECT_EQ(retyped.size(), 1);
+    ASSERT_EQ(keys.size(), 4);
     EXPECT_FALSE(keys[0][0].toBool());
     EXPECT_TRUE(keys[1][0].toBool());
 

@@ -58,23 +58,37 @@ TEST_F(OutputEntryTest, Ac700VoltRangeReachesSevenHundredFourteenVolts) {
     EXPECT_EQ(Host.Field.Text().toStdString(), "714.0000V");
 }
 
-TEST_F(OutputEntryTest, EveryTypedDigitIsSentWithTheOutputOnAndNoneInEntryMode) {
+TEST_F(OutputEntryTest, EveryChangedDigitIsSentWithTheOutputOnAndNoneInEntryMode) {
     Show();
-    for (char digit : {'0', '1', '0'}) {
+    for (char digit : {'0', '1', '2'}) {
         Host.TypeDigit(digit);
     }
     EXPECT_TRUE(Host.Commands.empty());
-    EXPECT_EQ(Host.Log, (std::vector<std::string>{"VoltPrint 2", "VoltPrint 2", "VoltPrint 2"}));
+    // The first "0" was typed over a "0": nothing changed, nothing is drawn.
+    EXPECT_EQ(Host.Log, (std::vector<std::string>{"VoltPrint 2", "VoltPrint 2"}));
 
     State.Mode = 1;
     Show();
     Host.Caret = 0;
-    for (char digit : {'0', '1', '1'}) {
+    for (char digit : {'0', '3', '4'}) {
         Host.TypeDigit(digit);
     }
-    EXPECT_EQ(Host.Commands, (std::vector<int>{16, 16, 16}));
-    EXPECT_EQ(State.OutputDigits, "01100000");
+    EXPECT_EQ(Host.Commands, (std::vector<int>{16, 16}));
+    EXPECT_EQ(State.OutputDigits, "03400000");
     EXPECT_EQ(Host.Log.front(), "VoltPrint 1");
+}
+
+TEST_F(OutputEntryTest, KeysThatChangeNoDigitSendNothingWithTheOutputOn) {
+    State.Mode = 1;
+    State.OutputDigits = "01000000";
+    Show();
+    Host.Caret = 1;
+    Host.TypeDigit('1'); // over the same digit
+    Host.Caret = 1;
+    Host.PressBackspace(); // on the blank first "0"
+    EXPECT_EQ(Host.Commands, std::vector<int>{});
+    EXPECT_TRUE(Host.Log.empty());
+    EXPECT_EQ(State.OutputDigits, "01000000");
 }
 
 TEST_F(OutputEntryTest, ClampWithTheOutputOnSendsFromBothRuns) {
@@ -150,6 +164,8 @@ INSTANTIATE_TEST_SUITE_P(
         CaretCase{"AfterThePointStaysOnTheDigit", false, 3, '5', 3},
         CaretCase{"CaretOnTheLiteralTypesTheNextDigitAndStaysOnIt", false, 2, '5', 3},
         CaretCase{"LastDigitStaysOnIt", false, 8, '5', 8},
+        CaretCase{"SameDigitRetypedStaysOnIt", false, 1, '1', 1},
+        CaretCase{"SameDigitRetypedWithCursorMovementMovesOn", true, 1, '1', 2},
         CaretCase{"ClampedDigitStepsBackOnlyOnce", false, 1, '9', 1},
         CaretCase{"CursorMovementOnMovesOn", true, 3, '5', 4},
         CaretCase{"CursorMovementOnFirstPosition", true, 0, '0', 1},

@@ -153,16 +153,24 @@ class RecordingHost : public KeypadHost {
     // Types one digit into the field at the caret, as the field widget does.
     void TypeDigit(char digit) {
         Entry->MaskEditVoltageKeyDown(false);
+        const QString before = Field.Digits();
         const int next = Field.TypeDigit(Caret, QChar(digit));
         if (next >= 0) {
             Caret = next;
-            Entry->MaskEditVoltageChange(true);
+            if (Field.Digits() != before) {
+                Entry->MaskEditVoltageChange(true);
+            } else {
+                Entry->MaskEditVoltageRetyped();
+            }
         }
     }
     void PressBackspace() {
         Entry->MaskEditVoltageKeyDown(true);
+        const QString before = Field.Digits();
         Caret = Field.Backspace(Caret);
-        Entry->MaskEditVoltageChange(true);
+        if (Field.Digits() != before) {
+            Entry->MaskEditVoltageChange(true);
+        }
     }
 
   private:
