@@ -11,15 +11,28 @@
 //     answer's 6 characters (1.15 ms) fall inside that window and add nothing.
 // The spinning receive would sit on a core for all of those 30 ms; waiting on the port should
 // leave the CPU share near zero.
+//
+// Second, the RS485 turnaround: the time from the last stop bit of the request's body to RTS
+// dropping, on the simulated line (from its line log) and through the Linux backend on a
+// pseudo-terminal (from the body write to the RTS call, less the body's line time). Both include
+// the driver's 1 ms sleep; everything above it is the transmit-empty wait's lateness, which the
+// instrument's answer (due about 1 ms after our last byte) must not meet.
 #include "links/comm_port.h"
+#include "platform/serial_posix.h"
 #include "platform/serial_simulated.h"
 #include "sim/virtual_bus.h"
 #include "sim/virtual_instrument.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +49,165 @@ double CpuSeconds() {
 }
 
 constexpr int Exchanges = 1000;
+constexpr int PtySends = 300;
+
+using Clock = std::chrono::steady_clock;
+
+struct Spread {
+    double MeanMs = 0;
+    double MaxMs = 0;
+};
+
+Spread SpreadOf(const std::vector<double>& ms) {
+    Spread s;
+    for (double v : ms) {
+        s.MeanMs += v;
+        s.MaxMs = std::max(s.MaxMs, v);
+    }
+    if (!ms.empty()) {
+        s.MeanMs /= static_cast<double>(ms.size());
+    }
+    return s;
+}
+
+// The last stop bit of the body to RTS dropping, from the simulated line's log of one exchange.
+double TurnaroundMs(const std::vector<LineEvent>& log) {
+    SimClock::time_point lastSent{};
+    for (const LineEvent& e : log) {
+        if (e.What == LineEvent::Kind::CharacterSent) {
+            lastSent = e.At;
+        } else if (e.What == LineEvent::Kind::RtsDropped) {
+            return std::chrono::duration<double, std::milli>(e.At - lastSent).count();
+        }
+    }
+    return 0;
+}
+
+// A port of another backend that notes when the body's write returned and when RTS dropped.
+class TimedPort : public SerialPort {
+  public:
+    TimedPort(std::unique_ptr<SerialPort> inner, std::vector<double>& turnarounds)
+        : inner_(std::move(inner)), turnarounds_(turnarounds) {}
+    bool GetTimeouts(CommTimeouts& t) override { return inner_->GetTimeouts(t); }
+    bool SetTimeouts(const CommTimeouts& t) override { return inner_->SetTimeouts(t); }
+    bool SetupQueues(uint32_t in, uint32_t out) override { return inner_->SetupQueues(in, out); }
+    bool GetState(LineSettings& s) override { return inner_->GetState(s); }
+    bool SetState(const LineSettings& s) override {
+        settings_ = s;
+        return inner_->SetState(s);
+    }
+    bool GetEventMask(uint32_t& m) override { return inner_->GetEventMask(m); }
+    bool SetEventMask(uint32_t m) override { return inner_->SetEventMask(m); }
+    bool WaitEvent(uint32_t& e) override { return inner_->WaitEvent(e); }
+    bool SetRts(bool raised) override {
+        const bool ok = inner_->SetRts(raised);
+        if (!raised && bodyWritten_ != Clock::time_point{}) {
+            const auto lineTime = CharacterTime(settings_) * bodyBytes_;
+            turnarounds_.push_back(
+                std::chrono::duration<double, std::milli>(Clock::now() - bodyWritten_ - lineTime)
+                    .count());
+            bodyWritten_ = {};
+        }
+        return ok;
+    }
+    bool Purge(uint32_t flags) override { return inner_->Purge(flags); }
+    bool Write(const uint8_t* data, size_t count, size_t& written) override {
+        const auto start = Clock::now();
+        const bool ok = inner_->Write(data, count, written);
+        if (count > 1) { // the body, not the address byte
+            bodyWritten_ = start;
+            bodyBytes_ = static_cast<int64_t>(count);
+        }
+        return ok;
+    }
+    bool ClearError(uint32_t& errors, uint32_t& waiting) override {
+        return inner_->ClearError(errors, waiting);
+    }
+    bool Read(uint8_t* data, size_t count, size_t& read) override {
+        return inner_->Read(data, count, read);
+    }
+    void WaitForInput(Clock::time_point deadline) override { inner_->WaitForInput(deadline); }
+    bool Lost() const override { return inner_->Lost(); }
+
+  private:
+    std::unique_ptr<SerialPort> inner_;
+    std::vector<double>& turnarounds_;
+    LineSettings settings_;
+    Clock::time_point bodyWritten_{};
+    int64_t bodyBytes_ = 0;
+};
+
+class TimedApi : public SerialApi {
+  public:
+    explicit TimedApi(SerialApi& inner) : inner_(inner) {}
+    std::vector<double> Turnarounds;
+    std::string PortDeviceName(int number) override { return inner_.PortDeviceName(number); }
+    std::unique_ptr<SerialPort> Open(const std::string& deviceName, OpenError& error) override {
+        auto port = inner_.Open(deviceName, error);
+        return port ? std::make_unique<TimedPort>(std::move(port), Turnarounds) : nullptr;
+    }
+    uint32_t TickCount() override { return inner_.TickCount(); }
+    void Sleep(uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
+
+  private:
+    SerialApi& inner_;
+};
+
+PacketRecord ExchangeTestRequest() {
+    FrameBytes frame{};
+    frame[0] = 1;    // instrument address
+    frame[1] = 3;    // L
+    frame[2] = 0x44; // request control byte
+    frame[3] = 0;    // PC address
+    frame[4] = 8;    // exchange test
+    PacketRecord tx;
+    BuildPacket(frame, tx);
+    return tx;
+}
+
+// Sends the exchange test through the Linux backend on a pseudo-terminal whose master side this
+// process drains. False when no pty could be had.
+bool PtyTurnaround(Spread& spread) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+        return false;
+    }
+    const std::string slave = ptsname(master);
+    char dir[] = "/tmp/vr410-bench-XXXXXX";
+    if (mkdtemp(dir) == nullptr) {
+        close(master);
+        return false;
+    }
+    const std::string ini = std::string(dir) + "/VR410.ini";
+    if (FILE* f = std::fopen(ini.c_str(), "w")) {
+        std::fprintf(f, "[Ports]\r\nCOM1=%s\r\n", slave.c_str());
+        std::fclose(f);
+    }
+    bool ok = false;
+    {
+        PosixSerialApi posix(LinuxPortSources{.DeviceDir = std::string(dir) + "/dev",
+                                              .TtyClassDir = std::string(dir) + "/sys",
+                                              .IniPath = ini});
+        TimedApi api(posix);
+        RecordingSystemFacilities system;
+        CommPort port(api, system);
+        if (port.OpenComPort(1)) {
+            const PacketRecord tx = ExchangeTestRequest();
+            for (int i = 0; i < PtySends; ++i) {
+                port.ComSendPacket(tx);
+                uint8_t drain[256];
+                while (read(master, drain, sizeof drain) > 0) {
+                }
+            }
+            spread = SpreadOf(api.Turnarounds);
+            ok = system.Messages.empty();
+        }
+    }
+    unlink(ini.c_str());
+    rmdir(dir);
+    close(master);
+    return ok;
+}
 
 } // namespace
 
@@ -51,15 +223,9 @@ int main() {
         return 1;
     }
 
-    FrameBytes frame{};
-    frame[0] = 1;    // instrument address
-    frame[1] = 3;    // L
-    frame[2] = 0x44; // request control byte
-    frame[3] = 0;    // PC address
-    frame[4] = 8;    // exchange test
-    PacketRecord tx;
-    BuildPacket(frame, tx);
+    const PacketRecord tx = ExchangeTestRequest();
     PacketRecord rx;
+    std::vector<double> turnarounds;
 
     int failed = 0;
     const double cpuStart = CpuSeconds();
@@ -71,6 +237,7 @@ int main() {
             !AnswerBlockValid(rx, 0)) {
             ++failed;
         }
+        turnarounds.push_back(TurnaroundMs(api.Log()));
         api.ClearLog(); // the line log is for tests; keep it from growing over the run
     }
     const double wallMs =
@@ -90,5 +257,15 @@ int main() {
     std::printf("cpu_ms_per_exchange=%.3f\n", cpuPerExchange);
     std::printf("wall_ms_per_exchange=%.3f floor_ms=%.3f cpu_share_percent=%.2f\n", wallPerExchange,
                 floorMs, 100.0 * cpuMs / wallMs);
+    const Spread simulated = SpreadOf(turnarounds);
+    std::printf("simulated_last_stop_bit_to_rts_drop_ms mean=%.3f max=%.3f (1 ms sleep included)\n",
+                simulated.MeanMs, simulated.MaxMs);
+    Spread pty;
+    if (PtyTurnaround(pty)) {
+        std::printf("pty_last_stop_bit_to_rts_drop_ms mean=%.3f max=%.3f (1 ms sleep included)\n",
+                    pty.MeanMs, pty.MaxMs);
+    } else {
+        std::printf("pty_last_stop_bit_to_rts_drop_ms unavailable\n");
+    }
     return failed == 0 ? 0 : 1;
 }
