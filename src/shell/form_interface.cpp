@@ -2,21 +2,31 @@
 #include "shell/form_interface.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace vr410 {
 
 namespace {
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
-                  bool bold) {
+// The hex lines start here, or further right when a caption is wider in the font at hand (the
+// design font is rarely installed outside Windows).
+constexpr int DesignTextLeft = 104;
+constexpr int CaptionGap = 4;
+constexpr int DesignSecondLineTop = 15;
+// The smallest window still shows the captions and this many bytes of each line.
+constexpr int MinimumBytesShown = 4;
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, bool bold) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(12);
     font.setBold(bold);
     label->setFont(font);
-    label->move(left, top);
     label->setTextFormat(Qt::PlainText);
     return label;
 }
@@ -30,10 +40,22 @@ TFormInterface::TFormInterface(QWidget* parent) : QWidget(parent, Qt::Window) {
     font.setPixelSize(11);
     setFont(font);
     resize(684, 31);
-    MakeLabel(this, "Label3", QStringLiteral("Посылка в прибор:"), 0, 0, false);
-    LabelSend = MakeLabel(this, "LabelSend", QString(), 104, 0, true);
-    MakeLabel(this, "Label5", QStringLiteral("Ответ из прибора:"), 0, 15, false);
-    LabelReceive = MakeLabel(this, "LabelReceive", QString(), 104, 15, true);
+    QLabel* label3 = MakeLabel(this, "Label3", QStringLiteral("Посылка в прибор:"), false);
+    LabelSend = MakeLabel(this, "LabelSend", QString(), true);
+    QLabel* label5 = MakeLabel(this, "Label5", QStringLiteral("Ответ из прибора:"), false);
+    LabelReceive = MakeLabel(this, "LabelReceive", QString(), true);
+
+    const int captionWidth = std::max(label3->sizeHint().width(), label5->sizeHint().width());
+    const int textLeft = std::max(DesignTextLeft, captionWidth + CaptionGap);
+    const int secondLineTop = std::max(DesignSecondLineTop, label3->sizeHint().height());
+    label3->move(0, 0);
+    LabelSend->move(textLeft, 0);
+    label5->move(0, secondLineTop);
+    LabelReceive->move(textLeft, secondLineTop);
+
+    const QString someBytes = QStringLiteral("00 ").repeated(MinimumBytesShown);
+    setMinimumSize(textLeft + LabelSend->fontMetrics().horizontalAdvance(someBytes),
+                   secondLineTop + label5->sizeHint().height());
 }
 
 void TFormInterface::SetSendLine(const std::string& line) {
@@ -53,17 +75,34 @@ QString TFormInterface::ReceiveLine() const {
     return LabelReceive->text();
 }
 
+QSize TFormInterface::SaneSize(QSize wanted) const {
+    const QScreen* where = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    QSize largest = where != nullptr ? where->availableGeometry().size() : wanted;
+    largest = largest.expandedTo(minimumSize());
+    return wanted.expandedTo(minimumSize()).boundedTo(largest);
+}
+
 void TFormInterface::ShowBelow(const QWidget& main, int width, int height) {
-    // The saved size is the outer size, frame included; the frame is known once shown.
     const QRect outer = main.frameGeometry();
-    resize(width, height);
-    move(outer.left(), outer.top() + outer.height());
+    QSize size = SaneSize(QSize(width, height));
+    QPoint place(outer.left(), outer.top() + outer.height());
+    // A window too large to fit below the main window is moved up and left just enough to stay
+    // on the screen (but never left of the main window), so that showing it always shows it;
+    // its frame is taken to be the main window's, since its own is not known before it is
+    // first shown.
+    if (const QScreen* where = main.screen(); where != nullptr) {
+        const QRect area = where->availableGeometry();
+        const QSize frame = outer.size() - main.geometry().size();
+        size = size.boundedTo(area.size() - frame).expandedTo(minimumSize());
+        const QSize framed = size + frame;
+        place.setX(std::max(std::min(outer.left(), area.left()),
+                            std::min(place.x(), area.right() + 1 - framed.width())));
+        place.setY(std::max(area.top(), std::min(place.y(), area.bottom() + 1 - framed.height())));
+    }
+    resize(size);
+    move(place);
     show();
     WasShown_ = true;
-    const QSize frame = frameGeometry().size() - geometry().size();
-    if (!frame.isEmpty()) {
-        resize(width - frame.width(), height - frame.height());
-    }
 }
 
 } // namespace vr410

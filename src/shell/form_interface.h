@@ -22,8 +22,13 @@ class TFormInterface : public QWidget {
     QString ReceiveLine() const;
 
     // Shows the window directly below `main` (same left edge, top at the main window's outer
-    // bottom) with the given outer size, frame included.
+    // bottom) with the given client size, frame excluded, made sane first (SaneSize). The
+    // client size is what the settings keep: unlike the outer size it is known before the
+    // window manager has framed the window, so it reads back the same.
     void ShowBelow(const QWidget& main, int width, int height);
+    // The given client size kept within the window's minimum (the captions, a few bytes and
+    // both lines) and the available area of its screen.
+    QSize SaneSize(QSize wanted) const;
     // Whether the window has been shown since it was created.
     bool WasShown() const { return WasShown_; }
 

@@ -15,6 +15,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+
+#include <algorithm>
+#include <limits>
+#include <optional>
 
 namespace vr410 {
 
@@ -23,6 +28,40 @@ namespace {
 const std::string SectionForm = "Form";
 const std::string SectionFormI = "FormI";
 const std::string SectionData = "Data";
+
+// Marks a key missing from the settings file.
+constexpr int32_t NoValue = std::numeric_limits<int32_t>::min();
+
+// Places the window with its client area (the window without the frame the window manager adds)
+// at the saved point. The client position is what the settings keep: the frame is not known
+// before the first show on every desktop, so a frame position restored before it would come
+// back shifted by the title bar on every start. A saved point too close to the screen's top
+// for the title bar is moved down by the height of one. With no saved point, or one on no
+// screen (a monitor removed since), the window is centred on the primary screen, never beyond
+// its top or left edge.
+void PlaceWindow(QWidget& window, std::optional<QPoint> saved) {
+    window.adjustSize(); // the fixed client size, known before the first show
+    const QSize size = window.size();
+    if (saved) {
+        for (const QScreen* screen : QGuiApplication::screens()) {
+            const QRect area = screen->availableGeometry();
+            if (area.contains(*saved)) {
+                const int titleBar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+                const QPoint place(saved->x(), std::max(saved->y(), area.top() + titleBar));
+                window.setGeometry(QRect(place, size));
+                return;
+            }
+        }
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary == nullptr) {
+        return;
+    }
+    const QRect area = primary->availableGeometry();
+    const QPoint centred(std::max(area.left(), area.center().x() - size.width() / 2),
+                         std::max(area.top(), area.center().y() - size.height() / 2));
+    window.setGeometry(QRect(centred, size));
+}
 
 } // namespace
 
@@ -64,19 +103,16 @@ void TFormMain::FormCreate() {
 
 void TFormMain::LoadSettings() {
     const ProfileFile ini(SettingsPath_);
-    const int top = ini.ReadInteger(SectionForm, "Top", 0);
-    const int left = ini.ReadInteger(SectionForm, "Left", 0);
-    // The saved place is taken when it lies on a screen; otherwise the window manager places
-    // the window (a monitor may have been removed since).
-    const QPoint place(left, top);
-    for (QScreen* screen : QGuiApplication::screens()) {
-        if (screen->availableGeometry().contains(place)) {
-            move(place);
-            break;
-        }
-    }
-    MonitorWidth_ = ini.ReadInteger(SectionFormI, "Width", 700);
-    MonitorHeight_ = ini.ReadInteger(SectionFormI, "Height", 69);
+    const int top = ini.ReadInteger(SectionForm, "Top", NoValue);
+    const int left = ini.ReadInteger(SectionForm, "Left", NoValue);
+    PlaceWindow(*this, top != NoValue && left != NoValue ? std::optional(QPoint(left, top))
+                                                         : std::nullopt);
+    // A size the monitor cannot have (negative, larger than the screen) is made sane at once,
+    // so it is neither applied nor saved back.
+    const QSize monitor = FormInterface_->SaneSize(QSize(
+        ini.ReadInteger(SectionFormI, "Width", 700), ini.ReadInteger(SectionFormI, "Height", 69)));
+    MonitorWidth_ = monitor.width();
+    MonitorHeight_ = monitor.height();
     State_.AddrDevice = static_cast<uint8_t>(ini.ReadInteger(SectionData, "AddrDevice", 1));
     State_.PCDevice = static_cast<uint8_t>(ini.ReadInteger(SectionData, "PCDevice", 0));
     ShowPackets_ = ini.ReadInteger(SectionData, "ShowPackets", 0) != 0;
@@ -87,18 +123,21 @@ void TFormMain::LoadSettings() {
 
 bool TFormMain::SaveSettings() {
     ProfileFile ini(SettingsPath_);
-    // A monitor never shown in this run keeps the size it was given at start.
-    const QSize monitor = FormInterface_->WasShown() ? FormInterface_->frameGeometry().size()
-                                                     : QSize(MonitorWidth_, MonitorHeight_);
-    return ini.WriteInteger(SectionForm, "Top", pos().y()) &&
-           ini.WriteInteger(SectionForm, "Left", pos().x()) &&
+    // Client measures both ways, as they are applied at start. A monitor never shown in this
+    // run keeps the size it was given at start.
+    const QSize monitor = FormInterface_->SaneSize(
+        FormInterface_->WasShown() ? FormInterface_->size() : QSize(MonitorWidth_, MonitorHeight_));
+    return ini.WriteInteger(SectionForm, "Top", geometry().top()) &&
+           ini.WriteInteger(SectionForm, "Left", geometry().left()) &&
            ini.WriteInteger(SectionFormI, "Width", monitor.width()) &&
            ini.WriteInteger(SectionFormI, "Height", monitor.height()) &&
            ini.WriteInteger(SectionData, "AddrDevice", State_.AddrDevice) &&
            ini.WriteInteger(SectionData, "PCDevice", State_.PCDevice) &&
            ini.WriteInteger(SectionData, "COM", ComNumber_) &&
            ini.WriteString(SectionData, "ShowPackets", N15_->isChecked() ? "1" : "0") &&
-           ini.WriteString(SectionData, "USB", ""); // no USB device is the active link
+           // No USB adapter is driven yet: the name read at start goes back unless a COM port
+           // was chosen meanwhile, so a run without the adapter does not forget it.
+           ini.WriteString(SectionData, "USB", UsbDeviceName_);
 }
 
 void TFormMain::SelectSavedPort(int comNumber) {

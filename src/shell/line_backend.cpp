@@ -33,4 +33,13 @@ LineBackend MakeSystemLine() {
     return line;
 }
 
+std::filesystem::path SettingsPathFor(const LineBackend& line,
+                                      const std::filesystem::path& realIni) {
+    if (line.Bus == nullptr) {
+        return realIni;
+    }
+    std::filesystem::path own = realIni;
+    return own.replace_filename("VR410-virtual.ini");
+}
+
 } // namespace vr410

@@ -8,6 +8,7 @@
 #include "sim/virtual_bus.h"
 #include "sim/virtual_instrument.h"
 
+#include <filesystem>
 #include <memory>
 
 namespace vr410 {
@@ -26,5 +27,11 @@ LineBackend MakeVirtualLine();
 
 // The operating system's serial ports.
 LineBackend MakeSystemLine();
+
+// The settings file a run on `line` reads and writes: `realIni` on the system's serial ports;
+// on the virtual line a file of its own beside it, "VR410-virtual.ini", so that what a virtual
+// run saves (its start on COM1 among it) never reaches the next run on the real ports.
+std::filesystem::path SettingsPathFor(const LineBackend& line,
+                                      const std::filesystem::path& realIni);
 
 } // namespace vr410

@@ -1,5 +1,6 @@
 // The program entry: the main window on the system's serial ports, or with --virtual on the
-// virtual instrument's bus; then the event loop until the main window closes.
+// virtual instrument's bus with a settings file of its own; then the event loop until the main
+// window closes.
 #include "platform/profile_file.h"
 #include "shell/form_main.h"
 
@@ -16,13 +17,15 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption virtualLine(
         QStringLiteral("virtual"),
         QStringLiteral("Every COM port leads to a virtual instrument (address 1) and its "
-                       "accessory (address 251)."));
+                       "accessory (address 251); the settings are kept in VR410-virtual.ini "
+                       "beside VR410.ini."));
     parser.addOption(virtualLine);
     parser.process(app);
 
     vr410::StartOptions options;
     options.Line = parser.isSet(virtualLine) ? vr410::MakeVirtualLine() : vr410::MakeSystemLine();
-    options.SettingsPath = vr410::ExecutableIniPath().string();
+    options.SettingsPath =
+        vr410::SettingsPathFor(options.Line, vr410::ExecutableIniPath()).string();
     vr410::TFormMain window(std::move(options));
     window.show();
     return QApplication::exec();

@@ -392,8 +392,8 @@ TEST_F(MainWindowFixture, ExitSavesTheChoicesInOrder) {
     ASSERT_TRUE(Main().close());
 
     const ProfileFile ini(IniPath);
-    EXPECT_EQ(ini.ReadInteger("Form", "Top", -1), Main().pos().y());
-    EXPECT_EQ(ini.ReadInteger("Form", "Left", -1), Main().pos().x());
+    EXPECT_EQ(ini.ReadInteger("Form", "Top", -1), Main().geometry().top());
+    EXPECT_EQ(ini.ReadInteger("Form", "Left", -1), Main().geometry().left());
     EXPECT_EQ(ini.ReadInteger("Data", "AddrDevice", -1), 7);
     EXPECT_EQ(ini.ReadInteger("Data", "PCDevice", -1), 3);
     EXPECT_EQ(ini.ReadInteger("Data", "COM", -1), 2);
@@ -452,7 +452,7 @@ TEST_F(MainWindowFixture, ShowPacketsTogglesStripAndMonitorBelowTheWindow) {
     EXPECT_TRUE(Find<QWidget>("Panel1")->isVisible());
     TFormInterface& monitor = Main().FormInterface();
     EXPECT_TRUE(monitor.isVisible());
-    EXPECT_EQ(monitor.frameGeometry().size(), QSize(640, 90));
+    EXPECT_EQ(monitor.geometry().size(), QSize(640, 90));
     EXPECT_EQ(monitor.frameGeometry().left(), Main().frameGeometry().left());
     EXPECT_EQ(monitor.frameGeometry().top(), Main().frameGeometry().bottom() + 1);
 
