@@ -238,10 +238,11 @@ void ExchangeCycle::SB_QueryStateClick() {
     }
     if (State_.Mode < 2) {
         Menu_.Issue(FunctionCode::ReadOutput);
-        Delay(QueryStateStepMs);
-        if (alive.isNull()) {
-            return;
-        }
+    }
+    // Every mode waits this last half second before the redraw, measurement too.
+    Delay(QueryStateStepMs);
+    if (alive.isNull()) {
+        return;
     }
     View_.PrintMode();
 }
