@@ -14,18 +14,12 @@ bool AnswerStep::Validate(uint32_t receiveStatus, const AnswerContext& answer) {
 }
 
 ReadValueAction AnswerStep::Decode(const AnswerContext& answer) {
-    ReadValue_ = ReadValueAction::Keep;
-    DecodeAnswer(answer, State_, *this);
-    return ReadValue_;
+    return DecodeAnswer(answer, State_, *this).ReadValue;
 }
 
 void AnswerStep::SetAnswerText(const std::string& text) {
     Text_ = text;
     Window_.SetAnswerText(text);
-}
-
-void AnswerStep::SetReadAdcTimerEnabled(bool enabled) {
-    ReadValue_ = enabled ? ReadValueAction::Start : ReadValueAction::Stop;
 }
 
 } // namespace vr410::engine

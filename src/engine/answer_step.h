@@ -1,6 +1,6 @@
 // Validation and decoding of one attempt's answer as the engine runs them: every effect on the
 // windows reaches the window's AnswerView unchanged, while the engine learns the answer label's
-// text (for its event stream) and what the decoding asks of TimerReadADC.
+// text for its event stream.
 #pragma once
 
 #include "protocol/answer.h"
@@ -12,9 +12,6 @@
 
 namespace vr410::engine {
 
-// What an accepted answer asks of the measured-value timer TimerReadADC.
-enum class ReadValueAction : uint8_t { Keep, Start, Stop };
-
 class AnswerStep final : private AnswerView {
   public:
     // Keeps both references; they must outlive the step.
@@ -24,7 +21,8 @@ class AnswerStep final : private AnswerView {
     void ClearText();
     // The fourteen checks; on failure the label holds the failing check's text.
     bool Validate(uint32_t receiveStatus, const AnswerContext& answer);
-    // Decodes an accepted answer for state.CommandCode into the state and the windows.
+    // Decodes an accepted answer for state.CommandCode into the state and the windows; returns
+    // what it asks of the measured-value timer TimerReadADC.
     ReadValueAction Decode(const AnswerContext& answer);
     // The answer label's text as last set through this step.
     const std::string& Text() const { return Text_; }
@@ -38,27 +36,26 @@ class AnswerStep final : private AnswerView {
     }
     void PrintUin() override { Window_.PrintUin(); }
     void PrintUperc() override { Window_.PrintUperc(); }
-    void SetReadAdcTimerEnabled(bool enabled) override;
     void SetFrequencyField(int hertz) override { Window_.SetFrequencyField(hertz); }
     void SetFrequencyPanelVisible(bool visible) override {
         Window_.SetFrequencyPanelVisible(visible);
     }
     void SetOutputField(const std::string& digits) override { Window_.SetOutputField(digits); }
-    void SetParamControl(ParamControl control, int value) override {
-        Window_.SetParamControl(control, value);
+    void ShowParameters(const InstrumentParameters& parameters) override {
+        Window_.ShowParameters(parameters);
     }
-    void SetErrorList(const std::vector<std::string>& entries) override {
-        Window_.SetErrorList(entries);
+    void ShowErrorList(const std::vector<uint8_t>& codes) override { Window_.ShowErrorList(codes); }
+    void ShowUserCalibration(CalibratedPart part) override { Window_.ShowUserCalibration(part); }
+    void ShowAccessory(uint8_t band, uint8_t factor) override {
+        Window_.ShowAccessory(band, factor);
     }
-    void PressAccessoryButton(AccessoryButton button) override {
-        Window_.PressAccessoryButton(button);
+    void ShowFirmwareVersion(const std::string& version) override {
+        Window_.ShowFirmwareVersion(version);
     }
-    void SetFirmwareLabel(const std::string& text) override { Window_.SetFirmwareLabel(text); }
 
     InstrumentState& State_;
     AnswerView& Window_;
     std::string Text_;
-    ReadValueAction ReadValue_ = ReadValueAction::Keep;
 };
 
 } // namespace vr410::engine

@@ -238,6 +238,7 @@ TEST_F(EngineTest, TestButtonRunsTheExchangeTest) {
     ASSERT_TRUE(RunExchanges());
     EXPECT_EQ(Last<ExchangeEnded>()->Code, FunctionCode::ExchangeTest);
     EXPECT_EQ(AnswerLabel(), "Тест обмена - ОК");
+    EXPECT_EQ(LastCall("FirmwareVersion "), "2.06");
 }
 
 // ---------------------------------------------------------------------------------------------
