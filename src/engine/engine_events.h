@@ -44,7 +44,10 @@ struct AttemptFinished {
     uint8_t Code;
     int Attempt; // 1 or 2
     uint32_t Status;
-    PacketRecord Received;
+    // False when the attempt ended before its receive (the link was lost on the send): the
+    // monitor's receive line then stays as it was.
+    bool ReceiveRan;
+    PacketRecord Received; // empty when the receive did not run
     AttemptResult Result;
     std::string Outcome; // Refused: the failing check's text, as the answer label shows it
     int64_t AtMs;

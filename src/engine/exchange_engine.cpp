@@ -242,6 +242,7 @@ void ExchangeEngine::TimerPriemTimer() {
         Events_.Emit(AttemptFinished{.Code = code,
                                      .Attempt = attempt,
                                      .Status = status,
+                                     .ReceiveRan = received,
                                      .Received = received ? Buffers_.RxPacket : PacketRecord{},
                                      .Result = result,
                                      .Outcome = result == AttemptResult::Refused ? Answers_.Text()

@@ -339,6 +339,7 @@ TEST_P(LostLink, EndsTheExchangeStopsEverythingAndTellsOnce) {
               (StepList{{"encoded", 8}, {"lost", 8}, {"ended undecoded", 8}, {"link lost", 8}}));
     EXPECT_EQ(usb.Sent.size(), 1u); // no second attempt
     EXPECT_EQ(usb.Receives, c.OnSend ? 0 : 1);
+    EXPECT_EQ(Last<AttemptFinished>()->ReceiveRan, !c.OnSend);
     EXPECT_EQ(usb.Resets, 0); // the adapter is gone: no reset of it
     EXPECT_EQ(Engine->State(), CycleState::Idle);
     EXPECT_FALSE(Engine->TimerQuery().Active());
