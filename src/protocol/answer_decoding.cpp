@@ -3,7 +3,9 @@
 #include "protocol/answer.h"
 
 #include "protocol/digits.h"
+#include "protocol/function_codes.h"
 #include "protocol/range_table.h"
+#include "protocol/wire_constants.h"
 
 #include <algorithm>
 #include <limits>
@@ -14,13 +16,17 @@ namespace {
 
 constexpr uint8_t MeasurementMode = 12;
 constexpr uint8_t OutputOnMode = 1;
-constexpr uint8_t ValueReadyBit = 0x10;
 // The exchange test's answer carries no version; the about box shows this one once the
 // instrument has answered.
 constexpr const char* FirmwareVersion = "2.06";
 
 uint8_t Bit(uint8_t byte, int bit) {
     return static_cast<uint8_t>((byte >> bit) & 1);
+}
+
+// 1 when the byte has the flag (a one-bit mask) set, else 0.
+uint8_t Flag(uint8_t byte, uint8_t flag) {
+    return (byte & flag) != 0 ? 1 : 0;
 }
 
 std::array<uint8_t, 4> MessageBytes4(const PacketRecord& rx, size_t first) {
@@ -71,14 +77,14 @@ void DecodeParameters(const PacketRecord& rx, InstrumentState& s, AnswerView& vi
 void DecodeState(const PacketRecord& rx, InstrumentState& s, AnswerView& view) {
     view.SetAnswerText("Состояние прибора считано");
     const uint8_t m = MessageByte(rx, 4);
-    s.ScreenOn = Bit(m, 0);
-    s.OkCalibr = Bit(m, 1);
-    s.OkInput1 = Bit(m, 2);
-    s.OkInput2 = Bit(m, 3);
-    s.VoltmeterInput = Bit(m, 4);
-    s.VoltmeterAuto = Bit(m, 5);
-    s.VoltmeterDelta = Bit(m, 6);
-    s.VoltmeterPercent = Bit(m, 7);
+    s.ScreenOn = Flag(m, StateScreenOnBit);
+    s.OkCalibr = Flag(m, StateOkCalibrBit);
+    s.OkInput1 = Flag(m, StateOkInput1Bit);
+    s.OkInput2 = Flag(m, StateOkInput2Bit);
+    s.VoltmeterInput = Flag(m, StateInputBit);
+    s.VoltmeterAuto = Flag(m, StateAutoBit);
+    s.VoltmeterDelta = Flag(m, StateDeltaBit);
+    s.VoltmeterPercent = Flag(m, StatePercentBit);
     view.PrintMode();
 }
 
@@ -106,7 +112,7 @@ void DecodeSetOutput(const PacketRecord& rx, InstrumentState& s, AnswerView& vie
 }
 
 // A band of 0..6 with a factor of 1..5 is a setting; anything else is reported as reset. Unless
-// the accessory sent its own reset byte 0xFF, a band past 6 is taken as 0 and a factor outside
+// the accessory sent its own reset byte (0xFF), a band past 6 is taken as 0 and a factor outside
 // 1..5 as 1. The window shows the band and factor as they came.
 void DecodeAccessory(const PacketRecord& rx, InstrumentState& s, AnswerView& view) {
     const uint8_t m = MessageByte(rx, 4);
@@ -120,7 +126,7 @@ void DecodeAccessory(const PacketRecord& rx, InstrumentState& s, AnswerView& vie
         view.SetAnswerText("Считано состояние VR410C");
         return;
     }
-    if (m != 0xFF) {
+    if (m != AccessoryResetByte) {
         if (band > 6) {
             s.AccessoryBand = 0;
         }
@@ -149,7 +155,7 @@ void Take(uint8_t& variable, uint8_t value, bool& changed) {
 
 void UpdateReading(const PacketRecord& rx, InstrumentState& s, AnswerView& view) {
     const uint8_t status = MessageByte(rx, 8);
-    if (Bit(status, 7) && !s.OverloadShown) {
+    if (Flag(status, VoltmeterOverloadBit) && !s.OverloadShown) {
         view.CLRDisp(1);
         view.PrintText(1, 1, 9, "Перегрузка");
         s.OverloadShown = 1;
@@ -157,19 +163,20 @@ void UpdateReading(const PacketRecord& rx, InstrumentState& s, AnswerView& view)
     }
     s.OverloadShown = 0;
     bool changed = false;
-    Take(s.VoltmeterDelta, Bit(status, 4), changed);
-    Take(s.VoltmeterPercent, Bit(status, 6), changed);
+    Take(s.VoltmeterDelta, Flag(status, VoltmeterDeltaBit), changed);
+    Take(s.VoltmeterPercent, Flag(status, VoltmeterPercentBit), changed);
     if (s.VoltmeterDelta || s.VoltmeterPercent) {
         s.VoltmeterAuto = 0;
-        Take(s.VoltmeterRange, status & 7, changed);
+        Take(s.VoltmeterRange, status & VoltmeterRangeMask, changed);
     } else {
-        Take(s.VoltmeterAuto, Bit(status, 5), changed);
+        Take(s.VoltmeterAuto, Flag(status, VoltmeterAutoBit), changed);
         if (s.VoltmeterAuto == 0) {
-            Take(s.VoltmeterRange, status & 7, changed);
+            Take(s.VoltmeterRange, status & VoltmeterRangeMask, changed);
         } else {
-            s.VoltmeterRange = status & 7; // auto ranging: a new range alone is no change
+            s.VoltmeterRange =
+                status & VoltmeterRangeMask; // auto ranging: a new range alone is no change
         }
-        Take(s.VoltmeterInput, Bit(status, 3), changed);
+        Take(s.VoltmeterInput, Flag(status, VoltmeterInputBit), changed);
     }
     if (changed) {
         view.PrintMode();
@@ -212,14 +219,15 @@ const char* CalibrationText(int32_t kind) {
 }
 
 const char* CancelText(uint8_t what) {
-    switch (what) {
-    case 1:
+    switch (static_cast<CancelTarget>(what)) {
+    case CancelTarget::CompleteZero:
         return "Комплектный нуль отменен";
-    case 2:
+    case CancelTarget::UserCalibration:
         return "Пользовательская калибровка отменена";
-    default:
-        return "";
+    case CancelTarget::Nothing:
+        break;
     }
+    return ""; // nothing cancelled, or a payload the request never carries
 }
 
 } // namespace
@@ -228,65 +236,65 @@ DecodeOutcome DecodeAnswer(const AnswerContext& answer, InstrumentState& state, 
     const PacketRecord& rx = answer.RxPacket;
     DecodeOutcome outcome;
     switch (state.CommandCode) {
-    case 1:
+    case FunctionCode::Reset:
         view.SetAnswerText("Прибор в режиме сброса");
         break;
-    case 5:
+    case FunctionCode::ReadParameters:
         DecodeParameters(rx, state, view);
         break;
-    case 6:
+    case FunctionCode::SetParameters:
         view.SetAnswerText("Параметры прибора установлены");
         break;
-    case 8:
+    case FunctionCode::ExchangeTest:
         view.SetAnswerText("Тест обмена - ОК");
         outcome.ReadValue =
-            state.Mode == MeasurementMode && (MessageByte(rx, 1) & ValueReadyBit) != 0
+            state.Mode == MeasurementMode && (MessageByte(rx, 1) & FreshValueBit) != 0
                 ? ReadValueAction::Start
                 : ReadValueAction::Stop;
         view.ShowFirmwareVersion(FirmwareVersion);
         break;
-    case 9:
+    case FunctionCode::Screen:
         view.SetAnswerText(state.ScreenOn ? "Экран подключен" : "Экран не подключен");
         break;
-    case 10:
+    case FunctionCode::PollState:
         DecodeState(rx, state, view);
         break;
-    case 16:
+    case FunctionCode::SetOutput:
         view.SetAnswerText("Выходное напряжение калибратора установлено");
         state.OutputSetDone = 1;
         break;
-    case 17:
+    case FunctionCode::ReadOutput:
         if (answer.AccessoryMode) {
             DecodeAccessory(rx, state, view);
         } else {
             DecodeSetOutput(rx, state, view);
         }
         break;
-    case 18:
+    case FunctionCode::CalibratorZero:
         view.SetAnswerText("Комплектный нуль калибратора установлен");
         break;
-    case 32:
+    case FunctionCode::Measure:
         view.SetAnswerText("Режим измерение постоянного напряжения");
         break;
-    case 33:
+    case FunctionCode::MeasuredValue:
         view.SetAnswerText("Считано измеренное значение");
         if (state.Mode == MeasurementMode) {
             UpdateReading(rx, state, view);
         }
         break;
-    case 34:
+    case FunctionCode::VoltmeterZero:
         view.SetAnswerText("Комплектный нуль вольтметра установлен");
         break;
-    case 36:
+    case FunctionCode::VoltmeterControl:
         view.SetAnswerText("Параметры вольтметра установлены");
         break;
-    case 49:
+    case FunctionCode::CancelZeroOrCalibration:
         view.SetAnswerText(CancelText(answer.TxFrame[5]));
         break;
-    case 50:
+    case FunctionCode::Calibrate:
         view.SetAnswerText(CalibrationText(state.CalibrationKind));
         break;
-    case 52:
+    case FunctionCode::UserCalibration:
         view.SetAnswerText("Пользовательская калибровка активирована");
         if (state.Mode == OutputOnMode) {
             state.CoefCalibr = 1;

@@ -1,6 +1,7 @@
 // Answer validation: fourteen checks in a fixed order, the first failure names itself.
 #include "protocol/answer.h"
 #include "protocol/function_codes.h"
+#include "protocol/wire_constants.h"
 
 #include <cstdio>
 #include <optional>
@@ -8,12 +9,6 @@
 namespace vr410 {
 
 namespace {
-
-constexpr uint8_t AccessoryAddress = 251;
-constexpr uint8_t TransferErrorBit = 0x80;
-constexpr uint8_t RequestFlagBit = 0x40;
-constexpr uint8_t DeviceTypeMask = 0x0F;
-constexpr uint8_t DeviceType = 4;
 
 // The least L of an answer to the command: the message bytes its decoding reads. A shorter
 // answer would be decoded from zeros (a message byte past L reads as 0) and would put on the
@@ -96,24 +91,23 @@ std::optional<std::string> FirstFailure(const AnswerContext& answer, const Instr
 } // namespace
 
 std::string InstrumentErrorText(uint8_t code, const PacketRecord& rx) {
-    switch (code) {
-    case 1:
+    switch (static_cast<InstrumentError>(code)) {
+    case InstrumentError::AddressOutOfRange:
         return "Допустимый адрес от 0 до 240";
-    case 16:
+    case InstrumentError::WrongMode:
         return "Прибор находится в другом режиме!";
-    case 17:
+    case InstrumentError::ValueOutOfRange:
         return "Недопустимое значение в устанавливаемом значении";
-    case 18:
+    case InstrumentError::FrequencyOutOfRange:
         return "Неверное значение частоты";
-    case 32:
+    case InstrumentError::ConverterFault:
         return "Ошибка преобразователя напряжения в ток";
-    case 33:
+    case InstrumentError::AmplifierFault:
         return "Ошибка усилителя до 1000В";
-    case 34:
+    case InstrumentError::RangeNotSet:
         return "Предел не установлен";
-    default:
-        return ReceiveLine(rx);
     }
+    return ReceiveLine(rx); // any other code
 }
 
 bool ValidateAnswer(uint32_t receiveStatus, const AnswerContext& answer,

@@ -33,13 +33,6 @@ constexpr std::array<uint8_t, 256> MakeCrc7Table() {
     return table;
 }
 
-// Block positions in the body: block 0 starts at 0, block 1 at 16, block 2 at 32.
-constexpr size_t Block1Start = 16;
-constexpr size_t Block2Start = 32;
-constexpr size_t MaxBlockBytes = 15;
-// The largest L whose body still fits the record: 37 + 2 + 1 + 1 = 41.
-constexpr size_t MaxMessageLength = 37;
-
 char HexDigit(unsigned v) {
     return "0123456789ABCDEF"[v & 0xF];
 }
@@ -50,9 +43,10 @@ void AppendHexByte(std::string& out, uint8_t b) {
     out += ' ';
 }
 
-// Copies n message bytes starting at frame position from into body position to, then the
-// check byte right after them. Returns the number of body bytes written (n + 1).
-size_t PutBlock(const FrameBytes& frame, size_t from, size_t n, PacketRecord& packet, size_t to) {
+// Copies n message bytes from M[first] on (frame position first + 1) into body position to,
+// then the check byte right after them. Returns the number of body bytes written (n + 1).
+size_t PutBlock(const FrameBytes& frame, size_t first, size_t n, PacketRecord& packet, size_t to) {
+    const size_t from = first + 1;
     std::copy_n(frame.begin() + static_cast<std::ptrdiff_t>(from), n,
                 packet.Body.begin() + static_cast<std::ptrdiff_t>(to));
     packet.Body[to + n] = BlockCheck(&frame[from], n);
@@ -83,7 +77,7 @@ uint8_t BlockCheck(const uint8_t* block, size_t n) {
 }
 
 size_t ExpectedBodyLength(size_t L) {
-    return L + 2 + (L > 14 ? 1 : 0) + (L > 29 ? 1 : 0);
+    return L + 2 + (L > LastByteOfBlock0 ? 1 : 0) + (L > LastByteOfBlock1 ? 1 : 0);
 }
 
 void BuildPacket(const FrameBytes& frame, PacketRecord& packet) {
@@ -96,12 +90,13 @@ void BuildPacket(const FrameBytes& frame, PacketRecord& packet) {
     if (L > MaxMessageLength) {
         return;
     }
-    size_t length = PutBlock(frame, 1, std::min(L + 1, MaxBlockBytes), packet, 0);
-    if (L > 14) {
-        length += PutBlock(frame, 16, std::min(L - 14, MaxBlockBytes), packet, Block1Start);
+    size_t length = PutBlock(frame, 0, std::min(L + 1, MaxBlockBytes), packet, 0);
+    if (L > LastByteOfBlock0) {
+        length += PutBlock(frame, LastByteOfBlock0 + 1,
+                           std::min(L - LastByteOfBlock0, MaxBlockBytes), packet, Block1Start);
     }
-    if (L > 29) {
-        length += PutBlock(frame, 31, L - 29, packet, Block2Start);
+    if (L > LastByteOfBlock1) {
+        length += PutBlock(frame, LastByteOfBlock1 + 1, L - LastByteOfBlock1, packet, Block2Start);
     }
     packet.BodyLength = static_cast<uint8_t>(length);
 }
@@ -133,7 +128,7 @@ bool AnswerBlockValid(const PacketRecord& packet, int block) {
             return true;
         }
         start = Block1Start;
-        n = std::min<size_t>(B - Block1Start, 16) - 1;
+        n = std::min<size_t>(B - Block1Start, MaxBlockBytes + 1) - 1;
         break;
     case 2:
         if (B <= Block2Start) {
@@ -153,7 +148,7 @@ uint8_t MessageByte(const PacketRecord& packet, size_t k) {
     if (packet.BodyLength == 0 || k > packet.Body[0]) {
         return 0;
     }
-    const size_t position = k <= 14 ? k : (k <= 29 ? k + 1 : k + 2);
+    const size_t position = k <= LastByteOfBlock0 ? k : (k <= LastByteOfBlock1 ? k + 1 : k + 2);
     const size_t received = std::min<size_t>(packet.BodyLength, PacketCapacity);
     return position < received ? packet.Body[position] : 0;
 }
@@ -161,7 +156,7 @@ uint8_t MessageByte(const PacketRecord& packet, size_t k) {
 std::string SendLine(const PacketRecord& tx) {
     std::string line;
     AppendHexByte(line, tx.Head[0]);
-    const size_t n = std::min<size_t>(tx.BodyLength, 16);
+    const size_t n = std::min<size_t>(tx.BodyLength, Block1Start); // block 0 and its check
     for (size_t i = 0; i < n; ++i) {
         AppendHexByte(line, tx.Body[i]);
     }

@@ -2,14 +2,14 @@
 // message M[0..L] cut into blocks of at most 15 bytes, each followed by its check byte.
 #pragma once
 
+#include "wire_constants.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace vr410 {
-
-constexpr size_t PacketCapacity = 41;
 
 // The record handed to and filled by the links. Only Head[0], the address byte, is used.
 // A receiving link stores at most PacketCapacity body bytes; when more came it may say so with
@@ -24,7 +24,7 @@ struct PacketRecord {
 
 // A request (or, in the virtual instrument, an answer) before it is cut into blocks:
 // position 0 the address byte, positions 1..L+1 the message bytes M[0..L].
-using FrameBytes = std::array<uint8_t, 46>;
+using FrameBytes = std::array<uint8_t, FrameCapacity>;
 
 // MSB-first CRC-8 table of 0xCA (the CRC-7 polynomial 0x65 shifted left by one), built at
 // compile time; BlockCheck uses it one lookup per byte.

@@ -3,16 +3,15 @@
 
 #include "protocol/commands.h"
 #include "protocol/digits.h"
+#include "protocol/function_codes.h"
 #include "protocol/range_table.h"
+#include "protocol/wire_constants.h"
 
 #include <cmath>
 
 namespace vr410 {
 
 namespace {
-
-constexpr uint8_t RequestControlByte = 0x44; // request flag (bit 6) and device type 4
-constexpr uint8_t AccessoryAddress = 251;
 
 // Message byte M[k] lives at TxFrame[k + 1].
 uint8_t& M(FrameBytes& frame, size_t k) {
@@ -40,9 +39,10 @@ uint8_t ParameterByteB(const InstrumentState& s) {
 }
 
 uint8_t VoltmeterByte(const InstrumentState& s) {
-    return static_cast<uint8_t>((s.VoltmeterRange & 7u) | Flag(s.VoltmeterInput == 1, 0x08) |
-                                Flag(s.VoltmeterDelta, 0x10) | Flag(s.VoltmeterAuto, 0x20) |
-                                Flag(s.VoltmeterPercent, 0x40));
+    return static_cast<uint8_t>(
+        (s.VoltmeterRange & VoltmeterRangeMask) | Flag(s.VoltmeterInput == 1, VoltmeterInputBit) |
+        Flag(s.VoltmeterDelta, VoltmeterDeltaBit) | Flag(s.VoltmeterAuto, VoltmeterAutoBit) |
+        Flag(s.VoltmeterPercent, VoltmeterPercentBit));
 }
 
 void PutDigits(FrameBytes& frame, const std::string& digits) {
@@ -62,14 +62,14 @@ uint16_t CompleteZeroWord(double value, int digits) {
     return static_cast<uint16_t>(static_cast<int64_t>(scaled) & 0xFFFF);
 }
 
-uint8_t CancelByte(const std::string& hint) {
+CancelTarget CancelTargetOf(const std::string& hint) {
     if (hint == "1") {
-        return 1;
+        return CancelTarget::CompleteZero;
     }
     if (hint == "2") {
-        return 2;
+        return CancelTarget::UserCalibration;
     }
-    return 0;
+    return CancelTarget::Nothing;
 }
 
 } // namespace
@@ -87,15 +87,15 @@ bool EncodeRequest(InstrumentState& state, const EncoderInputs& in, FrameBytes& 
     M(TxFrame, 3) = state.CommandCode;
 
     switch (state.CommandCode) {
-    case 6:
+    case FunctionCode::SetParameters:
         M(TxFrame, 4) = ParameterByteA(state);
         M(TxFrame, 5) = ParameterByteB(state);
         M(TxFrame, 6) = static_cast<uint8_t>(in.NewAddress);
         break;
-    case 9:
+    case FunctionCode::Screen:
         M(TxFrame, 4) = state.ScreenOn ? 1 : 0;
         break;
-    case 16: {
+    case FunctionCode::SetOutput: {
         if (IsAcRow(state.RangeIndex) && state.OutputDigits.size() >= 8) {
             state.OutputDigits[7] = '0'; // AC rows carry seven digits; the eighth goes out as 0
         }
@@ -111,23 +111,23 @@ bool EncodeRequest(InstrumentState& state, const EncoderInputs& in, FrameBytes& 
         }
         break;
     }
-    case 18: {
+    case FunctionCode::CalibratorZero: {
         const uint16_t v = CompleteZeroWord(in.OkValue, in.OkDigits);
         M(TxFrame, 4) = static_cast<uint8_t>(v >> 8);
         M(TxFrame, 5) = static_cast<uint8_t>(v & 0xFF);
         break;
     }
-    case 36:
+    case FunctionCode::VoltmeterControl:
         M(TxFrame, 4) = VoltmeterByte(state);
         break;
-    case 49:
-        M(TxFrame, 4) = CancelByte(in.CancelHint);
+    case FunctionCode::CancelZeroOrCalibration:
+        M(TxFrame, 4) = static_cast<uint8_t>(CancelTargetOf(in.CancelHint));
         break;
-    case 50:
+    case FunctionCode::Calibrate:
         // 0 auto-calibration, 1 zeros on the range, 2 all zeros; a kind of 0 gives 0xFF.
         M(TxFrame, 4) = static_cast<uint8_t>(static_cast<uint32_t>(state.CalibrationKind) - 1u);
         break;
-    case 52:
+    case FunctionCode::UserCalibration:
         PutDigits(TxFrame, state.CalibrationDigits);
         break;
     default:

@@ -1,6 +1,8 @@
 // The answers' values as the dialogs' controls show them.
 #include "shell/dialog_model.h"
 
+#include "protocol/wire_constants.h"
+
 namespace vr410 {
 
 namespace {
@@ -14,8 +16,6 @@ constexpr AccessoryButton FactorButtons[] = {AccessoryButton::SB_6, AccessoryBut
                                              AccessoryButton::SB_0};
 constexpr uint8_t HighestBand = 6;
 constexpr uint8_t HighestFactor = 5;
-// Band and factor of the accessory's own reset byte 0xFF.
-constexpr uint8_t ResetNibble = 15;
 
 } // namespace
 
@@ -60,7 +60,8 @@ std::vector<AccessoryButton> AccessoryButtonPresses(uint8_t band, uint8_t factor
         return presses;
     }
     std::vector<AccessoryButton> presses{AccessoryButton::SB_Reset};
-    if (band == ResetNibble && factor == ResetNibble) {
+    // The accessory's own reset report: both nibbles of its reset byte.
+    if (band == (AccessoryResetByte >> 4) && factor == (AccessoryResetByte & 0x0F)) {
         return presses;
     }
     if (band > HighestBand) {

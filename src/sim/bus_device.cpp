@@ -8,7 +8,7 @@ namespace vr410::sim {
 namespace {
 // M[1..3] come before the payload, and M[0] counts the bytes after itself.
 constexpr size_t HeaderBytesAfterLength = 3;
-constexpr size_t MaxPayload = 37 - HeaderBytesAfterLength;
+constexpr size_t MaxPayload = MaxMessageLength - HeaderBytesAfterLength;
 } // namespace
 
 FrameBytes MakeAnswer(uint8_t to, uint8_t from, uint8_t code, std::span<const uint8_t> payload,
@@ -25,7 +25,7 @@ FrameBytes MakeAnswer(uint8_t to, uint8_t from, uint8_t code, std::span<const ui
     return frame;
 }
 
-FrameBytes MakeErrorAnswer(uint8_t to, uint8_t from, DeviceError error) {
+FrameBytes MakeErrorAnswer(uint8_t to, uint8_t from, InstrumentError error) {
     const uint8_t code = static_cast<uint8_t>(error);
     return MakeAnswer(to, from, FunctionCode::ErrorAnswer, std::span<const uint8_t>(&code, 1));
 }

@@ -5,6 +5,7 @@
 #include "platform/line_peer.h"
 #include "protocol/frame.h"
 #include "protocol/function_codes.h"
+#include "protocol/wire_constants.h"
 
 #include <cstdint>
 #include <optional>
@@ -12,25 +13,11 @@
 
 namespace vr410::sim {
 
-// Control byte of every answer: request flag (bit 6) clear, device type 4.
-constexpr uint8_t AnswerControl = 0x04;
-// Bit 4 of an answer's control byte: a fresh measured value is waiting.
-constexpr uint8_t FreshValueFlag = 0x10;
-
 // A request's control byte as the devices of this family take it: the request flag (bit 6) set
 // and device type 4. Anything else is another station's answer or another family's frame.
 constexpr bool IsRequestControl(uint8_t control) {
-    return (control & 0x40) != 0 && (control & 0x0F) == 0x04;
+    return (control & RequestFlagBit) != 0 && (control & DeviceTypeMask) == DeviceType;
 }
-
-// Instrument error codes the virtual devices give.
-enum class DeviceError : uint8_t {
-    AddressOutOfRange = 1,    // new bus address above 240
-    WrongMode = 16,           // set output while measuring
-    ValueOutOfRange = 17,     // value above the row's maximum, or not decimal digits
-    FrequencyOutOfRange = 18, // AC frequency outside 45..1000 Hz
-    RangeUnknown = 34,        // a range byte the device does not know
-};
 
 class BusDevice {
   public:
@@ -48,9 +35,13 @@ class BusDevice {
 // Answer frame from `from` to `to` for function `code` carrying `payload` as M[4..].
 // The payload must fit one frame (at most 34 bytes).
 FrameBytes MakeAnswer(uint8_t to, uint8_t from, uint8_t code, std::span<const uint8_t> payload,
-                      uint8_t control = AnswerControl);
+                      uint8_t control = AnswerControlByte);
 
-// Error answer: function code 0xAA and the error code as its single payload byte.
-FrameBytes MakeErrorAnswer(uint8_t to, uint8_t from, DeviceError error);
+// Error answer: function code 0xAA and the error code as its single payload byte. The virtual
+// devices give AddressOutOfRange (a new bus address above 240), WrongMode (set output while
+// measuring), ValueOutOfRange (a value above the row's maximum, or not decimal digits),
+// FrequencyOutOfRange (an AC frequency outside 45..1000 Hz) and RangeNotSet (a range byte the
+// device does not know).
+FrameBytes MakeErrorAnswer(uint8_t to, uint8_t from, InstrumentError error);
 
 } // namespace vr410::sim

@@ -8,10 +8,6 @@ namespace vr410::sim {
 
 namespace {
 
-// Body positions where blocks 1 and 2 start.
-constexpr size_t Block1Start = 16;
-constexpr size_t Block2Start = 32;
-
 // Faults that change what the device says; the frame builder then makes the check bytes agree,
 // so the answer checks see a sound frame with the wrong content.
 void ApplyToMessage(LineFault fault, FrameBytes& answer) {
@@ -23,13 +19,13 @@ void ApplyToMessage(LineFault fault, FrameBytes& answer) {
         answer[0] = static_cast<uint8_t>(answer[0] + 1);
         break;
     case LineFault::RequestFlag:
-        answer[2] |= 0x40;
+        answer[2] |= RequestFlagBit;
         break;
     case LineFault::TransferError:
-        answer[2] |= 0x80;
+        answer[2] |= TransferErrorBit;
         break;
     case LineFault::WrongDeviceType:
-        answer[2] = static_cast<uint8_t>((answer[2] & 0xF0) | 0x05);
+        answer[2] = static_cast<uint8_t>((answer[2] & ~DeviceTypeMask) | (DeviceType + 1));
         break;
     case LineFault::WrongFunctionCode:
         answer[4] ^= 0x80; // never turns a command code into the error code 0xAA

@@ -21,18 +21,18 @@ std::optional<FrameBytes> VirtualAccessory::HandleRequest(const FrameBytes& requ
         return std::nullopt;
     }
     switch (code) {
-    case 1:
+    case FunctionCode::Reset:
         if (length != 3) {
             return std::nullopt;
         }
         bandFactor_ = AccessoryResetByte;
         return MakeAnswer(pc, AccessoryAddress, code, {});
-    case 8:
+    case FunctionCode::ExchangeTest:
         if (length != 3) {
             return std::nullopt;
         }
         return MakeAnswer(pc, AccessoryAddress, code, {});
-    case 16: {
+    case FunctionCode::SetOutput: {
         if (length != 4) {
             return std::nullopt;
         }
@@ -40,12 +40,12 @@ std::optional<FrameBytes> VirtualAccessory::HandleRequest(const FrameBytes& requ
         const uint8_t band = value >> 4;
         const uint8_t factor = value & 0x0F;
         if (band > HighestBand || factor > HighestFactor) {
-            return MakeErrorAnswer(pc, AccessoryAddress, DeviceError::ValueOutOfRange);
+            return MakeErrorAnswer(pc, AccessoryAddress, InstrumentError::ValueOutOfRange);
         }
         bandFactor_ = factor == ResetFactor ? AccessoryResetByte : value;
         return MakeAnswer(pc, AccessoryAddress, code, {});
     }
-    case 17:
+    case FunctionCode::ReadOutput:
         if (length != 3) {
             return std::nullopt;
         }

@@ -7,10 +7,6 @@
 
 namespace vr410::sim {
 
-constexpr uint8_t AccessoryAddress = 251;
-// The band and factor byte read while the accessory is in reset.
-constexpr uint8_t AccessoryResetByte = 0xFF;
-
 class VirtualAccessory : public BusDevice {
   public:
     uint8_t Address() const override { return AccessoryAddress; }

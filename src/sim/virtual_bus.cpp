@@ -4,11 +4,6 @@
 
 namespace vr410::sim {
 
-namespace {
-// The longest frame whose body fits the record: L = 37.
-constexpr size_t MaxMessageLength = 37;
-} // namespace
-
 VirtualBus::VirtualBus(const LineTiming& timing) : timing_(timing) {}
 
 uint32_t VirtualBus::TotalRequests() const {

@@ -10,11 +10,9 @@ namespace vr410::sim {
 
 namespace {
 
-// Addresses above this one are refused by a set-parameters request.
-constexpr uint8_t HighestAddress = 240;
 constexpr uint16_t LowestFrequency = 45;
 constexpr uint16_t HighestFrequency = 1000;
-constexpr size_t MaxErrorListEntries = 31; // M[7..37], the longest answer
+constexpr size_t MaxErrorListEntries = MaxMessageLength - 6; // M[7..37], the longest answer
 
 // Message byte M[k] of a request frame (address byte at 0).
 uint8_t M(const FrameBytes& frame, size_t k) {
@@ -57,11 +55,11 @@ bool WithinMaximum(const RangeRow& row, bool ac, const std::array<uint8_t, 8>& d
 }
 
 VoltmeterSettings SettingsFromByte(uint8_t b) {
-    return {.Range = static_cast<uint8_t>(b & 0x07),
-            .Input = static_cast<uint8_t>((b >> 3) & 1),
-            .Auto = (b & 0x20) != 0,
-            .Delta = (b & 0x10) != 0,
-            .Percent = (b & 0x40) != 0};
+    return {.Range = static_cast<uint8_t>(b & VoltmeterRangeMask),
+            .Input = static_cast<uint8_t>((b & VoltmeterInputBit) != 0 ? 1 : 0),
+            .Auto = (b & VoltmeterAutoBit) != 0,
+            .Delta = (b & VoltmeterDeltaBit) != 0,
+            .Percent = (b & VoltmeterPercentBit) != 0};
 }
 
 uint32_t SeedOf(const VirtualInstrumentConfig& config) {
@@ -119,53 +117,54 @@ FrameBytes VirtualInstrument::Ok(const FrameBytes& request, Payload payload, uin
     return MakeAnswer(M(request, 2), state_.Address, M(request, 3), payload, control);
 }
 
-FrameBytes VirtualInstrument::Error(const FrameBytes& request, DeviceError error) {
+FrameBytes VirtualInstrument::Error(const FrameBytes& request, InstrumentError error) {
     return MakeErrorAnswer(M(request, 2), state_.Address, error);
 }
 
 FrameBytes VirtualInstrument::Answer(const FrameBytes& request, SimClock::time_point at) {
     switch (M(request, 3)) {
-    case 1: // reset: output off, voltmeter stopped
+    case FunctionCode::Reset: // reset: output off, voltmeter stopped
         state_.Mode = InstrumentMode::Reset;
         state_.OutputLive = false;
         voltmeter_.Stop();
         return Ok(request);
-    case 5:
+    case FunctionCode::ReadParameters:
         return ReadParameters(request);
-    case 6:
+    case FunctionCode::SetParameters:
         return SetParameters(request);
-    case 8: {
+    case FunctionCode::ExchangeTest: {
         const uint8_t control =
-            AnswerControl |
-            (state_.Mode == InstrumentMode::Measuring && voltmeter_.Fresh() ? FreshValueFlag : 0);
+            AnswerControlByte |
+            (state_.Mode == InstrumentMode::Measuring && voltmeter_.Fresh() ? FreshValueBit : 0);
         return Ok(request, {}, control);
     }
-    case 9:
+    case FunctionCode::Screen:
         state_.ScreenOn = M(request, 4) != 0;
         return Ok(request);
-    case 10: {
+    case FunctionCode::PollState: {
         const VoltmeterSettings& v = voltmeter_.Settings();
         const uint8_t flags = static_cast<uint8_t>(
-            (state_.ScreenOn ? 0x01 : 0) | (state_.OkCalibr ? 0x02 : 0) |
-            (state_.OkInput1 ? 0x04 : 0) | (state_.OkInput2 ? 0x08 : 0) | (v.Input ? 0x10 : 0) |
-            (v.Auto ? 0x20 : 0) | (v.Delta ? 0x40 : 0) | (v.Percent ? 0x80 : 0));
+            (state_.ScreenOn ? StateScreenOnBit : 0) | (state_.OkCalibr ? StateOkCalibrBit : 0) |
+            (state_.OkInput1 ? StateOkInput1Bit : 0) | (state_.OkInput2 ? StateOkInput2Bit : 0) |
+            (v.Input ? StateInputBit : 0) | (v.Auto ? StateAutoBit : 0) |
+            (v.Delta ? StateDeltaBit : 0) | (v.Percent ? StatePercentBit : 0));
         return Ok(request, Payload(&flags, 1));
     }
-    case 16:
+    case FunctionCode::SetOutput:
         return SetOutput(request);
-    case 17:
+    case FunctionCode::ReadOutput:
         return ReadOutput(request);
-    case 18:
+    case FunctionCode::CalibratorZero:
         state_.CalibratorZero = static_cast<int16_t>((M(request, 4) << 8) | M(request, 5));
         state_.OkCalibr = true;
         return Ok(request);
-    case 32:
+    case FunctionCode::Measure:
         if (state_.Mode != InstrumentMode::Measuring) {
             state_.Mode = InstrumentMode::Measuring;
             voltmeter_.Start(at);
         }
         return Ok(request);
-    case 33: {
+    case FunctionCode::MeasuredValue: {
         const VoltmeterReading reading = voltmeter_.Read();
         const uint32_t v = static_cast<uint32_t>(reading.Value);
         const std::array<uint8_t, 5> payload{
@@ -173,17 +172,17 @@ FrameBytes VirtualInstrument::Answer(const FrameBytes& request, SimClock::time_p
             static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v), reading.Status};
         return Ok(request, payload);
     }
-    case 34:
+    case FunctionCode::VoltmeterZero:
         (voltmeter_.Settings().Input == 0 ? state_.OkInput1 : state_.OkInput2) = true;
         return Ok(request);
-    case 36:
+    case FunctionCode::VoltmeterControl:
         return SetVoltmeter(request);
-    case 49:
+    case FunctionCode::CancelZeroOrCalibration:
         return Cancel(request);
-    case 50:
+    case FunctionCode::Calibrate:
         state_.LastCalibrationKind = M(request, 4);
         return Ok(request);
-    case 52:
+    case FunctionCode::UserCalibration:
         return UserCalibration(request);
     default:
         return Ok(request);
@@ -206,8 +205,8 @@ FrameBytes VirtualInstrument::ReadParameters(const FrameBytes& request) {
 
 FrameBytes VirtualInstrument::SetParameters(const FrameBytes& request) {
     const uint8_t newAddress = M(request, 6);
-    if (newAddress > HighestAddress) {
-        return Error(request, DeviceError::AddressOutOfRange);
+    if (newAddress > HighestInstrumentAddress) {
+        return Error(request, InstrumentError::AddressOutOfRange);
     }
     state_.ParamA = M(request, 4);
     state_.ParamB = M(request, 5);
@@ -219,20 +218,20 @@ FrameBytes VirtualInstrument::SetParameters(const FrameBytes& request) {
 
 FrameBytes VirtualInstrument::SetOutput(const FrameBytes& request) {
     if (state_.Mode == InstrumentMode::Measuring) {
-        return Error(request, DeviceError::WrongMode);
+        return Error(request, InstrumentError::WrongMode);
     }
     const uint8_t range = M(request, 8);
     if (range >= RangeCount) {
-        return Error(request, DeviceError::RangeUnknown);
+        return Error(request, InstrumentError::RangeNotSet);
     }
     const bool ac = IsAcRow(range);
     const auto digits = DigitsFromBcd(request, 4);
     if (!digits || !WithinMaximum(RangeTable[range], ac, *digits)) {
-        return Error(request, DeviceError::ValueOutOfRange);
+        return Error(request, InstrumentError::ValueOutOfRange);
     }
     const uint16_t frequency = static_cast<uint16_t>((M(request, 9) << 8) | M(request, 10));
     if (ac && (frequency < LowestFrequency || frequency > HighestFrequency)) {
-        return Error(request, DeviceError::FrequencyOutOfRange);
+        return Error(request, InstrumentError::FrequencyOutOfRange);
     }
     state_.RangeIndex = range;
     state_.OutputDigits = *digits;
@@ -262,7 +261,7 @@ FrameBytes VirtualInstrument::SetVoltmeter(const FrameBytes& request) {
     // The range bits count only without automatic ranging; a difference always fixes the range.
     const bool fixedRange = !settings.Auto || settings.Delta || settings.Percent;
     if (fixedRange && settings.Range >= VoltmeterRangeCount) {
-        return Error(request, DeviceError::RangeUnknown);
+        return Error(request, InstrumentError::RangeNotSet);
     }
     VoltmeterSettings applied = settings;
     if (!fixedRange) {
@@ -276,18 +275,18 @@ FrameBytes VirtualInstrument::SetVoltmeter(const FrameBytes& request) {
 
 FrameBytes VirtualInstrument::Cancel(const FrameBytes& request) {
     const bool measuring = state_.Mode == InstrumentMode::Measuring;
-    switch (M(request, 4)) {
-    case 1: // the complete zero of what is in use
+    switch (static_cast<CancelTarget>(M(request, 4))) {
+    case CancelTarget::CompleteZero:
         if (measuring) {
             (voltmeter_.Settings().Input == 0 ? state_.OkInput1 : state_.OkInput2) = false;
         } else {
             state_.OkCalibr = false;
         }
         break;
-    case 2: // the user calibration of what is in use
+    case CancelTarget::UserCalibration:
         (measuring ? state_.CoefComp : state_.CoefCalibr) = false;
         break;
-    default:
+    case CancelTarget::Nothing:
         break;
     }
     return Ok(request);
@@ -296,7 +295,7 @@ FrameBytes VirtualInstrument::Cancel(const FrameBytes& request) {
 FrameBytes VirtualInstrument::UserCalibration(const FrameBytes& request) {
     const auto digits = DigitsFromBcd(request, 4);
     if (!digits) {
-        return Error(request, DeviceError::ValueOutOfRange);
+        return Error(request, InstrumentError::ValueOutOfRange);
     }
     state_.UserCalibrationDigits = *digits;
     (state_.Mode == InstrumentMode::Measuring ? state_.CoefComp : state_.CoefCalibr) = true;

@@ -73,8 +73,9 @@ class VirtualInstrument : public BusDevice {
   private:
     using Payload = std::span<const uint8_t>;
     FrameBytes Answer(const FrameBytes& request, SimClock::time_point at);
-    FrameBytes Ok(const FrameBytes& request, Payload payload = {}, uint8_t control = AnswerControl);
-    FrameBytes Error(const FrameBytes& request, DeviceError error);
+    FrameBytes Ok(const FrameBytes& request, Payload payload = {},
+                  uint8_t control = AnswerControlByte);
+    FrameBytes Error(const FrameBytes& request, InstrumentError error);
 
     FrameBytes ReadParameters(const FrameBytes& request);
     FrameBytes SetParameters(const FrameBytes& request);

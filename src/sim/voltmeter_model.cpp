@@ -1,5 +1,7 @@
 #include "sim/voltmeter_model.h"
 
+#include "protocol/wire_constants.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -16,9 +18,10 @@ constexpr double CountsPerPercent = 1e6;
 constexpr double PercentLimit = 2000.0;
 
 uint8_t StatusByte(const VoltmeterSettings& s, uint8_t range, bool overload) {
-    return static_cast<uint8_t>((overload ? 0x80 : 0) | (s.Percent ? 0x40 : 0) |
-                                (s.Auto ? 0x20 : 0) | (s.Delta ? 0x10 : 0) | (s.Input ? 0x08 : 0) |
-                                (range & 0x07));
+    return static_cast<uint8_t>(
+        (overload ? VoltmeterOverloadBit : 0) | (s.Percent ? VoltmeterPercentBit : 0) |
+        (s.Auto ? VoltmeterAutoBit : 0) | (s.Delta ? VoltmeterDeltaBit : 0) |
+        (s.Input ? VoltmeterInputBit : 0) | (range & VoltmeterRangeMask));
 }
 
 int32_t ClampToCounts(double counts) {
