@@ -170,8 +170,8 @@ void TFormMain::BuildPanel(QWidget* client) {
         .OpenOkCalDialog = {},
         .OpenCalibrationDialog = {},
     };
-    KeyHost_ = std::make_unique<PanelKeypadHost>(*Panel5_, *Entry_, *Confirm_, *Renderer_, *Panel4_,
-                                                 std::move(actions));
+    KeyHost_ = std::make_unique<PanelKeypadHost>(State_, *Panel5_, *Entry_, *Confirm_, *Renderer_,
+                                                 *Panel4_, std::move(actions));
     Keypad_ = std::make_unique<vr410::Keypad>(State_, *KeyHost_);
     OutputEntry_ = std::make_unique<OutputEntry>(State_, *KeyHost_);
 

@@ -8,8 +8,9 @@ namespace vr410 {
 OutputEntry::OutputEntry(InstrumentState& state, KeypadHost& host) : State(state), Host(host) {}
 
 void OutputEntry::MaskEditVoltageChange(bool typed) {
-    // The field may still wear the previous range's layout (a key changes the range before the
-    // display applies the new mask); the digits are brought to the row's count either way.
+    // The field wears the current row's layout (the host lays it out before it sets a text);
+    // the digits are brought to the row's count all the same, so a stale layout can never make
+    // OutputDigits a digit short or long.
     const LimitedDigits limited = LimitOutputDigits(State.RangeIndex, Host.OutputFieldText());
     if (limited.Clamped) {
         State.OutputDigits = limited.Digits;

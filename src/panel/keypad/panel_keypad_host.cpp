@@ -1,18 +1,44 @@
 #include "panel/keypad/panel_keypad_host.h"
 
 #include "panel/display_writer.h"
+#include "panel/keypad/masked_digit_edit.h"
 #include "panel/keypad/output_entry_bar.h"
+#include "panel/panel_controls.h"
 #include "panel/renderers.h"
 
 #include <QSpinBox>
 
 namespace vr410 {
+namespace {
 
-PanelKeypadHost::PanelKeypadHost(Panel5& keys, OutputEntryBar& entry, ConfirmationBox& confirm,
-                                 PanelRenderer& renderer, DisplayWriter& display,
-                                 ShellActions actions)
-    : WidgetKeypadHost(keys, entry, confirm), Entry(entry), Renderer(renderer), Display(display),
-      Shell(std::move(actions)) {}
+// A display that keeps nothing: a renderer drawing on it only builds its edit mask.
+class NoDisplay final : public DisplayWriter {
+  public:
+    void CLRDisp(int) override {}
+    void PrintText(int, int, int, const std::string&) override {}
+};
+
+} // namespace
+
+std::string OutputEditMaskFor(const InstrumentState& state) {
+    InstrumentState copy = state; // the renderer takes a state it may write; this one is thrown
+    NoDisplay nowhere;
+    RecordedControls controls;
+    PanelRenderer layout(copy, nowhere, controls);
+    layout.VoltPrint(1);
+    return layout.OutputEditMask();
+}
+
+PanelKeypadHost::PanelKeypadHost(const InstrumentState& state, Panel5& keys, OutputEntryBar& entry,
+                                 ConfirmationBox& confirm, PanelRenderer& renderer,
+                                 DisplayWriter& display, ShellActions actions)
+    : WidgetKeypadHost(keys, entry, confirm), State(state), Entry(entry), Renderer(renderer),
+      Display(display), Shell(std::move(actions)) {}
+
+void PanelKeypadHost::SetOutputFieldText(const std::string& digits) {
+    Entry.MaskEditVoltage()->SetMask(QString::fromStdString(OutputEditMaskFor(State)));
+    WidgetKeypadHost::SetOutputFieldText(digits);
+}
 
 void PanelKeypadHost::IssueCommand(uint8_t code) {
     if (Shell.IssueCommand) {

@@ -4,13 +4,19 @@
 #pragma once
 
 #include "panel/keypad/widget_keypad_host.h"
+#include "protocol/instrument_state.h"
 
 #include <functional>
+#include <string>
 
 namespace vr410 {
 
 class DisplayWriter;
 class PanelRenderer;
+
+// The output value field's mask for the state's row, Mode-independent: the layout VoltPrint
+// builds (digit places, point, separators, prefix, unit), computed without drawing anything.
+std::string OutputEditMaskFor(const InstrumentState& state);
 
 // What the window shell does for the keys. Unset dialog actions behave as a dialog closed
 // without confirming.
@@ -27,8 +33,9 @@ struct ShellActions {
 class PanelKeypadHost : public WidgetKeypadHost {
   public:
     // All references must outlive the host.
-    PanelKeypadHost(Panel5& keys, OutputEntryBar& entry, ConfirmationBox& confirm,
-                    PanelRenderer& renderer, DisplayWriter& display, ShellActions actions);
+    PanelKeypadHost(const InstrumentState& state, Panel5& keys, OutputEntryBar& entry,
+                    ConfirmationBox& confirm, PanelRenderer& renderer, DisplayWriter& display,
+                    ShellActions actions);
 
     void IssueCommand(uint8_t code) override;
     void SetCancelHint(const std::string& hint) override;
@@ -45,6 +52,11 @@ class PanelKeypadHost : public WidgetKeypadHost {
     void CLRDisp(int row) override;
     void PrintText(int column, int row, int width, const std::string& text) override;
 
+    // Lays the field out for the current row first, then puts the digits in: a text set after
+    // the row changed (by a key or by the instrument's answer) never meets the previous row's
+    // digit count, which would cut or pad it.
+    void SetOutputFieldText(const std::string& digits) override;
+
     void OpenParamDialog() override;
     OkCalResult OpenOkCalDialog(int decimals, const std::string& label) override;
     bool OpenCalibrationDialog() override;
@@ -55,6 +67,7 @@ class PanelKeypadHost : public WidgetKeypadHost {
   private:
     std::string FrequencyText() const;
 
+    const InstrumentState& State;
     OutputEntryBar& Entry;
     PanelRenderer& Renderer;
     DisplayWriter& Display;
