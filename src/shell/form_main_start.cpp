@@ -177,7 +177,7 @@ void TFormMain::ShowPortStatus() {
     SB_QueryState_->setEnabled(ready);
     Panel5_->setEnabled(ready);
     N3001_->setEnabled(ready);
-    Entry_->SetOutputEntryVisible(ready);
+    Entry_->SetLinkReady(ready);
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {

@@ -16,6 +16,24 @@ class OutputField : public MainWindowFixture {
   protected:
     MaskedDigitEdit* Field() { return Main().Entry().MaskEditVoltage(); }
 
+    // Starts as on a machine whose only serial port COM3 leads to an instrument, with no port
+    // saved: the program starts without a link.
+    void StartWithoutAPort() {
+        PortsBus = std::make_unique<sim::VirtualBus>();
+        Device = &PortsBus->AddDevice<sim::VirtualInstrument>();
+        auto api = std::make_unique<SimulatedSerialApi>(*PortsBus);
+        api->AddPort(api->PortDeviceName(3));
+        PortsApi = api.get();
+        LineBackend line;
+        line.Api = std::move(api);
+        Start(std::move(line));
+        Main().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main()));
+        ASSERT_EQ(Text("StatusPanel0"), QStringLiteral("порт не выбран"));
+    }
+
+    sim::VirtualInstrument* Device = nullptr;
+
     // Waits until the exchange cycle has nothing more to encode or send.
     bool Settle() {
         return QTest::qWaitFor(
@@ -80,6 +98,83 @@ TEST_F(OutputField, ReadOutputAnswerFromADcRowToAnAcRowKeepsTheSevenDigits) {
     EXPECT_EQ(State().RangeIndex, 21);
     EXPECT_EQ(State().OutputDigits, "0543219");
     EXPECT_EQ(Field()->Digits().toStdString(), State().OutputDigits);
+}
+
+// Shown to the operator: visible, and inside every parent up to the window, not clipped away.
+::testing::AssertionResult OnScreen(const QWidget* widget) {
+    if (!widget->isVisible()) {
+        return ::testing::AssertionFailure() << widget->objectName().toStdString() << " hidden";
+    }
+    QRect area = widget->rect();
+    for (const QWidget* w = widget; !w->isWindow(); w = w->parentWidget()) {
+        area.translate(w->pos());
+        const QRect parent = w->parentWidget()->rect();
+        if (!parent.contains(area)) {
+            return ::testing::AssertionFailure()
+                   << widget->objectName().toStdString() << " clipped by "
+                   << w->parentWidget()->objectName().toStdString() << ": " << area.width() << "x"
+                   << area.height() << " in " << parent.width() << "x" << parent.height();
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// The usual first start has no port ("порт не выбран"): the keypad and the output value field
+// come together with the first working port, and a value typed there goes out with "Ввод".
+TEST_F(OutputField, FollowsTheLinkFromAStartWithoutAPortToTheFirstValueSent) {
+    StartWithoutAPort();
+    ASSERT_TRUE(Settle());
+    OutputEntryBar& entry = Main().Entry();
+    ASSERT_FALSE(Main().Keys().isEnabled());
+    EXPECT_FALSE(Field()->isVisible());
+
+    CommandMenu::Click(Find("COM3"));
+    ASSERT_EQ(Text("StatusPanel0"), QStringLiteral("COM3 - готов"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Main().Keys().isEnabled());
+    EXPECT_TRUE(OnScreen(entry.Label9()));
+    EXPECT_TRUE(OnScreen(Field()));
+
+    Field()->setFocus();
+    Field()->SetCaretIndex(0);
+    QTest::keyClicks(Field(), QStringLiteral("05"));
+    ASSERT_EQ(State().OutputDigits, "05000000");
+    QTest::mouseClick(Main().Keys().Button(PanelKey::SB_Enter), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return State().Mode == 1; }, 5000));
+    EXPECT_EQ(DeviceDigits(Device->State()), "05000000");
+    EXPECT_TRUE(Device->State().OutputLive);
+
+    // The frequency panel too appears whole with an AC range.
+    QTest::mouseClick(Main().Keys().Button(PanelKey::SB_Reset), Qt::LeftButton);
+    QTest::mouseClick(Main().Keys().Button(PanelKey::SB_Sin), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(OnScreen(entry.PanelFreq()));
+    EXPECT_TRUE(OnScreen(entry.LabelFreq()));
+    EXPECT_TRUE(OnScreen(entry.SE_Freq()));
+    EXPECT_TRUE(OnScreen(Field()));
+}
+
+// Without a working link there is nothing to set: the field goes with the port and comes back
+// with the next one, except in measurement, where the measure key hid it.
+TEST_F(OutputField, GoesWithThePortAndStaysHiddenInMeasurement) {
+    StartWithoutAPort();
+    CommandMenu::Click(Find("COM3"));
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(OnScreen(Field()));
+
+    CommandMenu::Click(Find("NoPort"));
+    EXPECT_FALSE(Field()->isVisible());
+    EXPECT_FALSE(Main().Entry().Label9()->isVisible());
+
+    CommandMenu::Click(Find("COM3"));
+    ASSERT_TRUE(Settle());
+    QTest::mouseClick(Main().Keys().Button(PanelKey::SB_Meas), Qt::LeftButton);
+    ASSERT_EQ(State().Mode, 12);
+    CommandMenu::Click(Find("NoPort"));
+    CommandMenu::Click(Find("COM3"));
+    EXPECT_FALSE(Field()->isVisible());
+    QTest::mouseClick(Main().Keys().Button(PanelKey::SB_Reset), Qt::LeftButton);
+    EXPECT_TRUE(OnScreen(Field()));
 }
 
 } // namespace

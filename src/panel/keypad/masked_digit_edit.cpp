@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 namespace vr410 {
 
@@ -28,24 +30,35 @@ void MaskedDigitEdit::SetMask(const QString& mask) {
     const int caret = cursorPosition();
     Content.SetMask(mask);
     Show(std::min(caret, Content.Length()));
-    FitFont();
+    FitText();
 }
 
-void MaskedDigitEdit::FitFont() {
-    // Layouts differ in length (10.0000000V to 10.000m000u0V); the field keeps its size and the
-    // text gets a smaller font when it would not fit, never below 6 points.
-    constexpr int Frame = 8;
-    QFont font = parentWidget() != nullptr ? parentWidget()->font() : QFont();
-    while (font.pointSizeF() > 6.0 &&
-           QFontMetrics(font).horizontalAdvance(text()) + Frame > width()) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
+void MaskedDigitEdit::SetLeastSize(const QSize& size) {
+    LeastSize = size;
+    FitText();
+}
+
+void MaskedDigitEdit::FitText() {
+    // What QLineEdit's own size hint adds around a text: 2 pixels of margin on each side, the
+    // caret's width, the text margins and then the frame the style draws.
+    constexpr int SideMargin = 2;
+    constexpr int CaretWidth = 1;
+    const QFontMetrics metrics = fontMetrics();
+    const QMargins margins = textMargins();
+    const QSize text(metrics.horizontalAdvance(Content.Text()) + 2 * SideMargin + CaretWidth +
+                         margins.left() + margins.right(),
+                     metrics.height() + 2 + margins.top() + margins.bottom());
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const QSize needed = style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, this);
+    setFixedSize(needed.expandedTo(LeastSize));
+}
+
+void MaskedDigitEdit::changeEvent(QEvent* event) {
+    QLineEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        FitText();
     }
-    setFont(font);
-}
-
-void MaskedDigitEdit::resizeEvent(QResizeEvent* event) {
-    QLineEdit::resizeEvent(event);
-    FitFont();
 }
 
 void MaskedDigitEdit::SetDigits(const QString& text) {

@@ -15,9 +15,12 @@ class MaskedDigitEdit : public QLineEdit {
   public:
     explicit MaskedDigitEdit(QWidget* parent = nullptr);
 
-    // Lays the field out by mask (e.g. "00\.000\m000\V;0;0"); the digits held stay in order.
-    // Emits nothing: a new text follows with SetDigits.
+    // Lays the field out by mask (e.g. "00\.000\m000\V;0;0"); the digits held stay in order,
+    // and the field grows to hold the whole layout in its font. Emits nothing: a new text
+    // follows with SetDigits.
     void SetMask(const QString& mask);
+    // The size the field never goes below, whatever its text.
+    void SetLeastSize(const QSize& size);
     // Puts text's characters into the digit positions in order. Emits Changed(false) when the
     // shown text changes.
     void SetDigits(const QString& text);
@@ -40,15 +43,17 @@ class MaskedDigitEdit : public QLineEdit {
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     // Shows Content with the caret at caret.
     void Show(int caret);
-    // Takes the largest font up to the parent's that shows the whole text in the field's width.
-    void FitFont();
+    // Fixes the size at the least size or at what the whole text needs in the field's font,
+    // whichever is larger.
+    void FitText();
 
     EditMask Content;
+    QSize LeastSize;
 };
 
 } // namespace vr410

@@ -13,12 +13,16 @@ OutputEntryBar::OutputEntryBar(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("OutputEntryBar"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    // The bar stands at a fixed place in the window, outside any layout: without this it would
+    // keep the size of its first show, and controls shown later (the field after the first
+    // port, the frequency panel on an AC range) would be squeezed or clipped to nothing.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     Label = new QLabel(QStringLiteral("Выходное значение"), this);
     Label->setObjectName(QStringLiteral("Label9"));
     Field = new MaskedDigitEdit(this);
     Field->setObjectName(QStringLiteral("MaskEditVoltage"));
-    Field->setFixedSize(79, 21);
+    Field->SetLeastSize(QSize(79, 21));
     Field->setToolTip(QStringLiteral("Выходное значение калибратора"));
     Field->SetMask(QStringLiteral("00,000m000V;0;0"));
 
@@ -45,12 +49,27 @@ OutputEntryBar::OutputEntryBar(QWidget* parent) : QWidget(parent) {
     layout->addWidget(Field);
     layout->addSpacing(12);
     layout->addWidget(FreqPanel);
-    layout->addStretch(1);
 }
 
 void OutputEntryBar::SetOutputEntryVisible(bool visible) {
-    Label->setVisible(visible);
-    Field->setVisible(visible);
+    EntryAsked = visible;
+    ShowAsAsked();
+}
+
+void OutputEntryBar::SetFreqPanelVisible(bool visible) {
+    FreqAsked = visible;
+    ShowAsAsked();
+}
+
+void OutputEntryBar::SetLinkReady(bool ready) {
+    LinkReady = ready;
+    ShowAsAsked();
+}
+
+void OutputEntryBar::ShowAsAsked() {
+    Label->setVisible(LinkReady && EntryAsked);
+    Field->setVisible(LinkReady && EntryAsked);
+    FreqPanel->setVisible(LinkReady && FreqAsked);
 }
 
 } // namespace vr410

@@ -1,6 +1,6 @@
 // The entry controls under the display: Label9 and the output value field MaskEditVoltage, and
 // the frequency panel PanelFreq with LabelFreq and the spin field SE_Freq (hidden unless the
-// range is AC).
+// range is AC). The bar is always as large as its visible controls and their texts need.
 #pragma once
 
 #include <QWidget>
@@ -23,10 +23,22 @@ class OutputEntryBar : public QWidget {
     QLabel* LabelFreq() const { return FreqLabel; }
     QSpinBox* SE_Freq() const { return Freq; }
 
-    // Shows or hides Label9 with MaskEditVoltage.
+    // Shows or hides Label9 with MaskEditVoltage, as the keys ask ("Измерение" hides them,
+    // "Сброс" shows them again).
     void SetOutputEntryVisible(bool visible);
+    // Shows or hides PanelFreq, as the keys and the state answer ask (shown on AC ranges).
+    void SetFreqPanelVisible(bool visible);
+    // The link's state, as the status bar shows it: without a ready link there is nothing to
+    // set, and the controls are hidden whatever the keys asked; with one they show as asked.
+    // A new bar takes the link as ready.
+    void SetLinkReady(bool ready);
 
   private:
+    void ShowAsAsked();
+
+    bool LinkReady = true;
+    bool EntryAsked = true;
+    bool FreqAsked = false;
     QLabel* Label;
     MaskedDigitEdit* Field;
     QWidget* FreqPanel;

@@ -7,7 +7,7 @@
 namespace vr410 {
 
 void WidgetKeypadHost::SetFreqPanelVisible(bool visible) {
-    Entry.PanelFreq()->setVisible(visible);
+    Entry.SetFreqPanelVisible(visible);
 }
 
 void WidgetKeypadHost::SetOutputEntryVisible(bool visible) {

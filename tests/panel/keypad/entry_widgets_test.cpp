@@ -9,6 +9,7 @@
 #include "recording_host.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -97,7 +98,8 @@ class EntryWidgets : public testing::Test {
 TEST_F(EntryWidgets, ControlsStartAsDesigned) {
     OutputEntryBar bar;
     EXPECT_EQ(bar.Label9()->text(), QStringLiteral("Выходное значение"));
-    EXPECT_EQ(bar.MaskEditVoltage()->size(), QSize(79, 21));
+    EXPECT_GE(bar.MaskEditVoltage()->width(), 79);
+    EXPECT_GE(bar.MaskEditVoltage()->height(), 21);
     EXPECT_EQ(bar.MaskEditVoltage()->toolTip(), QStringLiteral("Выходное значение калибратора"));
     EXPECT_EQ(bar.MaskEditVoltage()->text(), QStringLiteral("00,000m000V"));
     EXPECT_TRUE(bar.PanelFreq()->isHidden());
@@ -105,6 +107,56 @@ TEST_F(EntryWidgets, ControlsStartAsDesigned) {
     EXPECT_EQ(bar.SE_Freq()->minimum(), 45);
     EXPECT_EQ(bar.SE_Freq()->maximum(), 1000);
     EXPECT_EQ(bar.SE_Freq()->value(), 1000);
+}
+
+// Inside the bar, not clipped by it or by the frequency panel.
+::testing::AssertionResult InsideTheBar(const QWidget* widget, const OutputEntryBar& bar) {
+    const QRect area(widget->mapTo(&bar, QPoint(0, 0)), widget->size());
+    const QWidget* parent = widget->parentWidget();
+    if (bar.rect().contains(area) &&
+        (parent == &bar || parent->rect().contains(widget->geometry()))) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << widget->objectName().toStdString() << " clipped: " << area.width() << "x"
+           << area.height() << " in " << bar.width() << "x" << bar.height();
+}
+
+// Every control under the display holds its whole text in its own font: the bar sits in the
+// window's client area at a fixed place, as in the main window, and the frequency panel
+// appears after the bar was first shown; the output field takes its longest layouts without a
+// smaller font.
+TEST(EntryBar, ControlsHoldTheirWholeTexts) {
+    QWidget client;
+    auto* bar = new OutputEntryBar(&client);
+    bar->move(0, 110);
+    client.resize(600, 200);
+    client.show();
+    bar->SetFreqPanelVisible(true);
+    QCoreApplication::processEvents();
+    for (const QLabel* label : {bar->Label9(), bar->LabelFreq()}) {
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()))
+            << label->text().toStdString();
+        EXPECT_TRUE(InsideTheBar(label, *bar));
+    }
+    const auto* freq = bar->SE_Freq()->findChild<QLineEdit*>();
+    ASSERT_NE(freq, nullptr);
+    EXPECT_EQ(bar->SE_Freq()->text(), QStringLiteral("1000"));
+    EXPECT_GE(freq->width(), freq->fontMetrics().horizontalAdvance(QStringLiteral("1000")));
+    EXPECT_TRUE(InsideTheBar(bar->SE_Freq(), *bar));
+
+    MaskedDigitEdit* field = bar->MaskEditVoltage();
+    for (const char* mask :
+         {"0\\.000\\m000\\u0\\V;0;0", "000\\.000\\u00\\m\\V;0;0", "00\\.000\\m000\\V;0;0"}) {
+        field->SetMask(QString::fromLatin1(mask));
+        QCoreApplication::processEvents();
+        const std::string shown = field->text().toStdString();
+        EXPECT_EQ(field->font().pointSizeF(), bar->font().pointSizeF()) << shown;
+        EXPECT_GE(field->width(), field->fontMetrics().horizontalAdvance(field->text()) + 4)
+            << shown;
+        EXPECT_GE(field->width(), 79);
+        EXPECT_TRUE(InsideTheBar(field, *bar)) << shown;
+    }
 }
 
 TEST_F(EntryWidgets, TwelveOnTheTenVoltRangeBecomesTheMaximum) {
