@@ -1,0 +1,98 @@
+// The simulated FTDI adapters: listing, opening, unplugging and plugging back, and the answer of
+// the virtual instrument arriving through the read time-out the way a real chip delivers it.
+#include "platform/ftdi_simulated.h"
+#include "protocol/frame.h"
+#include "protocol/request_encoder.h"
+#include "sim/virtual_bus.h"
+#include "sim/virtual_instrument.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace vr410 {
+namespace {
+
+class SimulatedFtdiTest : public ::testing::Test {
+  protected:
+    SimulatedFtdiTest() {
+        bus_.AddDevice<sim::VirtualInstrument>(
+            sim::VirtualInstrumentConfig{.NoiseCounts = 0, .Seed = 1});
+        api_.AddAdapter("USB-RS485", "VR000001").AddAdapter("USB-RS485", "VR000002");
+    }
+
+    sim::VirtualBus bus_;
+    SimulatedFtdiApi api_{bus_};
+};
+
+TEST_F(SimulatedFtdiTest, ListsThePluggedAdaptersByIndex) {
+    uint32_t count = 0;
+    ASSERT_EQ(api_.DeviceCount(count), FT_OK);
+    EXPECT_EQ(count, 2u);
+    api_.SetPlugged("VR000001", false);
+    ASSERT_EQ(api_.DeviceCount(count), FT_OK);
+    EXPECT_EQ(count, 1u);
+    std::string serial;
+    std::string description;
+    EXPECT_EQ(api_.SerialNumberByIndex(0, serial), FT_OK);
+    EXPECT_EQ(api_.DescriptionByIndex(0, description), FT_OK);
+    EXPECT_EQ(serial, "VR000002");
+    EXPECT_EQ(description, "USB-RS485");
+    EXPECT_EQ(api_.SerialNumberByIndex(1, serial), FT_DEVICE_NOT_FOUND);
+}
+
+TEST_F(SimulatedFtdiTest, AnUnpluggedAdapterFailsItsHandleUntilOpenedAgain) {
+    FtHandle handle = 0;
+    ASSERT_EQ(api_.OpenBySerialNumber("VR000001", handle), FT_OK);
+    FtHandle second = 0;
+    EXPECT_EQ(api_.OpenBySerialNumber("VR000001", second), FT_DEVICE_NOT_OPENED);
+    api_.SetPlugged("VR000001", false);
+    uint32_t bytes = 0;
+    EXPECT_EQ(api_.GetQueueStatus(handle, bytes), FT_IO_ERROR);
+    uint8_t byte = 1;
+    uint32_t written = 0;
+    EXPECT_EQ(api_.Write(handle, &byte, 1, written), FT_IO_ERROR);
+    EXPECT_EQ(api_.OpenBySerialNumber("VR000001", second), FT_DEVICE_NOT_FOUND);
+    api_.SetPlugged("VR000001", true);
+    EXPECT_EQ(api_.GetQueueStatus(handle, bytes), FT_IO_ERROR); // the old handle stays dead
+    EXPECT_EQ(api_.Close(handle), FT_OK);
+    EXPECT_EQ(api_.Close(handle), FT_INVALID_HANDLE);
+    EXPECT_EQ(api_.OpenBySerialNumber("VR000001", handle), FT_OK);
+    EXPECT_EQ(api_.GetQueueStatus(handle, bytes), FT_OK);
+}
+
+TEST_F(SimulatedFtdiTest, ReadWaitsForTheCountOrTheTimeOut) {
+    FtHandle handle = 0;
+    ASSERT_EQ(api_.OpenBySerialNumber("VR000002", handle), FT_OK);
+    ASSERT_EQ(api_.SetBaudRate(handle, 57600), FT_OK);
+    ASSERT_EQ(api_.SetTimeouts(handle, 20, 20), FT_OK);
+    // The exchange test to instrument 1: address byte marked, body spaced.
+    InstrumentState state;
+    state.CommandCode = 8;
+    FrameBytes frame{};
+    PacketRecord tx;
+    ASSERT_TRUE(EncodeRequest(state, EncoderInputs{}, frame, tx));
+    ASSERT_EQ(api_.SetDataCharacteristics(handle, FT_BITS_8, FT_STOP_BITS_1, FT_PARITY_MARK),
+              FT_OK);
+    uint32_t written = 0;
+    ASSERT_EQ(api_.Write(handle, tx.Head.data(), 1, written), FT_OK);
+    std::this_thread::sleep_for(std::chrono::milliseconds{1});
+    ASSERT_EQ(api_.SetDataCharacteristics(handle, FT_BITS_8, FT_STOP_BITS_1, FT_PARITY_SPACE),
+              FT_OK);
+    ASSERT_EQ(api_.Write(handle, tx.Body.data(), tx.BodyLength, written), FT_OK);
+
+    uint8_t answer[64] = {};
+    uint32_t read = 0;
+    ASSERT_EQ(api_.Read(handle, answer, 1, read), FT_OK); // returns with the first byte
+    ASSERT_EQ(read, 1u);
+    EXPECT_EQ(answer[0], 0x00); // the answer goes to PC 0
+    uint32_t rest = 0;
+    ASSERT_EQ(api_.Read(handle, answer + 1, sizeof answer - 1, rest), FT_OK); // a 20 ms window
+    EXPECT_EQ(rest, ExpectedBodyLength(answer[1])) << "the whole answer in one window";
+    uint32_t none = 9;
+    ASSERT_EQ(api_.Read(handle, answer, sizeof answer, none), FT_OK);
+    EXPECT_EQ(none, 0u);
+}
+
+} // namespace
+} // namespace vr410
