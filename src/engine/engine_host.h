@@ -1,4 +1,5 @@
-// What the exchange engine asks of the program around it, and of the USB link.
+// What the exchange engine asks of the program around it. The links it drives, Link and UsbLink,
+// are the links layer's (links/link.h).
 // Plain C++: the main window implements the host with its fields and panel, a command-line tool
 // or a test with plain values.
 #pragma once
@@ -21,13 +22,6 @@ class EngineHost {
     virtual void SetBusyCursor(bool busy) = 0; // the hourglass for the whole screen
     virtual void PressResetKey() = 0;          // the panel's reset key shown down
     virtual void PrintMode() = 0;              // the panel redrawn for the current Mode
-};
-
-// The USB link as the engine drives it: a link (whose LinkLost tells an unplugged adapter) with
-// the adapter reset that every stop asks of it. The serial link is a plain Link.
-class UsbLink : public Link {
-  public:
-    virtual void ResetDevice() = 0;
 };
 
 // The request and packet buffers the engine fills and the links read and write.

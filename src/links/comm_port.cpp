@@ -57,6 +57,11 @@ CommPort::CommPort(SerialApi& api, SystemFacilities& system) : api_(api), system
 
 CommPort::~CommPort() = default;
 
+void CommPort::SetStatus(LinkStatus status) {
+    status_ = status;
+    statusText_ = LinkStatusText(status);
+}
+
 void CommPort::Message(const char* text) {
     system_.ShowMessage(text, MessageKind::Plain);
 }
@@ -67,7 +72,7 @@ bool CommPort::GiveUpIfLost(const char* text) {
     }
     // Closing at once lets the adapter, plugged in again, come back under its old name.
     port_.reset();
-    portStatus_ = PortAbsent;
+    SetStatus(LinkStatus::Absent);
     lost_ = true;
     Message(text);
     return true;
@@ -82,13 +87,13 @@ bool CommPort::OpenComPort(uint8_t number) {
     if (!port_) {
         switch (error.Kind) {
         case OpenFailure::NotFound:
-            portStatus_ = PortAbsent;
+            SetStatus(LinkStatus::Absent);
             break;
         case OpenFailure::AccessDenied:
-            portStatus_ = PortBusy;
+            SetStatus(LinkStatus::Busy);
             break;
         default:
-            portStatus_ = "Error=" + std::to_string(error.Code);
+            SetStatus(LinkStatus::FromOsError(error.Code));
             break;
         }
         return false;
@@ -98,7 +103,7 @@ bool CommPort::OpenComPort(uint8_t number) {
     // the "готов" of the port open before it.
     auto configurationFailed = [this](const char* text) {
         Message(text);
-        portStatus_ = PortFailed;
+        SetStatus(LinkStatus::NotConfigured);
         return false;
     };
 
@@ -132,7 +137,7 @@ bool CommPort::OpenComPort(uint8_t number) {
     }
     if (readBack.Parity != ParityMode::Mark) {
         configurationFailed(TextPortNotConfigured);
-        portStatus_ = PortNoStickParity;
+        SetStatus(LinkStatus::NoMarkSpace);
         return false;
     }
 
@@ -147,7 +152,7 @@ bool CommPort::OpenComPort(uint8_t number) {
     if (!port_->SetRts(true)) {
         Message(TextRtsNotSet);
     }
-    portStatus_ = PortReady;
+    SetStatus(LinkStatus::Ready);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "links/link.h"
+#include "links/link_status.h"
 #include "platform/serial_api.h"
 #include "platform/system_facilities.h"
 #include "protocol/frame.h"
@@ -14,15 +15,6 @@
 #include <string>
 
 namespace vr410 {
-
-// Link status texts. Only PortReady counts as ready.
-inline constexpr const char* PortReady = "готов";
-inline constexpr const char* PortAbsent = "отсутствует";
-inline constexpr const char* PortBusy = "занят";
-inline constexpr const char* PortFailed = "ошибка";
-// The port took the line settings but not the MARK and SPACE parity that carries the ninth bit
-// (a driver without stick parity turns them into odd and even): no exchange could work.
-inline constexpr const char* PortNoStickParity = "нет MARK/SPACE";
 
 class CommPort : public Link {
   public:
@@ -37,11 +29,12 @@ class CommPort : public Link {
     CommPort& operator=(const CommPort&) = delete;
 
     // Closes the open port, if any, then opens and configures COM port `number` (0 gives the
-    // port up: the device COM0 does not exist). True when the port is open and configured.
-    // Clears a lost link.
-    // A failed open only sets the status text ("отсутствует", "занят" or "Error=<code>");
-    // a failed configuration shows its message box, keeps the port open and sets "ошибка", or
-    // "нет MARK/SPACE" when the parity read back is not the MARK that was set.
+    // port up: the device COM0 does not exist). True when the port is open and configured, and
+    // the status is then Ready. Clears a lost link.
+    // A failed open only sets the status (Absent, Busy or OsError with the system's code); a
+    // failed configuration shows its message box, keeps the port open and sets NotConfigured,
+    // or NoMarkSpace when the parity read back is not the MARK that was set (a driver without
+    // stick parity turns MARK and SPACE into odd and even: no exchange could work).
     bool OpenComPort(uint8_t number);
 
     // Sends the packet: Head[0] in MARK parity, then BodyLength body bytes in SPACE parity with
@@ -64,9 +57,11 @@ class CommPort : public Link {
     // showed its box, and sends and receives do nothing, without boxes, until the next open.
     bool LinkLost() const override { return lost_; }
 
-    // The link status shown in the status bar; the USB link selection writes it too.
-    const std::string& PortStatus() const { return portStatus_; }
-    void SetPortStatus(std::string status) { portStatus_ = std::move(status); }
+    // The port's status: Empty before the first open, then what the last open found, Absent
+    // once the device went away.
+    LinkStatus Status() const { return status_; }
+    // Its text from LinkStatusTexts ("готов", "отсутствует", "Error=<code>" ...).
+    const std::string& PortStatus() const { return statusText_; }
     bool IsOpen() const { return port_ != nullptr; }
     const LineSettings& PortSettings() const { return portSettings_; }
 
@@ -78,11 +73,13 @@ class CommPort : public Link {
     // Puts the line back to MARK parity with RTS raised after an early end of a receive,
     // without message boxes: the failure that ended it has been reported already.
     void RestoreLineQuietly();
+    void SetStatus(LinkStatus status);
 
     SerialApi& api_;
     SystemFacilities& system_;
     std::unique_ptr<SerialPort> port_;
-    std::string portStatus_;
+    LinkStatus status_;
+    std::string statusText_; // LinkStatusText(status_)
     LineSettings portSettings_;
     bool lost_ = false;
 };

@@ -5,6 +5,7 @@
 #include "protocol/frame.h"
 
 #include <cstdint>
+#include <string>
 
 namespace vr410 {
 
@@ -22,6 +23,34 @@ class Link {
     // does nothing, silently, until the link is opened again. The exchange cycle asks after
     // each send and each receive and ends the transmission at once when it is set.
     virtual bool LinkLost() const { return false; }
+};
+
+// The USB link as the exchange engine drives it: a link (whose LinkLost tells an unplugged
+// adapter) with the adapter reset that every stop of a transmission asks of it. The serial link
+// is a plain Link.
+class UsbLink : public Link {
+  public:
+    virtual void ResetDevice() = 0;
+};
+
+// What the link selection asks of the USB adapter driver besides the exchange: opening the
+// adapter chosen in the "USB" menu by its serial number, setting up its line and closing it.
+// One long-lived instance carries the USB link for the whole run.
+class UsbDeviceLink : public UsbLink {
+  public:
+    // Opens the adapter with that serial number (its first 49 characters count). True when the
+    // device is open; a refusal shows nothing while the error report is off.
+    virtual bool OpenBySerialNumber(const std::string& serialNumber) = 0;
+    // The instrument line on the open device: 57600 baud, 8 data bits, one stop bit, no parity
+    // (each send switches MARK and SPACE itself), a device reset, read and write time-outs of
+    // 20 ms. No flow control; RTS and DTR are left alone.
+    virtual void SetUpLine() = 0;
+    // Closes the device, if one is open, and clears a lost link.
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+    // Switches the notice "Устройство <caption> отключено!" that a failing call of the device
+    // shows (at most once until switched on again).
+    virtual void SetErrorReport(bool enabled) = 0;
 };
 
 } // namespace vr410

@@ -27,11 +27,4 @@ class CycleWindow {
     virtual void PressResetKey() = 0;          // the panel's SB_Reset shown down
 };
 
-// The USB link as the cycle uses it: a link whose adapter a stop resets. The USB link
-// selection hands one to the cycle while a USB device item is the active link.
-class UsbLink : public Link {
-  public:
-    virtual void ResetDevice() = 0;
-};
-
 } // namespace vr410

@@ -100,6 +100,7 @@ TEST_F(SerialDriver, OpenSetsTheInstrumentLineAndReady) {
 struct OpenRefusalCase {
     const char* Name;
     OpenError Refusal;
+    LinkStatus Expected;
     const char* Status;
 };
 
@@ -109,9 +110,9 @@ void PrintTo(const OpenRefusalCase& c, std::ostream* out) {
 
 // clang-format off
 const OpenRefusalCase OpenRefusalCases[] = {
-    {.Name = "MissingPortIsAbsent",      .Refusal = {.Kind = OpenFailure::NotFound,     .Code = 2},  .Status = "отсутствует"},
-    {.Name = "PortHeldElsewhereIsBusy",  .Refusal = {.Kind = OpenFailure::AccessDenied, .Code = 5},  .Status = "занят"},
-    {.Name = "OtherRefusalShowsItsCode", .Refusal = {.Kind = OpenFailure::Other,        .Code = 31}, .Status = "Error=31"},
+    {.Name = "MissingPortIsAbsent",      .Refusal = {.Kind = OpenFailure::NotFound,     .Code = 2},  .Expected = LinkStatus::Absent,           .Status = "отсутствует"},
+    {.Name = "PortHeldElsewhereIsBusy",  .Refusal = {.Kind = OpenFailure::AccessDenied, .Code = 5},  .Expected = LinkStatus::Busy,             .Status = "занят"},
+    {.Name = "OtherRefusalShowsItsCode", .Refusal = {.Kind = OpenFailure::Other,        .Code = 31}, .Expected = LinkStatus::FromOsError(31), .Status = "Error=31"},
 };
 // clang-format on
 
@@ -122,6 +123,7 @@ TEST_P(OpenRefusal, OnlySetsTheStatusText) {
     api_.RefuseOpen("COM4", GetParam().Refusal);
     EXPECT_FALSE(port_.OpenComPort(4));
     EXPECT_EQ(port_.PortStatus(), GetParam().Status);
+    EXPECT_EQ(port_.Status(), GetParam().Expected);
     EXPECT_FALSE(port_.IsOpen());
     EXPECT_FALSE(api_.LineState(Port3)) << "the previous port is closed first";
     EXPECT_TRUE(system_.Messages.empty());
