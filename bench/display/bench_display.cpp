@@ -55,11 +55,11 @@ int main(int argc, char** argv) {
     vr410::DrawStartupDisplay(display);
 
     const double printModeUs = MedianMicroseconds([&](int round) {
-        state.Mode = round % 2 == 0 ? 0 : 1;
+        state.Mode = round % 2 == 0 ? vr410::PanelMode::OutputEntry : vr410::PanelMode::OutputOn;
         renderer.PrintMode("1000");
     });
 
-    state.Mode = 1;
+    state.Mode = vr410::PanelMode::OutputOn;
     renderer.PrintMode("1000");
     QImage target(display.size(), QImage::Format_RGB32);
     const double paintUs = MedianMicroseconds([&](int) { display.render(&target); });

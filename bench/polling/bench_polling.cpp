@@ -1,4 +1,4 @@
-// Runs the program's main window in DC measurement (Mode 12) on the virtual instrument for a
+// Runs the program's main window in DC measurement on the virtual instrument for a
 // while and reports how fast readings come, how exactly the poll timers keep their delays and
 // how much CPU the process uses.
 //
@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
         }
     });
 
-    // The measure key: Mode 12, a first wait of 4000 ms, then polling at its steady pace.
+    // The measure key: Measurement, a first wait of 4000 ms, then polling at its steady pace.
     window.Keypad().Press(vr410::PanelKey::SB_Meas);
     std::printf("measure key pressed; polling starts after 4 s, then %d s of measurement\n",
                 seconds);

@@ -9,8 +9,6 @@ namespace vr410::engine {
 
 namespace {
 
-constexpr uint8_t OutputOnMode = 1;
-constexpr uint8_t MeasurementMode = 12;
 constexpr int Attempts = 2; // a failed attempt is sent once more
 constexpr int TickMs = 1;   // TimerPrd and TimerPriem: the next tick of the loop
 constexpr int QueryIntervalMs = 120;
@@ -198,7 +196,7 @@ void ExchangeEngine::TimerPriemTimer() {
     }
     Apply(CycleTrigger::ExchangeStarted);
     const std::weak_ptr<int> alive = Alive_;
-    const bool busyCursor = Instrument_.Mode != MeasurementMode;
+    const bool busyCursor = Instrument_.Mode != PanelMode::Measurement;
     if (busyCursor) {
         Host_.SetBusyCursor(true);
     }
@@ -268,8 +266,8 @@ void ExchangeEngine::TimerPriemTimer() {
         EndWithLostLink(code);
         return;
     }
-    // After a stop the polling stays off; the next exchange given in Mode 12 re-arms it.
-    if (State_ == CycleState::Exchanging && Instrument_.Mode == MeasurementMode) {
+    // After a stop the polling stays off; the next exchange given in measurement re-arms it.
+    if (State_ == CycleState::Exchanging && Instrument_.Mode == PanelMode::Measurement) {
         RearmPolling();
     }
     if (State_ == CycleState::StoppingTransmitGiven) {
@@ -327,7 +325,7 @@ void ExchangeEngine::TimerReadADCTimer() {
 void ExchangeEngine::TimerPredelOnTimer() {
     TimerPredelOn_->Stop();
     if (Instrument_.OutputSetDone != 0) {
-        Instrument_.Mode = OutputOnMode;
+        Instrument_.Mode = PanelMode::OutputOn;
         Host_.PrintMode();
         Instrument_.OutputSetDone = 0;
     } else {
@@ -353,7 +351,7 @@ void ExchangeEngine::SB_QueryStateClick() {
     if (ended()) {
         return;
     }
-    if (Instrument_.Mode < 2) { // output entry or output on: the set output too
+    if (ShowsOutputValue(Instrument_.Mode)) { // the set output too
         Issue(FunctionCode::ReadOutput);
     }
     Delay(QueryStateStepMs);

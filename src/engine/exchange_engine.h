@@ -1,7 +1,7 @@
 // The exchange engine: everything the program asks of an instrument goes through its cycle. A
 // command is selected, the transmit action given, the request encoded on the next tick of
 // TimerPrd, sent on the next tick of TimerPriem and its answer received, checked and decoded,
-// with one repeat of a failed attempt. In measurement mode (Mode 12) TimerQuery and
+// with one repeat of a failed attempt. In measurement TimerQuery and
 // TimerReadADC keep the reading fresh; TimerPredelOn turns a confirmed set-output into the
 // output-on mode 300 ms after the Enter key (and once at start, which shows the reset key down).
 //
@@ -86,7 +86,7 @@ class ExchangeEngine {
     void TimerPriemTimer();   // sends, receives, validates (two attempts), decodes, re-arms polling
     void TimerQueryTimer();   // the exchange test (code 8)
     void TimerReadADCTimer(); // the measured value (code 33)
-    void TimerPredelOnTimer(); // a confirmed set-output becomes Mode 1, else the reset key shows
+    void TimerPredelOnTimer(); // confirmed set-output: the output is on; else the reset key
 
     // The exchange test button.
     void SB_TestClick();

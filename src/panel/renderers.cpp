@@ -81,19 +81,17 @@ void PanelRenderer::PrintMode(std::string_view frequencyText) {
     Display.CLRDisp(1);
     Display.CLRDisp(2);
     switch (State.Mode) {
-    case 0:
+    case PanelMode::OutputEntry:
         PrintModeOutputEntry(frequencyText);
         break;
-    case 1:
+    case PanelMode::OutputOn:
         PrintModeOutputOn(frequencyText);
         break;
-    case 12:
+    case PanelMode::Measurement:
         PrintModeMeasurement();
         break;
-    default:
-        break;
     }
-    if (State.Mode == 0 || State.Mode == 1) {
+    if (ShowsOutputValue(State.Mode)) {
         Controls.SetOutputField(EditMask, State.OutputDigits);
     }
 }
@@ -211,7 +209,8 @@ void PanelRenderer::FreqPrint(int column, int row, std::string_view frequencyTex
 
 void PanelRenderer::PrintGuard() {
     const bool ac = Controls.SinLatched();
-    const bool firstRow = (State.Mode == 0 && !ac) || (State.Mode == 1 && ac);
+    const bool firstRow =
+        (State.Mode == PanelMode::OutputEntry && !ac) || (State.Mode == PanelMode::OutputOn && ac);
     Display.PrintText(22, firstRow ? 1 : 2, Narrow, State.ScreenOn != 0 ? "Э" : " ");
 }
 

@@ -27,10 +27,10 @@ class PanelRenderer {
     // Keeps the three references; all of them must outlive the renderer.
     PanelRenderer(InstrumentState& state, DisplayWriter& display, PanelControls& controls);
 
-    // Redraws both rows for the current Mode (0, 1 or 12) from empty rows, latches the keypad
-    // to the range (and SB_Reset in Mode 0) and, in Modes 0 and 1, gives the output field
-    // OutputEditMask and OutputDigits. frequencyText is the text of the frequency field.
-    // In Mode 12 with a difference measurement it clears VoltmeterAuto.
+    // Redraws both rows for the current Mode from empty rows, latches the keypad to the range
+    // (and SB_Reset in output entry) and, where the mode shows the output value, gives the
+    // output field OutputEditMask and OutputDigits. frequencyText is the text of the frequency
+    // field. In measurement with a difference measurement it clears VoltmeterAuto.
     void PrintMode(std::string_view frequencyText);
 
     // Draws the output value in row (1 or 2) and rebuilds OutputEditMask.
@@ -42,7 +42,7 @@ class PanelRenderer {
     // Draws "Э" (display on) or a blank at column 22 of the row the mode and SB_Sin call for.
     void PrintGuard();
 
-    // Draws the relative deviation of the output value from PercentBase in row 2 (Mode 1).
+    // Draws the relative deviation of the output value from PercentBase in row 2 (output on).
     void PrintPercent();
 
     // Draws MeasuredDigits as a reading of the voltmeter range in row 1, then flips the

@@ -81,7 +81,7 @@ bool ValidateAnswer(uint32_t receiveStatus, const AnswerContext& answer,
 
 // Acts on an accepted answer according to state.CommandCode and returns what the cycle must do
 // next; a code outside the command table does nothing. The exchange test (code 8) asks to start
-// the measured-value timer when Mode is 12 and the answer's control byte reports a fresh value
+// the measured-value timer in measurement when the answer's control byte reports a fresh value
 // (bit 4), and to stop it otherwise; every other answer keeps it as it is.
 // Decisions where the instrument's answer leaves room:
 // - code 17 (normal mode) with a range byte of 39 or more: the byte is ignored, RangeIndex keeps

@@ -14,8 +14,6 @@ namespace vr410 {
 
 namespace {
 
-constexpr uint8_t MeasurementMode = 12;
-constexpr uint8_t OutputOnMode = 1;
 // The exchange test's answer carries no version; the about box shows this one once the
 // instrument has answered.
 constexpr const char* FirmwareVersion = "2.06";
@@ -248,7 +246,7 @@ DecodeOutcome DecodeAnswer(const AnswerContext& answer, InstrumentState& state, 
     case FunctionCode::ExchangeTest:
         view.SetAnswerText("Тест обмена - ОК");
         outcome.ReadValue =
-            state.Mode == MeasurementMode && (MessageByte(rx, 1) & FreshValueBit) != 0
+            state.Mode == PanelMode::Measurement && (MessageByte(rx, 1) & FreshValueBit) != 0
                 ? ReadValueAction::Start
                 : ReadValueAction::Stop;
         view.ShowFirmwareVersion(FirmwareVersion);
@@ -278,7 +276,7 @@ DecodeOutcome DecodeAnswer(const AnswerContext& answer, InstrumentState& state, 
         break;
     case FunctionCode::MeasuredValue:
         view.SetAnswerText("Считано измеренное значение");
-        if (state.Mode == MeasurementMode) {
+        if (state.Mode == PanelMode::Measurement) {
             UpdateReading(rx, state, view);
         }
         break;
@@ -296,10 +294,10 @@ DecodeOutcome DecodeAnswer(const AnswerContext& answer, InstrumentState& state, 
         break;
     case FunctionCode::UserCalibration:
         view.SetAnswerText("Пользовательская калибровка активирована");
-        if (state.Mode == OutputOnMode) {
+        if (state.Mode == PanelMode::OutputOn) {
             state.CoefCalibr = 1;
             view.ShowUserCalibration(CalibratedPart::Calibrator);
-        } else if (state.Mode == MeasurementMode) {
+        } else if (state.Mode == PanelMode::Measurement) {
             state.CoefComp = 1;
             view.ShowUserCalibration(CalibratedPart::Voltmeter);
         }

@@ -8,20 +8,31 @@
 
 namespace vr410 {
 
+// What the panel shows and the instrument does. No other value is ever stored.
+enum class PanelMode : uint8_t {
+    OutputEntry = 0,  // the instrument is reset; the panel asks for an output value
+    OutputOn = 1,     // the calibrator drives its output
+    Measurement = 12, // DC voltmeter measurement
+};
+
+// The output entry and output-on modes show the output value; measurement shows the reading.
+constexpr bool ShowsOutputValue(PanelMode mode) {
+    return mode == PanelMode::OutputEntry || mode == PanelMode::OutputOn;
+}
+
 struct InstrumentState {
     // Addressing. The address dialogs allow 0..255; instruments accept 0..240.
     uint8_t AddrDevice = 1; // destination of requests
     uint8_t PCDevice = 0;   // the PC's own bus address
 
-    // Panel mode: 0 output entry, 1 calibrator output on, 12 DC voltmeter measurement.
-    uint8_t Mode = 0;
+    PanelMode Mode = PanelMode::OutputEntry;
 
     // Calibrator. The output frequency lives in the frequency field of the window (45..1000 Hz).
     uint8_t RangeIndex = 2;                // row of RangeTable
     std::string OutputDigits = "00000000"; // eight digits, seven on AC rows; no point
     uint8_t OkCalibr = 0;                  // calibrator complete zero ("Ок") active
     uint8_t CoefCalibr = 0;                // calibrator user calibration ("K") active
-    uint8_t OutputSetDone = 0;             // set-output acknowledged, not yet turned into Mode 1
+    uint8_t OutputSetDone = 0;             // set-output acknowledged, not yet turned into OutputOn
 
     // Voltmeter.
     uint8_t VoltmeterRange = 0; // 0..7, printed with the RangeTable row of the same number

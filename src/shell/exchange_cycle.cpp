@@ -12,7 +12,6 @@ namespace vr410 {
 
 namespace {
 
-constexpr uint8_t MeasurementMode = 12;
 constexpr int QueryIntervalMs = 120;
 constexpr int ReadAdcIntervalMs = 30;
 constexpr int PredelOnIntervalMs = 300;
@@ -115,7 +114,7 @@ void ExchangeCycle::TimerPrdTimer() {
 
 void ExchangeCycle::TimerPriemTimer() {
     TimerPriem_.stop();
-    const bool busyCursor = State_.Mode != MeasurementMode;
+    const bool busyCursor = State_.Mode != PanelMode::Measurement;
     if (busyCursor) {
         Window_.SetBusyCursor(true);
     }
@@ -165,7 +164,7 @@ void ExchangeCycle::TimerPriemTimer() {
     }
     TimerPriem_.stop();
     // After a stop the polling stays off; a selection's own exchange re-arms it.
-    if (State_.Mode == MeasurementMode && !stopped && !lost) {
+    if (State_.Mode == PanelMode::Measurement && !stopped && !lost) {
         if (State_.KeepQueryInterval != 0) {
             State_.KeepQueryInterval = 0; // the measure or difference key chose a longer wait
         } else {
@@ -211,7 +210,7 @@ void ExchangeCycle::TimerReadADCTimer() {
 void ExchangeCycle::TimerPredelOnTimer() {
     TimerPredelOn_.stop();
     if (State_.OutputSetDone != 0) {
-        State_.Mode = 1;
+        State_.Mode = PanelMode::OutputOn;
         View_.PrintMode();
         State_.OutputSetDone = 0;
     } else {
@@ -236,7 +235,7 @@ void ExchangeCycle::SB_QueryStateClick() {
     if (alive.isNull()) {
         return;
     }
-    if (State_.Mode < 2) {
+    if (ShowsOutputValue(State_.Mode)) {
         Menu_.Issue(FunctionCode::ReadOutput);
     }
     // Every mode waits this last half second before the redraw, measurement too.

@@ -124,7 +124,7 @@ FrameBytes VirtualInstrument::Error(const FrameBytes& request, InstrumentError e
 FrameBytes VirtualInstrument::Answer(const FrameBytes& request, SimClock::time_point at) {
     switch (M(request, 3)) {
     case FunctionCode::Reset: // reset: output off, voltmeter stopped
-        state_.Mode = InstrumentMode::Reset;
+        state_.Mode = PanelMode::OutputEntry;
         state_.OutputLive = false;
         voltmeter_.Stop();
         return Ok(request);
@@ -135,7 +135,7 @@ FrameBytes VirtualInstrument::Answer(const FrameBytes& request, SimClock::time_p
     case FunctionCode::ExchangeTest: {
         const uint8_t control =
             AnswerControlByte |
-            (state_.Mode == InstrumentMode::Measuring && voltmeter_.Fresh() ? FreshValueBit : 0);
+            (state_.Mode == PanelMode::Measurement && voltmeter_.Fresh() ? FreshValueBit : 0);
         return Ok(request, {}, control);
     }
     case FunctionCode::Screen:
@@ -159,8 +159,8 @@ FrameBytes VirtualInstrument::Answer(const FrameBytes& request, SimClock::time_p
         state_.OkCalibr = true;
         return Ok(request);
     case FunctionCode::Measure:
-        if (state_.Mode != InstrumentMode::Measuring) {
-            state_.Mode = InstrumentMode::Measuring;
+        if (state_.Mode != PanelMode::Measurement) {
+            state_.Mode = PanelMode::Measurement;
             voltmeter_.Start(at);
         }
         return Ok(request);
@@ -217,7 +217,7 @@ FrameBytes VirtualInstrument::SetParameters(const FrameBytes& request) {
 }
 
 FrameBytes VirtualInstrument::SetOutput(const FrameBytes& request) {
-    if (state_.Mode == InstrumentMode::Measuring) {
+    if (state_.Mode == PanelMode::Measurement) {
         return Error(request, InstrumentError::WrongMode);
     }
     const uint8_t range = M(request, 8);
@@ -239,7 +239,7 @@ FrameBytes VirtualInstrument::SetOutput(const FrameBytes& request) {
         state_.OutputDigits[7] = 0; // AC values have seven digits
     }
     state_.Frequency = frequency;
-    state_.Mode = InstrumentMode::OutputOn;
+    state_.Mode = PanelMode::OutputOn;
     state_.OutputLive = true;
     return Ok(request);
 }
@@ -274,7 +274,7 @@ FrameBytes VirtualInstrument::SetVoltmeter(const FrameBytes& request) {
 }
 
 FrameBytes VirtualInstrument::Cancel(const FrameBytes& request) {
-    const bool measuring = state_.Mode == InstrumentMode::Measuring;
+    const bool measuring = state_.Mode == PanelMode::Measurement;
     switch (static_cast<CancelTarget>(M(request, 4))) {
     case CancelTarget::CompleteZero:
         if (measuring) {
@@ -298,7 +298,7 @@ FrameBytes VirtualInstrument::UserCalibration(const FrameBytes& request) {
         return Error(request, InstrumentError::ValueOutOfRange);
     }
     state_.UserCalibrationDigits = *digits;
-    (state_.Mode == InstrumentMode::Measuring ? state_.CoefComp : state_.CoefCalibr) = true;
+    (state_.Mode == PanelMode::Measurement ? state_.CoefComp : state_.CoefCalibr) = true;
     return Ok(request);
 }
 

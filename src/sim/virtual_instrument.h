@@ -2,6 +2,7 @@
 // flags and its bus address, answering every function code of the command set.
 #pragma once
 
+#include "protocol/instrument_state.h"
 #include "sim/bus_device.h"
 #include "sim/voltmeter_model.h"
 
@@ -14,12 +15,10 @@
 
 namespace vr410::sim {
 
-enum class InstrumentMode : uint8_t { Reset, OutputOn, Measuring };
-
 // Everything the instrument keeps. Tests may read it and set it up directly.
 struct VirtualInstrumentState {
     uint8_t Address = 1;
-    InstrumentMode Mode = InstrumentMode::Reset;
+    PanelMode Mode = PanelMode::OutputEntry;
     // The calibrator drives its terminals: from a set-output request until the next reset, so
     // also while the voltmeter measures after one.
     bool OutputLive = false;

@@ -216,10 +216,10 @@ class EngineTest : public testing::Test {
         return {};
     }
 
-    // DC measurement without the measure key's long first wait: Mode 12 and command 32, after
+    // DC measurement without the measure key's long first wait: Measurement and command 32, after
     // whose answer the polling runs at its steady pace.
     void EnterMeasurement() {
-        State.Mode = 12;
+        State.Mode = PanelMode::Measurement;
         Engine->Issue(FunctionCode::Measure);
         ASSERT_TRUE(RunExchanges());
     }

@@ -227,7 +227,7 @@ TEST_F(EngineTest, HourglassShowsDuringExchangesOutsideMeasurementOnly) {
     EXPECT_EQ(Host.CursorChanges, (std::vector<bool>{true, false}));
 
     Host.CursorChanges.clear();
-    State.Mode = 12;
+    State.Mode = PanelMode::Measurement;
     Engine->Issue(FunctionCode::ExchangeTest);
     ASSERT_TRUE(RunExchanges());
     EXPECT_TRUE(Host.CursorChanges.empty());
@@ -296,7 +296,7 @@ TEST_F(EngineTest, CommandGivenWhileTheLinkWaitsFollowsTheExchangeInsteadOfNesti
 }
 
 TEST_F(EngineTest, StopWhileTheLinkWaitsEndsTheExchangeAndThePolling) {
-    State.Mode = 12;
+    State.Mode = PanelMode::Measurement;
     Link.WhileWaiting = [this] { Engine->N12Click(); };
     Engine->Issue(FunctionCode::ExchangeTest);
     ASSERT_TRUE(RunExchanges());
@@ -316,7 +316,7 @@ TEST_F(EngineTest, StopWhileTheLinkWaitsEndsTheExchangeAndThePolling) {
 
 struct LostCase {
     const char* Name;
-    uint8_t Mode;
+    PanelMode Mode;
     bool OnSend; // else on the receive
 };
 
@@ -347,7 +347,7 @@ TEST_P(LostLink, EndsTheExchangeStopsEverythingAndTellsOnce) {
     EXPECT_FALSE(Engine->TransmitEnabled());
     EXPECT_FALSE(Last<StateChanged>()->TransmitEnabled);
     const std::vector<bool> hourglass =
-        c.Mode == 12 ? std::vector<bool>{} : std::vector<bool>{true, false};
+        c.Mode == PanelMode::Measurement ? std::vector<bool>{} : std::vector<bool>{true, false};
     EXPECT_EQ(Host.CursorChanges, hourglass);
 
     // Nothing more goes out until the window says the link is ready again.
@@ -358,11 +358,14 @@ TEST_P(LostLink, EndsTheExchangeStopsEverythingAndTellsOnce) {
     Engine->SetUsbLink(nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Engine, LostLink,
-    testing::Values(LostCase{.Name = "OnTheReceiveWhileMeasuring", .Mode = 12, .OnSend = false},
-                    LostCase{.Name = "OnTheSendInOutputEntry", .Mode = 0, .OnSend = true}),
-    CaseName<LostCase>);
+INSTANTIATE_TEST_SUITE_P(Engine, LostLink,
+                         testing::Values(LostCase{.Name = "OnTheReceiveWhileMeasuring",
+                                                  .Mode = PanelMode::Measurement,
+                                                  .OnSend = false},
+                                         LostCase{.Name = "OnTheSendInOutputEntry",
+                                                  .Mode = PanelMode::OutputEntry,
+                                                  .OnSend = true}),
+                         CaseName<LostCase>);
 
 TEST_F(EngineTest, TransmitWaitingForAStoppedExchangeIsDroppedWhenTheLinkIsLost) {
     Link.WhileWaiting = [this] {
@@ -398,7 +401,7 @@ TEST(EngineOnTheSerialDriver, UnpluggedAdapterEndsThePollingWithOneBoxAndOneEven
     engine.Events().Subscribe(
         [&](const EngineEvent& e) { lost += std::holds_alternative<LinkLost>(e); });
 
-    state.Mode = 12;
+    state.Mode = PanelMode::Measurement;
     engine.Issue(FunctionCode::Measure);
     clock.Advance(600);
     ASSERT_GT(bus.RequestCount(FunctionCode::ExchangeTest), 0u);

@@ -21,7 +21,7 @@ TEST_F(EngineTest, SelectionStopsPollingUntilTheNextExchangeInMeasurement) {
     Clock.Advance(1000);
     EXPECT_EQ(Link.Sent.size(), sentWhileStopped);
 
-    // Transmitting the selection is the next exchange in Mode 12: polling resumes after it.
+    // Transmitting the selection is the next exchange in measurement: polling resumes after it.
     ASSERT_TRUE(Engine->N11Click());
     ASSERT_TRUE(RunExchanges());
     EXPECT_EQ(Last<ExchangeEnded>()->Code, FunctionCode::ReadParameters);
@@ -35,7 +35,7 @@ TEST_F(EngineTest, SelectionStopsPollingUntilTheNextExchangeInMeasurement) {
 TEST_F(EngineTest, PollingDoesNotResumeOutsideMeasurement) {
     EnterMeasurement();
     ASSERT_TRUE(Engine->N00Click(FunctionCode::ReadParameters));
-    State.Mode = 0;
+    State.Mode = PanelMode::OutputEntry;
     ASSERT_TRUE(Engine->N11Click());
     ASSERT_TRUE(RunExchanges());
     EXPECT_FALSE(Engine->TimerQuery().Active());
@@ -45,7 +45,7 @@ TEST_F(EngineTest, PollingDoesNotResumeOutsideMeasurement) {
 }
 
 TEST_F(EngineTest, PollingContinuesAfterAFailedExchange) {
-    State.Mode = 12;
+    State.Mode = PanelMode::Measurement;
     Link.Faults = {sim::LineFault::NoAnswer, sim::LineFault::NoAnswer};
     Engine->Issue(FunctionCode::ExchangeTest);
     ASSERT_TRUE(RunExchanges());
@@ -100,8 +100,8 @@ Cadence Measure(const std::vector<EngineEvent>& events) {
 }
 
 TEST_F(EngineTest, MeasurementCadenceFollowsTheKeysAndTheAnswersExactly) {
-    // The measure key: Mode 12, a 4000 ms first wait, command 32.
-    State.Mode = 12;
+    // The measure key: Measurement, a 4000 ms first wait, command 32.
+    State.Mode = PanelMode::Measurement;
     Engine->KeepQueryInterval(4000);
     Engine->Issue(FunctionCode::Measure);
     Clock.Advance(6000);
@@ -181,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(Engine, QueryState,
 struct PredelOnCase {
     const char* Name;
     bool OutputSetDone;
-    uint8_t ExpectedMode;
+    PanelMode ExpectedMode;
     size_t ExpectedResetPresses;
     size_t ExpectedRedraws;
 };
@@ -198,7 +198,7 @@ TEST_P(PredelOn, FiresOnce300msAfterStart) {
     State.OutputSetDone = c.OutputSetDone ? 1 : 0;
     Clock.Advance(299);
     EXPECT_TRUE(Host.ResetKeyPresses.empty());
-    EXPECT_EQ(State.Mode, 0);
+    EXPECT_EQ(State.Mode, PanelMode::OutputEntry);
 
     Clock.Advance(1);
     EXPECT_FALSE(Engine->TimerPredelOn().Active());
@@ -213,12 +213,12 @@ TEST_P(PredelOn, FiresOnce300msAfterStart) {
 INSTANTIATE_TEST_SUITE_P(Engine, PredelOn,
                          testing::Values(PredelOnCase{.Name = "WithoutConfirmedOutputPressesReset",
                                                       .OutputSetDone = false,
-                                                      .ExpectedMode = 0,
+                                                      .ExpectedMode = PanelMode::OutputEntry,
                                                       .ExpectedResetPresses = 1,
                                                       .ExpectedRedraws = 0},
                                          PredelOnCase{.Name = "ConfirmedOutputTurnsIntoOutputOn",
                                                       .OutputSetDone = true,
-                                                      .ExpectedMode = 1,
+                                                      .ExpectedMode = PanelMode::OutputOn,
                                                       .ExpectedResetPresses = 0,
                                                       .ExpectedRedraws = 1}),
                          CaseName<PredelOnCase>);
@@ -231,10 +231,10 @@ TEST_F(EngineTest, EnterKeyTurnsTheConfirmedOutputOn300msLater) {
     const int64_t key = Clock.NowMs();
     ASSERT_TRUE(RunExchanges());
     EXPECT_EQ(AnswerLabel(), "Выходное напряжение калибратора установлено");
-    EXPECT_EQ(State.Mode, 0);
+    EXPECT_EQ(State.Mode, PanelMode::OutputEntry);
 
     Clock.Advance(key + 300 - Clock.NowMs());
-    EXPECT_EQ(State.Mode, 1);
+    EXPECT_EQ(State.Mode, PanelMode::OutputOn);
     EXPECT_TRUE(Link.Instrument.State().OutputLive);
 }
 

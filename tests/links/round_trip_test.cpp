@@ -55,7 +55,7 @@ const RoundTripCase RoundTripCases[] = {
      .Setup = [](PcState& s, EncoderInputs&, DeviceState&) { s.OutputDigits = "01000000"; },
      .AnswerText = "Выходное напряжение калибратора установлено", .Accepted = true,
      .Holds = [](const PcState& s, const DeviceState& d) {
-         return s.OutputSetDone == 1 && d.Mode == sim::InstrumentMode::OutputOn && d.RangeIndex == 2; }},
+         return s.OutputSetDone == 1 && d.Mode == PanelMode::OutputOn && d.RangeIndex == 2; }},
     {.Name = "SetOutputAboveTheMaximum", .Code = 16,
      .Setup = [](PcState& s, EncoderInputs&, DeviceState&) { s.OutputDigits = "10200001"; },
      .AnswerText = "Недопустимое значение в устанавливаемом значении", .Accepted = false, .Holds = nullptr},
@@ -63,7 +63,7 @@ const RoundTripCase RoundTripCases[] = {
      .Setup = [](PcState& s, EncoderInputs& in, DeviceState&) { s.RangeIndex = 22; s.OutputDigits = "0100000"; in.Frequency = 44; },
      .AnswerText = "Неверное значение частоты", .Accepted = false, .Holds = nullptr},
     {.Name = "SetOutputWhileMeasuring", .Code = 16,
-     .Setup = [](PcState&, EncoderInputs&, DeviceState& d) { d.Mode = sim::InstrumentMode::Measuring; },
+     .Setup = [](PcState&, EncoderInputs&, DeviceState& d) { d.Mode = PanelMode::Measurement; },
      .AnswerText = "Прибор находится в другом режиме!", .Accepted = false, .Holds = nullptr},
     {.Name = "ReadOutputOfAnAcRow", .Code = 17,
      .Setup = [](PcState&, EncoderInputs&, DeviceState& d) { d.RangeIndex = 21; d.OutputDigits = {0, 5, 0, 0, 0, 0, 0, 0}; d.Frequency = 400; },
@@ -75,9 +75,9 @@ const RoundTripCase RoundTripCases[] = {
      .Holds = [](const PcState&, const DeviceState& d) { return d.OkCalibr && d.CalibratorZero == -500; }},
     {.Name = "SwitchToMeasurement", .Code = 32, .Setup = nullptr,
      .AnswerText = "Режим измерение постоянного напряжения", .Accepted = true,
-     .Holds = [](const PcState&, const DeviceState& d) { return d.Mode == sim::InstrumentMode::Measuring; }},
+     .Holds = [](const PcState&, const DeviceState& d) { return d.Mode == PanelMode::Measurement; }},
     {.Name = "MeasuredValue", .Code = 33,
-     .Setup = [](PcState& s, EncoderInputs&, DeviceState&) { s.Mode = 12; },
+     .Setup = [](PcState& s, EncoderInputs&, DeviceState&) { s.Mode = PanelMode::Measurement; },
      .AnswerText = "Считано измеренное значение", .Accepted = true,
      .Holds = [](const PcState& s, const DeviceState&) {
          return s.MeasuredDigits == "0000000000" && s.VoltmeterAuto == 1 && s.VoltmeterRange == 2; }},
@@ -103,7 +103,7 @@ const RoundTripCase RoundTripCases[] = {
      .AnswerText = "Автокалибровка прибора", .Accepted = true,
      .Holds = [](const PcState&, const DeviceState& d) { return d.LastCalibrationKind == 0; }},
     {.Name = "UserCalibration", .Code = 52,
-     .Setup = [](PcState& s, EncoderInputs&, DeviceState&) { s.Mode = 1; s.CalibrationDigits = "01000020"; },
+     .Setup = [](PcState& s, EncoderInputs&, DeviceState&) { s.Mode = PanelMode::OutputOn; s.CalibrationDigits = "01000020"; },
      .AnswerText = "Пользовательская калибровка активирована", .Accepted = true,
      .Holds = [](const PcState& s, const DeviceState& d) { return s.CoefCalibr == 1 && d.CoefCalibr; }},
 };
@@ -142,7 +142,7 @@ TEST_F(ExchangeFixture, AccessorySetAndReadBack) {
     EXPECT_EQ(view_.AnswerText, "Считано состояние VR410C");
     EXPECT_EQ(state_.AccessoryBand, 3);
     EXPECT_EQ(state_.AccessoryFactor, 5);
-    EXPECT_EQ(instrument_.State().Mode, sim::InstrumentMode::Reset) << "the instrument heard none";
+    EXPECT_EQ(instrument_.State().Mode, PanelMode::OutputEntry) << "the instrument heard none";
 }
 
 TEST_F(ExchangeFixture, AccessoryBandClickedBeforeAnyFactorIsTakenInReset) {
@@ -162,7 +162,7 @@ TEST_F(ExchangeFixture, MeasuringShowsTheOutputTheUserSet) {
     state_.OutputDigits = "01000000"; // 1 V on the 10 V range
     ASSERT_TRUE(Exchange(16));
     ASSERT_TRUE(Exchange(32));
-    state_.Mode = 12;
+    state_.Mode = PanelMode::Measurement;
     // Poll as the cycle does until the instrument reports a fresh reading.
     for (int poll = 0; poll < 100 && !view_.ReadAdcTimer; ++poll) {
         api_.Sleep(10);

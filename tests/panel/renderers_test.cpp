@@ -82,7 +82,7 @@ TEST_F(Renderers, OutputEntryOnAnAcRangeShowsTheFrequencyAndMovesTheMark) {
 }
 
 TEST_F(Renderers, OutputOnAcOneVoltShowsValueFrequencyAndMarkInRowOne) {
-    State.Mode = 1;
+    State.Mode = PanelMode::OutputOn;
     State.RangeIndex = 21; // 1V AC
     State.OutputDigits = "1000000";
     State.ViewMode = 2;
@@ -91,12 +91,12 @@ TEST_F(Renderers, OutputOnAcOneVoltShowsValueFrequencyAndMarkInRowOne) {
     EXPECT_EQ(Row1(), "~1.000m000V          Э ");
     EXPECT_EQ(Row2(), "Uвых(1V)     F=50Гц    ");
     EXPECT_TRUE(Controls.IsLatched(PanelKey::SB_Sin));
-    EXPECT_TRUE(Controls.IsLatched(PanelKey::SB_Enter)); // Mode 1 leaves the mode keys alone
+    EXPECT_TRUE(Controls.IsLatched(PanelKey::SB_Enter)); // output on leaves the mode keys alone
     EXPECT_EQ(Controls.FieldText(), "1000000");
 }
 
 TEST_F(Renderers, OutputOnDcShowsTheRangeLabelAndTheMarkInRowTwo) {
-    State.Mode = 1;
+    State.Mode = PanelMode::OutputOn;
     State.RangeIndex = 0; // 100mV
     State.ViewMode = 2;
     State.OkCalibr = 1;
@@ -119,7 +119,7 @@ class MeasurementScreen : public Renderers, public testing::WithParamInterface<M
 
 TEST_P(MeasurementScreen, ShowsInputAndRangeInRowTwoAndLeavesRowOneEmpty) {
     const MeasurementCase& c = GetParam();
-    State.Mode = 12;
+    State.Mode = PanelMode::Measurement;
     State.VoltmeterInput = c.Input;
     State.VoltmeterDelta = c.Delta;
     State.VoltmeterPercent = c.Percent;
@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
     test::RowName());
 
 TEST_F(Renderers, MeasurementShowsZeroAndCalibrationOfTheSelectedInput) {
-    State.Mode = 12;
+    State.Mode = PanelMode::Measurement;
     State.VoltmeterInput = 1;
     State.OkInput1 = 0;
     State.OkInput2 = 1;
@@ -234,7 +234,7 @@ class Reading : public Renderers, public testing::WithParamInterface<ReadingCase
 
 TEST_P(Reading, ShowsTheDigitsOfTheRangeAfterTheSign) {
     const ReadingCase& c = GetParam();
-    State.Mode = 12;
+    State.Mode = PanelMode::Measurement;
     State.VoltmeterRange = c.Range;
     State.ViewMode = c.ViewMode;
     State.NumDigits = c.NumDigits;
@@ -282,7 +282,7 @@ TEST_F(Renderers, ActivityMarkAlternatesWithEachReading) {
 
 struct GuardCase {
     const char* Name;
-    uint8_t Mode;
+    PanelMode Mode;
     bool Ac;
     int Row;
 };
@@ -302,13 +302,14 @@ TEST_P(Guard, StandsAtColumn22OfTheRowOfModeAndKind) {
     EXPECT_FALSE(Display.Cell(GetParam().Row, 22)->isHidden());
 }
 
-INSTANTIATE_TEST_SUITE_P(Renderers, Guard,
-                         testing::Values(GuardCase{"OutputEntryDc", 0, false, 1},
-                                         GuardCase{"OutputEntryAc", 0, true, 2},
-                                         GuardCase{"OutputOnDc", 1, false, 2},
-                                         GuardCase{"OutputOnAc", 1, true, 1},
-                                         GuardCase{"Measurement", 12, false, 2}),
-                         test::RowName());
+INSTANTIATE_TEST_SUITE_P(
+    Renderers, Guard,
+    testing::Values(GuardCase{"OutputEntryDc", PanelMode::OutputEntry, false, 1},
+                    GuardCase{"OutputEntryAc", PanelMode::OutputEntry, true, 2},
+                    GuardCase{"OutputOnDc", PanelMode::OutputOn, false, 2},
+                    GuardCase{"OutputOnAc", PanelMode::OutputOn, true, 1},
+                    GuardCase{"Measurement", PanelMode::Measurement, false, 2}),
+    test::RowName());
 
 struct PercentCase {
     const char* Name;
@@ -323,7 +324,7 @@ class Percent : public Renderers, public testing::WithParamInterface<PercentCase
 
 TEST_P(Percent, ShowsTheDeviationFromTheBaseInRowTwo) {
     const PercentCase& c = GetParam();
-    State.Mode = 1;
+    State.Mode = PanelMode::OutputOn;
     State.RangeIndex = c.RangeIndex;
     State.OutputDigits = c.Digits;
     Renderer.SetPercentBase(c.Base);

@@ -1,5 +1,5 @@
 // Writes pictures of the whole display to screenshots/ in the build tree, for a reviewer to
-// look at: the start-up screen in Mode 0, the other mode screens with readings, and the
+// look at: the start-up screen in output entry, the other mode screens with readings, and the
 // letters of the font.
 #include "panel/renderers.h"
 #include "panel/text_layer.h"
@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
     Screenshot, Screen,
     testing::Values(ScreenCase{"mode1_ac",
                                [](InstrumentState& s, Panel4&, PanelRenderer& r) {
-                                   s.Mode = 1;
+                                   s.Mode = PanelMode::OutputOn;
                                    s.RangeIndex = 21;
                                    s.OutputDigits = "1000000";
                                    s.ViewMode = 2;
@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
                                }},
                     ScreenCase{"mode1_percent",
                                [](InstrumentState& s, Panel4& d, PanelRenderer& r) {
-                                   s.Mode = 1;
+                                   s.Mode = PanelMode::OutputOn;
                                    s.OkCalibr = 1;
                                    s.CoefCalibr = 1;
                                    s.OutputDigits = "00934570";
@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                                }},
                     ScreenCase{"mode12_reading",
                                [](InstrumentState& s, Panel4& d, PanelRenderer& r) {
-                                   s.Mode = 12;
+                                   s.Mode = PanelMode::Measurement;
                                    s.VoltmeterAuto = 0;
                                    s.VoltmeterRange = 2;
                                    s.OkInput1 = 1;
@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                                }},
                     ScreenCase{"mode12_delta_percent",
                                [](InstrumentState& s, Panel4& d, PanelRenderer& r) {
-                                   s.Mode = 12;
+                                   s.Mode = PanelMode::Measurement;
                                    s.VoltmeterDelta = 1;
                                    s.VoltmeterPercent = 1;
                                    s.MeasuredDigits = "1234567890";

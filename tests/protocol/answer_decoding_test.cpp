@@ -121,25 +121,25 @@ TEST_F(Decode, SetParameters) {
 }
 
 TEST_F(Decode, ExchangeTestInMeasurementWithAFreshValueStartsTheReading) {
-    state.Mode = 12;
+    state.Mode = PanelMode::Measurement;
     EXPECT_EQ(Run(8, "03 14 01 08"), (Calls{"Answer: Тест обмена - ОК", "FirmwareVersion 2.06"}));
     EXPECT_EQ(outcome.ReadValue, ReadValueAction::Start);
 }
 
 TEST_F(Decode, ExchangeTestWithoutAFreshValueStopsTheReading) {
-    state.Mode = 12;
+    state.Mode = PanelMode::Measurement;
     Run(8, "03 04 01 08");
     EXPECT_EQ(outcome.ReadValue, ReadValueAction::Stop);
 }
 
 TEST_F(Decode, ExchangeTestOutsideMeasurementStopsTheReading) {
-    state.Mode = 1;
+    state.Mode = PanelMode::OutputOn;
     Run(8, "03 14 01 08");
     EXPECT_EQ(outcome.ReadValue, ReadValueAction::Stop);
 }
 
 TEST_F(Decode, EveryOtherAnswerKeepsTheReadingTimer) {
-    state.Mode = 12;
+    state.Mode = PanelMode::Measurement;
     for (const CommandInfo& command : CommandTable) {
         if (command.Code == 8) {
             continue;
@@ -275,7 +275,7 @@ TEST_F(Decode, PlainTexts) {
 }
 
 TEST_F(Decode, MeasuredValueOutsideMeasurementOnlyReports) {
-    state.Mode = 1;
+    state.Mode = PanelMode::OutputOn;
     EXPECT_EQ(Run(33, "08 04 01 21 00 00 00 07 20"), Calls{"Answer: Считано измеренное значение"});
     EXPECT_EQ(state.MeasuredValue, 0);
 }
@@ -301,7 +301,7 @@ TEST_F(Decode, CalibrationTextFollowsTheKind) {
 }
 
 TEST_F(Decode, UserCalibrationWithOutputOnMarksTheCalibrator) {
-    state.Mode = 1;
+    state.Mode = PanelMode::OutputOn;
     EXPECT_EQ(Run(52, "03 04 01 34"), (Calls{"Answer: Пользовательская калибровка активирована",
                                              "UserCalibration Calibrator", "PrintMode"}));
     EXPECT_EQ(state.CoefCalibr, 1);
@@ -309,7 +309,7 @@ TEST_F(Decode, UserCalibrationWithOutputOnMarksTheCalibrator) {
 }
 
 TEST_F(Decode, UserCalibrationInMeasurementMarksTheVoltmeter) {
-    state.Mode = 12;
+    state.Mode = PanelMode::Measurement;
     EXPECT_EQ(Run(52, "03 04 01 34"), (Calls{"Answer: Пользовательская калибровка активирована",
                                              "UserCalibration Voltmeter", "PrintMode"}));
     EXPECT_EQ(state.CoefCalibr, 0);

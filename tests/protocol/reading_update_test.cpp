@@ -19,7 +19,7 @@ class Reading : public ::testing::Test {
     InstrumentState state;
 
     Reading() {
-        state.Mode = 12;
+        state.Mode = PanelMode::Measurement;
         state.CommandCode = 33;
     }
 

@@ -214,7 +214,7 @@ TEST_F(MainWindowFixture, PollingDoesNotResumeOutsideMeasurement) {
     StartVirtual();
     EnterMeasurement();
     ASSERT_TRUE(CommandMenu::Click(Main().Commands().ItemNamed("N21")));
-    State().Mode = 0;
+    State().Mode = PanelMode::OutputEntry;
     ASSERT_TRUE(CommandMenu::Click(Main().Commands().N11));
     ASSERT_TRUE(WaitForAnswers(1));
     EXPECT_FALSE(Cycle().TimerQuery().isActive());
@@ -223,7 +223,7 @@ TEST_F(MainWindowFixture, PollingDoesNotResumeOutsideMeasurement) {
 
 TEST_F(MainWindowFixture, PollingContinuesAfterAFailedExchange) {
     StartVirtual();
-    State().Mode = 12;
+    State().Mode = PanelMode::Measurement;
     Bus().Faults().Queue(LineFault::NoAnswer);
     Bus().Faults().Queue(LineFault::NoAnswer);
     Main().IssueCommand(8);
@@ -296,7 +296,7 @@ void ExpectCadence(const std::vector<double>& delays, double interval, const cha
 TEST_F(MainWindowFixture, MeasurementCadenceFollowsTheKeysAndTheAnswers) {
     StartVirtual();
     Main().Keypad().Press(PanelKey::SB_Meas); // Mode 12, a 4000 ms first wait, command 32
-    ASSERT_EQ(State().Mode, 12);
+    ASSERT_EQ(State().Mode, PanelMode::Measurement);
     ASSERT_TRUE(QTest::qWaitFor([&] { return CountGiven(33) >= 6; }, 12000));
 
     Main().Keypad().Press(PanelKey::SB_3); // difference: a 1000 ms first wait, command 36
@@ -466,7 +466,7 @@ TEST_F(MainWindowFixture, StopWhileTheLinkWaitsEndsTheExchangeAndThePolling) {
     StartVirtual();
     MessageProcessingLink link;
     Cycle().SetUsbLink(&link);
-    State().Mode = 12;
+    State().Mode = PanelMode::Measurement;
     link.WhileWaiting = [this] { CommandMenu::Click(Main().Commands().N12); };
     Main().IssueCommand(8);
     ASSERT_TRUE(WaitForAnswers(1));
@@ -495,7 +495,7 @@ TEST_F(MainWindowFixture, HourglassShowsDuringExchangesOutsideMeasurementOnly) {
     EXPECT_EQ(Facilities->CursorChanges, (std::vector<bool>{true, false}));
 
     Facilities->CursorChanges.clear();
-    State().Mode = 12;
+    State().Mode = PanelMode::Measurement;
     Main().IssueCommand(8);
     ASSERT_TRUE(WaitForAnswers(1));
     EXPECT_TRUE(Facilities->CursorChanges.empty());
@@ -507,7 +507,7 @@ TEST_F(MainWindowFixture, HourglassShowsDuringExchangesOutsideMeasurementOnly) {
 struct PredelOnCase {
     const char* Name;
     bool OutputSetDone;
-    uint8_t ExpectedMode;
+    PanelMode ExpectedMode;
     bool ExpectedResetDown;
 };
 
@@ -534,11 +534,11 @@ TEST_P(PredelOn, FiresOnce300msAfterStart) {
 INSTANTIATE_TEST_SUITE_P(ExchangeCycle, PredelOn,
                          testing::Values(PredelOnCase{.Name = "WithoutConfirmedOutputPressesReset",
                                                       .OutputSetDone = false,
-                                                      .ExpectedMode = 0,
+                                                      .ExpectedMode = PanelMode::OutputEntry,
                                                       .ExpectedResetDown = true},
                                          PredelOnCase{.Name = "ConfirmedOutputTurnsIntoOutputOn",
                                                       .OutputSetDone = true,
-                                                      .ExpectedMode = 1,
+                                                      .ExpectedMode = PanelMode::OutputOn,
                                                       .ExpectedResetDown = false}),
                          CaseName<PredelOnCase>);
 
@@ -549,7 +549,7 @@ TEST_F(MainWindowFixture, EnterKeyTurnsTheConfirmedOutputOn) {
     Main().Keypad().Press(PanelKey::SB_Enter); // command 16 and the output-on timer
     ASSERT_TRUE(WaitForAnswers(1));
     EXPECT_EQ(Text("LabelAnswer"), QStringLiteral("Выходное напряжение калибратора установлено"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return State().Mode == 1; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return State().Mode == PanelMode::OutputOn; }, 2000));
     EXPECT_TRUE(Instrument().State().OutputLive);
 }
 

@@ -132,7 +132,7 @@ class MainWindowFixture : public testing::Test {
     // first wait: Mode 12, then switching the instrument to measurement, after whose answer the
     // polling runs at its steady pace.
     void EnterMeasurement() {
-        State().Mode = 12;
+        State().Mode = PanelMode::Measurement;
         Main().IssueCommand(32);
         ASSERT_TRUE(WaitForAnswers(1));
     }

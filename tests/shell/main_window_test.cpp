@@ -212,7 +212,7 @@ TEST_F(MainWindowFixture, RelativeDisplayWritesTheLocalesDecimalSeparator) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     StartVirtual();
     QLocale::setDefault(saved);
-    State().Mode = 1;
+    State().Mode = PanelMode::OutputOn;
     State().OutputDigits = "01000000";
     Main().Keypad().Press(PanelKey::SB_Shift);
     Main().Keypad().Press(PanelKey::SB_1); // shifted: the relative display against the set value

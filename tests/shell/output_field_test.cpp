@@ -60,14 +60,14 @@ std::string DeviceDigits(const sim::VirtualInstrumentState& device) {
 TEST_F(OutputField, ReadOutputAnswerFromAnAcRowToADcRowKeepsAllEightDigits) {
     StartVirtual();
     ASSERT_TRUE(Settle());
-    State().Mode = 1;
+    State().Mode = PanelMode::OutputOn;
     State().RangeIndex = 22; // AC 10 V
     State().OutputDigits = "0100000";
     Main().KeyHost().PrintMode();
     ASSERT_EQ(Field()->Digits(), QStringLiteral("0100000"));
 
     sim::VirtualInstrumentState& device = Instrument().MutableState();
-    device.Mode = sim::InstrumentMode::OutputOn;
+    device.Mode = PanelMode::OutputOn;
     device.OutputLive = true;
     device.RangeIndex = 2; // DC 10 V
     device.OutputDigits = {0, 9, 8, 7, 6, 5, 4, 3};
@@ -140,7 +140,7 @@ TEST_F(OutputField, FollowsTheLinkFromAStartWithoutAPortToTheFirstValueSent) {
     QTest::keyClicks(Field(), QStringLiteral("05"));
     ASSERT_EQ(State().OutputDigits, "05000000");
     QTest::mouseClick(Main().Keys().Button(PanelKey::SB_Enter), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return State().Mode == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return State().Mode == PanelMode::OutputOn; }, 5000));
     EXPECT_EQ(DeviceDigits(Device->State()), "05000000");
     EXPECT_TRUE(Device->State().OutputLive);
 
@@ -169,7 +169,7 @@ TEST_F(OutputField, GoesWithThePortAndStaysHiddenInMeasurement) {
     CommandMenu::Click(Find("COM3"));
     ASSERT_TRUE(Settle());
     QTest::mouseClick(Main().Keys().Button(PanelKey::SB_Meas), Qt::LeftButton);
-    ASSERT_EQ(State().Mode, 12);
+    ASSERT_EQ(State().Mode, PanelMode::Measurement);
     CommandMenu::Click(Find("NoPort"));
     CommandMenu::Click(Find("COM3"));
     EXPECT_FALSE(Field()->isVisible());

@@ -31,9 +31,9 @@ void PrintTo(const AnswerCase& c, std::ostream* out) {
 // clang-format off
 const AnswerCase AnswerCases[] = {
     {.Name = "ResetTurnsTheOutputOff",
-     .Setup = [](VirtualInstrumentState& s) { s.Mode = InstrumentMode::OutputOn; s.OutputLive = true; },
+     .Setup = [](VirtualInstrumentState& s) { s.Mode = PanelMode::OutputOn; s.OutputLive = true; },
      .Code = 1, .Payload = "", .Answer = "03 04 01 01",
-     .Holds = [](const VirtualInstrumentState& s) { return s.Mode == InstrumentMode::Reset && !s.OutputLive; }},
+     .Holds = [](const VirtualInstrumentState& s) { return s.Mode == PanelMode::OutputEntry && !s.OutputLive; }},
     {.Name = "ReadParametersSendsAnEmptyErrorListAsOneZero", .Setup = nullptr,
      .Code = 5, .Payload = "", .Answer = "07 04 01 05 1E 50 00 00", .Holds = nullptr},
     {.Name = "ReadParametersListsStoredErrorsAndCalibrationFlags",
@@ -56,7 +56,7 @@ const AnswerCase AnswerCases[] = {
     {.Name = "SetOutputStoresValueRangeFrequencyAndTurnsTheOutputOn", .Setup = nullptr,
      .Code = 16, .Payload = "01 00 00 00 02 03 E8", .Answer = "03 04 01 10",
      .Holds = [](const VirtualInstrumentState& s) {
-         return s.Mode == InstrumentMode::OutputOn && s.OutputLive && s.RangeIndex == 2 &&
+         return s.Mode == PanelMode::OutputOn && s.OutputLive && s.RangeIndex == 2 &&
                 s.OutputDigits == std::array<uint8_t, 8>{0, 1, 0, 0, 0, 0, 0, 0} && s.Frequency == 1000; }},
     {.Name = "SetOutputOnAnAcRowDropsTheEighthDigit", .Setup = nullptr,
      .Code = 16, .Payload = "00 10 00 07 16 00 32", .Answer = "03 04 01 10",
@@ -70,7 +70,7 @@ const AnswerCase AnswerCases[] = {
      .Holds = [](const VirtualInstrumentState& s) { return s.OkCalibr && s.CalibratorZero == -500; }},
     {.Name = "SwitchToMeasurement", .Setup = nullptr,
      .Code = 32, .Payload = "", .Answer = "03 04 01 20",
-     .Holds = [](const VirtualInstrumentState& s) { return s.Mode == InstrumentMode::Measuring; }},
+     .Holds = [](const VirtualInstrumentState& s) { return s.Mode == PanelMode::Measurement; }},
     {.Name = "MeasuredValueBeforeAnyReadingIsZeroOnTheAutomaticTenVoltRange", .Setup = nullptr,
      .Code = 33, .Payload = "", .Answer = "08 04 01 21 00 00 00 00 22", .Holds = nullptr},
     {.Name = "VoltmeterCompleteZeroOfInputU1", .Setup = nullptr,
@@ -93,7 +93,7 @@ const AnswerCase AnswerCases[] = {
      .Code = 52, .Payload = "01 00 00 00", .Answer = "03 04 01 34",
      .Holds = [](const VirtualInstrumentState& s) { return s.CoefCalibr && !s.CoefComp; }},
     {.Name = "UserCalibrationWhileMeasuringSetsTheVoltmeterCoefficient",
-     .Setup = [](VirtualInstrumentState& s) { s.Mode = InstrumentMode::Measuring; },
+     .Setup = [](VirtualInstrumentState& s) { s.Mode = PanelMode::Measurement; },
      .Code = 52, .Payload = "01 00 00 00", .Answer = "03 04 01 34",
      .Holds = [](const VirtualInstrumentState& s) { return s.CoefComp && !s.CoefCalibr; }},
 };
@@ -135,7 +135,7 @@ void PrintTo(const RefusalCase& c, std::ostream* out) {
 const RefusalCase RefusalCases[] = {
     {.Name = "NewAddressAbove240",            .Setup = nullptr, .Code = 6,  .Payload = "1E 50 F1",             .Error = 1},
     {.Name = "SetOutputWhileMeasuring",
-     .Setup = [](VirtualInstrumentState& s) { s.Mode = InstrumentMode::Measuring; },
+     .Setup = [](VirtualInstrumentState& s) { s.Mode = PanelMode::Measurement; },
                                                                 .Code = 16, .Payload = "01 00 00 00 02 03 E8", .Error = 16},
     {.Name = "DcValueAtItsMaximum",           .Setup = nullptr, .Code = 16, .Payload = "10 20 00 00 02 03 E8", .Error = 0},
     {.Name = "DcValueAboveItsMaximum",        .Setup = nullptr, .Code = 16, .Payload = "10 20 00 01 02 03 E8", .Error = 17},
@@ -212,7 +212,7 @@ TEST(VirtualInstrument, ParametersAnswerWithTheLongestErrorListFillsThreeBlocks)
 TEST(VirtualInstrument, CancelWhileMeasuringClearsTheSelectedInputsZero) {
     VirtualInstrument instrument({.Seed = 1});
     VirtualInstrumentState& s = instrument.MutableState();
-    s.Mode = InstrumentMode::Measuring;
+    s.Mode = PanelMode::Measurement;
     s.OkInput1 = s.OkInput2 = s.OkCalibr = true;
     ASSERT_TRUE(instrument.HandleRequest(Request(1, 36, Hex("28")), T0)); // input U2, auto
     ASSERT_TRUE(instrument.HandleRequest(Request(1, 49, Hex("01")), T0));

@@ -89,7 +89,7 @@ void Keypad::VoltmeterKey(int queryInterval) {
 }
 
 void Keypad::SelectInput(uint8_t input) {
-    if (State.Mode == 12 && State.VoltmeterInput != input) {
+    if (State.Mode == PanelMode::Measurement && State.VoltmeterInput != input) {
         State.VoltmeterInput = input;
         State.VoltmeterDelta = 0;
         State.VoltmeterPercent = 0;
@@ -105,13 +105,13 @@ void Keypad::CancelWithHint(int column, int row, const char* hint) {
 
 void Keypad::SB_ResetClick() {
     TakeShift();
-    if (State.Mode == 0) {
+    if (State.Mode == PanelMode::OutputEntry) {
         State.OkCalibr = 0;
         State.CoefCalibr = 0;
         State.OutputDigits = ResetDigits(State.RangeIndex);
     }
     Host.SetFreqPanelVisible(RangeIsAc());
-    State.Mode = 0;
+    State.Mode = PanelMode::OutputEntry;
     State.VoltmeterDelta = 0;
     State.VoltmeterPercent = 0;
     Host.SetOutputEntryVisible(true);
@@ -121,14 +121,14 @@ void Keypad::SB_ResetClick() {
 
 void Keypad::SB_EnterClick() {
     if (TakeShift()) {
-        if (State.Mode == 0) {
+        if (State.Mode == PanelMode::OutputEntry) {
             Host.SetKeyDown(PanelKey::SB_Reset, true);
-        } else if (State.Mode == 12) {
+        } else if (State.Mode == PanelMode::Measurement) {
             Host.SetKeyDown(PanelKey::SB_Meas, true);
         }
         return;
     }
-    if (State.Mode == 12) {
+    if (State.Mode == PanelMode::Measurement) {
         Host.SetKeyDown(PanelKey::SB_Meas, true);
         return;
     }
@@ -142,7 +142,7 @@ void Keypad::SB_MeasClick() {
         return;
     }
     Host.SetFreqPanelVisible(false);
-    State.Mode = 12;
+    State.Mode = PanelMode::Measurement;
     State.KeepQueryInterval = 1;
     Host.SetQueryInterval(QueryAfterInputChange);
     Host.IssueCommand(FunctionCode::Measure);
@@ -160,7 +160,7 @@ void Keypad::SB_1Click() {
 
 void Keypad::SB_2Click() {
     if (TakeShift()) {
-        if (State.Mode == 0 || State.Mode == 1) {
+        if (ShowsOutputValue(State.Mode)) {
             State.OutputDigits = ResetDigits(State.RangeIndex);
             Host.PrintMode();
         }
@@ -171,13 +171,13 @@ void Keypad::SB_2Click() {
 
 void Keypad::SB_3Click() {
     if (TakeShift()) {
-        if (State.Mode == 0 || State.Mode == 1) {
+        if (ShowsOutputValue(State.Mode)) {
             State.OutputDigits = MaximumDigits(State.RangeIndex);
             Host.PrintMode();
         }
         return;
     }
-    if (State.Mode == 12) {
+    if (State.Mode == PanelMode::Measurement) {
         State.VoltmeterDelta = State.VoltmeterDelta ? 0 : 1;
         State.VoltmeterAuto = 0;
         VoltmeterKey(QueryAfterDisplayChange);
@@ -188,16 +188,16 @@ void Keypad::SB_4Click() {
     if (!TakeShift()) {
         return;
     }
-    if (RangeUnit() != u'A' || (State.Mode != 0 && State.Mode != 1)) {
+    if (RangeUnit() != u'A' || !ShowsOutputValue(State.Mode)) {
         return;
     }
-    // The panel's Mode 0 means the instrument is reset: with the output on, reset it first, as
-    // the range keys do, rather than leave the output on behind an entry screen.
-    if (State.Mode == 1) {
+    // The panel's output entry means the instrument is reset: with the output on, reset it first,
+    // as the range keys do, rather than leave the output on behind an entry screen.
+    if (State.Mode == PanelMode::OutputOn) {
         SB_ResetClick();
     }
     const char16_t kind = RangeTable[State.RangeIndex].Kind;
-    State.Mode = 0;
+    State.Mode = PanelMode::OutputEntry;
     State.RangeIndex = kind == u'+' ? 30 : kind == u'-' ? 31 : 32;
     Host.SetFreqPanelVisible(RangeIsAc());
     Host.PrintMode();
@@ -209,7 +209,7 @@ void Keypad::SB_5Click() {
         Host.OpenParamDialog();
         return;
     }
-    if (State.Mode == 12 && !State.VoltmeterDelta && !State.VoltmeterPercent) {
+    if (State.Mode == PanelMode::Measurement && !State.VoltmeterDelta && !State.VoltmeterPercent) {
         State.VoltmeterAuto = State.VoltmeterAuto ? 0 : 1;
         Host.IssueCommand(FunctionCode::VoltmeterControl);
         Host.PrintMode();
@@ -223,7 +223,7 @@ void Keypad::SB_RangeClick(int tag) {
     if (tag < 0 || tag > 4) {
         return;
     }
-    if (State.Mode == 12) {
+    if (State.Mode == PanelMode::Measurement) {
         State.VoltmeterRange = static_cast<uint8_t>(tag);
         State.VoltmeterAuto = 0;
         Host.IssueCommand(FunctionCode::VoltmeterControl);
@@ -238,16 +238,16 @@ void Keypad::SB_RangeClick(int tag) {
         // The value the display shows is the value the instrument is set to. In entry mode the
         // entry starts again from the row's preset, shown at once and sent by nobody; with the
         // output on, the output and the display stay as they are.
-        if (State.Mode == 0) {
+        if (State.Mode == PanelMode::OutputEntry) {
             State.OutputDigits = ResetDigits(*row);
             Host.PrintMode();
         }
         return;
     }
-    if (State.Mode == 1) {
+    if (State.Mode == PanelMode::OutputOn) {
         SB_ResetClick();
     }
-    State.Mode = 0;
+    State.Mode = PanelMode::OutputEntry;
     State.RangeIndex = *row;
     State.OutputDigits = ResetDigits(*row);
     Host.SetFreqPanelVisible(RangeIsAc());
@@ -265,7 +265,7 @@ void Keypad::SB_PolarClick() {
         return;
     }
     if (RangeIsAc()) {
-        if (State.Mode != 0) {
+        if (State.Mode != PanelMode::OutputEntry) {
             Host.SetKeyDown(PanelKey::SB_Sin, true);
             return;
         }
@@ -283,9 +283,9 @@ void Keypad::SB_PolarClick() {
     State.RangeIndex = RangeTable[State.RangeIndex].PolarityPair;
     const char16_t sign = RangeTable[State.RangeIndex].Sign;
     const std::string signText(1, static_cast<char>(sign));
-    if (State.Mode == 0) {
+    if (State.Mode == PanelMode::OutputEntry) {
         Host.PrintText(1, 2, 4, signText);
-    } else if (State.Mode == 1) {
+    } else if (State.Mode == PanelMode::OutputOn) {
         Host.PrintText(1, 1, 4, signText);
         Host.IssueCommand(FunctionCode::SetOutput);
     }
@@ -302,7 +302,7 @@ void Keypad::SB_SinClick() {
         Host.SetKeyDown(PanelKey::SB_Sin, true);
         return;
     }
-    if (State.Mode != 0 || State.RangeIndex >= RangeCount) {
+    if (State.Mode != PanelMode::OutputEntry || State.RangeIndex >= RangeCount) {
         Host.SetKeyDown(PanelKey::SB_Polar, true);
         return;
     }
@@ -333,7 +333,8 @@ void Keypad::SB_IClick() {
 }
 
 void Keypad::QuantityKey(char16_t unit, QuantityRows rows) {
-    if (State.Mode != 0 || State.RangeIndex >= RangeCount || RangeUnit() == unit) {
+    if (State.Mode != PanelMode::OutputEntry || State.RangeIndex >= RangeCount ||
+        RangeUnit() == unit) {
         return;
     }
     const char16_t kind = RangeTable[State.RangeIndex].Kind;
@@ -349,13 +350,13 @@ void Keypad::QuantityKey(char16_t unit, QuantityRows rows) {
 }
 
 void Keypad::ShiftedPercent() {
-    if (State.Mode == 12) {
+    if (State.Mode == PanelMode::Measurement) {
         State.VoltmeterPercent = State.VoltmeterPercent ? 0 : 1;
         State.VoltmeterAuto = 0;
         VoltmeterKey(QueryAfterDisplayChange);
         return;
     }
-    if (State.Mode != 1) {
+    if (State.Mode != PanelMode::OutputOn) {
         return;
     }
     if (State.VoltmeterPercent) {
@@ -380,12 +381,12 @@ void Keypad::ShiftedOk() {
     if (RangeUnit() != u'A') {
         Host.SetKeyDown(PanelKey::SB_U, true);
     }
-    if ((State.Mode == 0 || State.Mode == 1) && State.OkCalibr) {
+    if (ShowsOutputValue(State.Mode) && State.OkCalibr) {
         State.OkCalibr = 0;
-        CancelWithHint(19, State.Mode + 1, "1");
+        CancelWithHint(19, State.Mode == PanelMode::OutputEntry ? 1 : 2, "1");
         return;
     }
-    if (State.Mode == 1) {
+    if (State.Mode == PanelMode::OutputOn) {
         const std::optional<ZeroDialogEntry> entry = FindZeroDialogEntry(State.RangeIndex);
         if (!entry) {
             return;
@@ -402,7 +403,7 @@ void Keypad::ShiftedOk() {
         }
         return;
     }
-    if (State.Mode == 12) {
+    if (State.Mode == PanelMode::Measurement) {
         uint8_t& inputZero = State.VoltmeterInput == 0 ? State.OkInput1 : State.OkInput2;
         if (inputZero) {
             inputZero = 0;
@@ -416,26 +417,25 @@ void Keypad::ShiftedOk() {
 }
 
 void Keypad::ShiftedZeroSetting() {
-    if (State.Mode == 0 || State.Mode == 1 || State.Mode == 12) {
-        switch (Host.Confirm(ConfirmKind::ZeroSetting)) {
-        case ConfirmAnswer::Yes:
-            State.CalibrationKind = 2;
-            break;
-        case ConfirmAnswer::No:
-            State.CalibrationKind = 3;
-            break;
-        case ConfirmAnswer::Cancel:
-            State.CalibrationKind = 0;
-            break;
-        }
-        if (State.CalibrationKind != 0) {
-            Host.IssueCommand(FunctionCode::Calibrate);
-        }
+    // Every panel mode offers it.
+    switch (Host.Confirm(ConfirmKind::ZeroSetting)) {
+    case ConfirmAnswer::Yes:
+        State.CalibrationKind = 2;
+        break;
+    case ConfirmAnswer::No:
+        State.CalibrationKind = 3;
+        break;
+    case ConfirmAnswer::Cancel:
+        State.CalibrationKind = 0;
+        break;
+    }
+    if (State.CalibrationKind != 0) {
+        Host.IssueCommand(FunctionCode::Calibrate);
     }
 }
 
 void Keypad::ShiftedCalibration() {
-    if (State.Mode == 0) {
+    if (State.Mode == PanelMode::OutputEntry) {
         Host.SetKeyDown(PanelKey::SB_Reset, true);
         if (Host.Confirm(ConfirmKind::AutoCalibration) == ConfirmAnswer::Yes) {
             State.CalibrationKind = 1;
@@ -443,7 +443,7 @@ void Keypad::ShiftedCalibration() {
         }
         return;
     }
-    if (State.Mode == 1) {
+    if (State.Mode == PanelMode::OutputOn) {
         Host.SetKeyDown(PanelKey::SB_Enter, true);
         if (State.CoefCalibr) {
             State.CoefCalibr = 0;
@@ -454,7 +454,7 @@ void Keypad::ShiftedCalibration() {
         }
         return;
     }
-    if (State.Mode == 12) {
+    if (State.Mode == PanelMode::Measurement) {
         if (State.CoefComp) {
             State.CoefComp = 0;
             CancelWithHint(16, 2, "2");

@@ -42,7 +42,7 @@ class Keypad {
     char16_t RangeUnit() const;
     // Sets the voltmeter flags of a voltmeter key and issues command 36 with the poll interval.
     void VoltmeterKey(int queryInterval);
-    // "U1" / "U2": in Mode 12 selects the other input, ending the difference display.
+    // "U1" / "U2": in measurement selects the other input, ending the difference display.
     void SelectInput(uint8_t input);
     // The rows "V" and "I" lead to, by the Kind of the current row.
     struct QuantityRows {
@@ -50,8 +50,8 @@ class Keypad {
         uint8_t Minus;
         uint8_t Ac;
     };
-    // "V" / "I": in Mode 0 on a row of another unit, moves to the row of rows that keeps the shown
-    // sign. Refused otherwise, leaving the key as pressed.
+    // "V" / "I": in output entry on a row of another unit, moves to the row of rows that keeps the
+    // shown sign. Refused otherwise, leaving the key as pressed.
     void QuantityKey(char16_t unit, QuantityRows rows);
     // Clears an active indicator at column 16 or 19 and issues the cancel command 49.
     void CancelWithHint(int column, int row, const char* hint);

@@ -12,7 +12,7 @@ namespace vr410 {
 
 // Which confirmation box a key asks.
 enum class ConfirmKind {
-    AutoCalibration, // "Калибровка" in Mode 0: "Да" / "Отмена"
+    AutoCalibration, // "Калибровка" in output entry: "Да" / "Отмена"
     ZeroSetting,     // "Установка О": "Текущий" / "Полная" / "Отмена"
 };
 

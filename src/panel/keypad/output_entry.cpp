@@ -18,9 +18,9 @@ void OutputEntry::MaskEditVoltageChange(bool typed) {
     }
     State.OutputDigits = limited.Digits;
 
-    if (State.Mode == 0) {
+    if (State.Mode == PanelMode::OutputEntry) {
         Host.VoltPrint(2);
-    } else if (State.Mode == 1) {
+    } else if (State.Mode == PanelMode::OutputOn) {
         Host.VoltPrint(1);
         Host.IssueCommand(FunctionCode::SetOutput);
     }
@@ -31,7 +31,7 @@ void OutputEntry::MaskEditVoltageChange(bool typed) {
         KeepCaretOnTypedDigit();
     }
 
-    if (State.Mode == 1 && State.VoltmeterPercent) {
+    if (State.Mode == PanelMode::OutputOn && State.VoltmeterPercent) {
         Host.PrintPercent();
     }
 }
@@ -51,7 +51,7 @@ void OutputEntry::KeepCaretOnTypedDigit() {
 }
 
 void OutputEntry::SE_FreqChange() {
-    if (State.Mode == 0) {
+    if (State.Mode == PanelMode::OutputEntry) {
         Host.FreqPrint(14, 1);
     }
 }

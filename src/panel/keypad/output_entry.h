@@ -21,7 +21,7 @@ class OutputEntry {
     void MaskEditVoltageRetyped();
     // Notes whether the key just pressed in the field is Backspace or Delete.
     void MaskEditVoltageKeyDown(bool backspaceOrDelete) { EditKeyWasDelete = backspaceOrDelete; }
-    // Runs on every change of the frequency field: redraws the frequency in Mode 0 only.
+    // Runs on every change of the frequency field: redraws the frequency in output entry only.
     void SE_FreqChange();
 
     bool LastKeyWasDelete() const { return EditKeyWasDelete; }

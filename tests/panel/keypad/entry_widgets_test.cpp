@@ -37,7 +37,7 @@ class WidgetRecordingHost : public WidgetKeypadHost {
     void PrintMode() override {
         Log.push_back("PrintMode");
         Keys.SetKeyDown(IsAcRow(State.RangeIndex) ? PanelKey::SB_Sin : PanelKey::SB_Polar, true);
-        if (State.Mode == 0 || State.Mode == 1) {
+        if (ShowsOutputValue(State.Mode)) {
             Entry.MaskEditVoltage()->SetMask(test::PlainMask(State));
             Entry.MaskEditVoltage()->SetDigits(QString::fromStdString(State.OutputDigits));
         }
@@ -182,7 +182,7 @@ TEST_F(EntryWidgets, EveryTypedDigitIsSentWithTheOutputOnOnly) {
     QTest::keyClicks(Field, QStringLiteral("0123"));
     EXPECT_TRUE(Host.Commands.empty());
 
-    State.Mode = 1;
+    State.Mode = PanelMode::OutputOn;
     Field->SetCaretIndex(0);
     QTest::keyClicks(Field, QStringLiteral("0111")); // over 0123: two digits change
     EXPECT_EQ(Host.Commands, (std::vector<int>{16, 16}));
@@ -192,7 +192,7 @@ TEST_F(EntryWidgets, EveryTypedDigitIsSentWithTheOutputOnOnly) {
 // A key that leaves the digits as they were changes nothing on the instrument: the same digit
 // typed over itself, Backspace or Delete on a blank "0".
 TEST_F(EntryWidgets, KeysThatLeaveTheDigitsAloneSendNothingWithTheOutputOn) {
-    State.Mode = 1;
+    State.Mode = PanelMode::OutputOn;
     State.OutputDigits = "01000000";
     Host.PrintMode();
     Forget();
@@ -237,7 +237,7 @@ TEST_F(EntryWidgets, FrequencyChangeIsDrawnInEntryModeAndNeverSent) {
     Forget();
     Bar.SE_Freq()->setValue(50);
     EXPECT_EQ(Host.Log, std::vector<std::string>{"FreqPrint 14,1 50"});
-    State.Mode = 1;
+    State.Mode = PanelMode::OutputOn;
     Forget();
     Bar.SE_Freq()->setValue(400);
     EXPECT_TRUE(Host.Log.empty());

@@ -43,8 +43,8 @@ class KeypadCases : public testing::TestWithParam<KeyCase> {
     void SetUp() override { Host.Entry = &Entry; }
 };
 
-inline void Mode1(InstrumentState& s, RecordingHost&) {
-    s.Mode = 1;
+inline void WithOutputOn(InstrumentState& s, RecordingHost&) {
+    s.Mode = PanelMode::OutputOn;
 }
 
 } // namespace vr410::test

@@ -8,7 +8,7 @@ namespace {
 const KeyCase CalibrationKeyCases[] = {
     {"OkInMode1OnAcOpensAndSendsNothing",
      [](InstrumentState& s, RecordingHost&) {
-         s.Mode = 1;
+         s.Mode = PanelMode::OutputOn;
          s.RangeIndex = 21;
          s.OutputDigits = "0500000";
      },
@@ -20,7 +20,7 @@ const KeyCase CalibrationKeyCases[] = {
      }},
     {"OkInMode1AcceptedWithAValueSetsTheCompleteZero",
      [](InstrumentState& s, RecordingHost& h) {
-         s.Mode = 1;
+         s.Mode = PanelMode::OutputOn;
          h.OkCalAnswer = {.Accepted = true, .Value = 2.5};
      },
      {PanelKey::SB_Shift, PanelKey::SB_I},
@@ -33,7 +33,7 @@ const KeyCase CalibrationKeyCases[] = {
      }},
     {"OkInMode1AcceptedWithZeroCancelsTheCompleteZero",
      [](InstrumentState& s, RecordingHost& h) {
-         s.Mode = 1;
+         s.Mode = PanelMode::OutputOn;
          s.RangeIndex = 14;
          h.OkCalAnswer = {.Accepted = true, .Value = 0.0};
      },
@@ -46,7 +46,7 @@ const KeyCase CalibrationKeyCases[] = {
          EXPECT_EQ(h.Commands, Codes{49});
      }},
     {"OkInMode1RefusedCancelsTheCompleteZero",
-     Mode1,
+     WithOutputOn,
      {PanelKey::SB_Shift, PanelKey::SB_I},
      [](const InstrumentState&, const RecordingHost& h) {
          EXPECT_EQ(h.OkCalOpened, 1);
@@ -72,7 +72,7 @@ const KeyCase CalibrationKeyCases[] = {
      }},
     {"OkInMeasurementSetsTheZeroOfInputTwo",
      [](InstrumentState& s, RecordingHost&) {
-         s.Mode = 12;
+         s.Mode = PanelMode::Measurement;
          s.VoltmeterInput = 1;
      },
      {PanelKey::SB_Shift, PanelKey::SB_I},
@@ -84,7 +84,7 @@ const KeyCase CalibrationKeyCases[] = {
      }},
     {"OkInMeasurementCancelsAnActiveInputZero",
      [](InstrumentState& s, RecordingHost&) {
-         s.Mode = 12;
+         s.Mode = PanelMode::Measurement;
          s.OkInput1 = 1;
      },
      {PanelKey::SB_Shift, PanelKey::SB_I},
@@ -95,7 +95,7 @@ const KeyCase CalibrationKeyCases[] = {
      }},
     {"CalibrationInMode1Below900000OpensNothing",
      [](InstrumentState& s, RecordingHost& h) {
-         s.Mode = 1;
+         s.Mode = PanelMode::OutputOn;
          s.OutputDigits = "00899999";
          h.CalibrationAnswer = true;
      },
@@ -107,7 +107,7 @@ const KeyCase CalibrationKeyCases[] = {
      }},
     {"CalibrationInMode1At900000OpensTheDialogAndSendsOnYes",
      [](InstrumentState& s, RecordingHost& h) {
-         s.Mode = 1;
+         s.Mode = PanelMode::OutputOn;
          s.OutputDigits = "00900000";
          h.CalibrationAnswer = true;
      },
@@ -118,7 +118,7 @@ const KeyCase CalibrationKeyCases[] = {
      }},
     {"CalibrationDialogClosedWithoutYesSendsNothing",
      [](InstrumentState& s, RecordingHost&) {
-         s.Mode = 1;
+         s.Mode = PanelMode::OutputOn;
          s.OutputDigits = "01000000";
      },
      {PanelKey::SB_Shift, PanelKey::SB_Meas},
@@ -128,7 +128,7 @@ const KeyCase CalibrationKeyCases[] = {
      }},
     {"CalibrationInMode1WithUserCalibrationActiveCancelsIt",
      [](InstrumentState& s, RecordingHost&) {
-         s.Mode = 1;
+         s.Mode = PanelMode::OutputOn;
          s.CoefCalibr = 1;
          s.OutputDigits = "01000000";
      },
@@ -156,11 +156,11 @@ const KeyCase CalibrationKeyCases[] = {
          EXPECT_EQ(h.Asked.size(), 1u);
          EXPECT_EQ(s.CalibrationKind, 0);
          EXPECT_EQ(h.Commands, Codes{});
-         EXPECT_EQ(s.Mode, 0);
+         EXPECT_EQ(s.Mode, PanelMode::OutputEntry);
      }},
     {"CalibrationInMeasurementWithCompensationActiveCancelsIt",
      [](InstrumentState& s, RecordingHost&) {
-         s.Mode = 12;
+         s.Mode = PanelMode::Measurement;
          s.CoefComp = 1;
      },
      {PanelKey::SB_Shift, PanelKey::SB_Meas},
@@ -179,7 +179,7 @@ const KeyCase CalibrationKeyCases[] = {
      }},
     {"ZeroSettingAllRangesSendsKindThree",
      [](InstrumentState& s, RecordingHost& h) {
-         s.Mode = 12;
+         s.Mode = PanelMode::Measurement;
          h.Answers = {ConfirmAnswer::No};
      },
      {PanelKey::SB_Shift, PanelKey::SB_U},
@@ -221,7 +221,7 @@ class MeasurementCalibrationThreshold : public testing::TestWithParam<ThresholdC
 TEST_P(MeasurementCalibrationThreshold, ScalesTheReadingByRange) {
     const ThresholdCase& c = GetParam();
     InstrumentState state;
-    state.Mode = 12;
+    state.Mode = PanelMode::Measurement;
     state.VoltmeterRange = c.VoltmeterRange;
     state.MeasuredDigits = c.MeasuredDigits;
     RecordingHost host(state);

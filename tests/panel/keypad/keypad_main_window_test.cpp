@@ -94,7 +94,7 @@ class KeypadWindow : public testing::Test {
         QTest::keyClicks(Field(), QString::fromLatin1(digits));
         Settle();
     }
-    // Puts the calibrator on row in Mode 0 with the reset key.
+    // Puts the calibrator on row in output entry with the reset key.
     void GoToRow(uint8_t row) {
         State().RangeIndex = row;
         Click(PanelKey::SB_Reset);
@@ -104,7 +104,8 @@ class KeypadWindow : public testing::Test {
     void OutputOn(const char* digits) {
         Type(digits);
         Click(PanelKey::SB_Enter);
-        ASSERT_TRUE(QTest::qWaitFor([this] { return State().Mode == 1; }, WaitLimitMs));
+        ASSERT_TRUE(
+            QTest::qWaitFor([this] { return State().Mode == PanelMode::OutputOn; }, WaitLimitMs));
         Settle();
         Sent.clear();
     }
@@ -135,11 +136,12 @@ TEST_F(KeypadWindow, OneVoltTypedAndEnteredIsOnTheOutputAndMeasured) {
     EXPECT_TRUE(Sent.empty()) << "typing in the entry mode sends nothing";
 
     Click(PanelKey::SB_Enter);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return State().Mode == 1; }, WaitLimitMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([this] { return State().Mode == PanelMode::OutputOn; }, WaitLimitMs));
     EXPECT_TRUE(StartsWith(Row(1), "+01.000 000V")) << Row(1);
     EXPECT_TRUE(StartsWith(Row(2), "Uвых(10V)")) << Row(2);
     EXPECT_TRUE(Button(PanelKey::SB_Enter)->isChecked());
-    EXPECT_EQ(Instrument->State().Mode, sim::InstrumentMode::OutputOn);
+    EXPECT_EQ(Instrument->State().Mode, PanelMode::OutputOn);
     EXPECT_TRUE(Instrument->State().OutputLive);
     EXPECT_DOUBLE_EQ(Instrument->OutputVolts(), 1.0);
 
@@ -147,7 +149,7 @@ TEST_F(KeypadWindow, OneVoltTypedAndEnteredIsOnTheOutputAndMeasured) {
     EXPECT_TRUE(Window->grab().save(shot)) << shot.toStdString();
 
     Click(PanelKey::SB_Meas);
-    EXPECT_EQ(State().Mode, 12);
+    EXPECT_EQ(State().Mode, PanelMode::Measurement);
     EXPECT_TRUE(Field()->isHidden());
     ASSERT_TRUE(QTest::qWaitFor([this] { return std::abs(ReadingVolts(Row(1)) - 1.0) < 1e-4; },
                                 WaitLimitMs))
@@ -155,7 +157,7 @@ TEST_F(KeypadWindow, OneVoltTypedAndEnteredIsOnTheOutputAndMeasured) {
     EXPECT_TRUE(StartsWith(Row(2), "Uвх1(Авто)")) << Row(2);
 
     Click(PanelKey::SB_Reset);
-    EXPECT_EQ(State().Mode, 0);
+    EXPECT_EQ(State().Mode, PanelMode::OutputEntry);
     EXPECT_FALSE(Instrument->State().OutputLive);
     EXPECT_FALSE(Field()->isHidden());
 }
@@ -209,7 +211,7 @@ const WindowCase WindowCases[] = {
      {PanelKey::SB_Shift, PanelKey::SB_7},
      [](KeypadWindowCases& w) {
          EXPECT_EQ(w.Sent, Codes{1});
-         EXPECT_EQ(w.State().Mode, 0);
+         EXPECT_EQ(w.State().Mode, PanelMode::OutputEntry);
          EXPECT_EQ(w.State().RangeIndex, 1);
          EXPECT_FALSE(w.Instrument->State().OutputLive);
          EXPECT_TRUE(StartsWith(w.Row(1), "Введите Uвых")) << w.Row(1);
@@ -330,7 +332,7 @@ TEST_F(KeypadWindow, MeasureThenVoltmeterKeysSendTheirSettingsWithTheirPollInter
     EXPECT_FALSE(settings.Delta);
     EXPECT_FALSE(settings.Percent);
     EXPECT_TRUE(settings.Auto);
-    EXPECT_EQ(Instrument->State().Mode, sim::InstrumentMode::Measuring);
+    EXPECT_EQ(Instrument->State().Mode, PanelMode::Measurement);
     // Polling goes on at its steady pace once the long first interval is used up.
     ASSERT_TRUE(QTest::qWaitFor([this] { return Window->Cycle().TimerQuery().interval() == 120; },
                                 WaitLimitMs));

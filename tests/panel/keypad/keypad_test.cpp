@@ -28,7 +28,7 @@ const KeyCase KeyCases[] = {
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 1);
          EXPECT_EQ(s.OutputDigits, "00000000");
-         EXPECT_EQ(s.Mode, 0);
+         EXPECT_EQ(s.Mode, PanelMode::OutputEntry);
          EXPECT_TRUE(Logged(h, "PrintMode"));
          EXPECT_EQ(h.Commands, Codes{});
      }},
@@ -38,13 +38,13 @@ const KeyCase KeyCases[] = {
      [](const InstrumentState& s, const RecordingHost&) { EXPECT_EQ(s.RangeIndex, 8); }},
     {"ShiftSevenInMode1ResetsThenShowsMode0",
      [](InstrumentState& s, RecordingHost&) {
-         s.Mode = 1;
+         s.Mode = PanelMode::OutputOn;
          s.OutputDigits = "01000000";
      },
      {PanelKey::SB_Shift, PanelKey::SB_7},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(h.Commands, Codes{1});
-         EXPECT_EQ(s.Mode, 0);
+         EXPECT_EQ(s.Mode, PanelMode::OutputEntry);
          EXPECT_EQ(s.RangeIndex, 1);
          EXPECT_EQ(s.OutputDigits, "00000000");
          const auto reset = std::find(h.Log.begin(), h.Log.end(), "command 1");
@@ -62,12 +62,12 @@ const KeyCase KeyCases[] = {
      }},
     {"ShiftEightOnItsOwnRangeWithTheOutputOnChangesNothing",
      [](InstrumentState& s, RecordingHost&) {
-         s.Mode = 1;
+         s.Mode = PanelMode::OutputOn;
          s.OutputDigits = "05000000";
      },
      {PanelKey::SB_Shift, PanelKey::SB_8},
      [](const InstrumentState& s, const RecordingHost& h) {
-         EXPECT_EQ(s.Mode, 1);
+         EXPECT_EQ(s.Mode, PanelMode::OutputOn);
          EXPECT_EQ(s.OutputDigits, "05000000");
          EXPECT_EQ(h.Field.Digits().toStdString(), "05000000");
          EXPECT_EQ(h.Commands, Codes{});
@@ -88,7 +88,7 @@ const KeyCase KeyCases[] = {
          EXPECT_TRUE(h.Log.empty());
      }},
     {"ShiftRangeKeyInMeasurementSetsTheVoltmeterRange",
-     [](InstrumentState& s, RecordingHost&) { s.Mode = 12; },
+     [](InstrumentState& s, RecordingHost&) { s.Mode = PanelMode::Measurement; },
      {PanelKey::SB_Shift, PanelKey::SB_0},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.VoltmeterRange, 4);
@@ -104,7 +104,7 @@ const KeyCase KeyCases[] = {
          EXPECT_TRUE(h.Log.empty());
      }},
     {"AcKeyInMode1OnDcSendsNothingAndKeepsPolarLatched",
-     Mode1,
+     WithOutputOn,
      {PanelKey::SB_Sin},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(h.Commands, Codes{});
@@ -140,7 +140,7 @@ const KeyCase KeyCases[] = {
      [](InstrumentState& s, RecordingHost&) {
          s.RangeIndex = 21;
          s.OutputDigits = "0500000";
-         s.Mode = 1;
+         s.Mode = PanelMode::OutputOn;
      },
      {PanelKey::SB_Polar},
      [](const InstrumentState& s, const RecordingHost& h) {
@@ -149,7 +149,7 @@ const KeyCase KeyCases[] = {
          EXPECT_EQ(h.Commands, Codes{});
      }},
     {"PolarKeyInMode1OnDcFlipsThePolarityAndSends",
-     Mode1,
+     WithOutputOn,
      {PanelKey::SB_Polar},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 7);
@@ -188,7 +188,7 @@ const KeyCase KeyCases[] = {
          EXPECT_TRUE(h.IsKeyDown(PanelKey::SB_I));
      }},
     {"CurrentKeyInMode1IsRefusedAndNotLatchedBack",
-     Mode1,
+     WithOutputOn,
      {PanelKey::SB_I},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 2);
@@ -204,7 +204,7 @@ const KeyCase KeyCases[] = {
          EXPECT_TRUE(h.Log.empty());
      }},
     {"PercentInMode1WithZeroDigitsOnlyReleasesShift",
-     Mode1,
+     WithOutputOn,
      {PanelKey::SB_Shift, PanelKey::SB_1},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.VoltmeterPercent, 0);
@@ -212,7 +212,7 @@ const KeyCase KeyCases[] = {
      }},
     {"PercentInMode1StartsTheRelativeDisplay",
      [](InstrumentState& s, RecordingHost&) {
-         s.Mode = 1;
+         s.Mode = PanelMode::OutputOn;
          s.RangeIndex = 3; // 100V, shown "-"
          s.OutputDigits = "05000000";
      },
@@ -226,7 +226,7 @@ const KeyCase KeyCases[] = {
      }},
     {"PercentAgainInMode1EndsTheRelativeDisplay",
      [](InstrumentState& s, RecordingHost&) {
-         s.Mode = 1;
+         s.Mode = PanelMode::OutputOn;
          s.VoltmeterPercent = 1;
      },
      {PanelKey::SB_Shift, PanelKey::SB_1},
@@ -239,7 +239,7 @@ const KeyCase KeyCases[] = {
      {PanelKey::SB_Shift, PanelKey::SB_4},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.RangeIndex, 30);
-         EXPECT_EQ(s.Mode, 0);
+         EXPECT_EQ(s.Mode, PanelMode::OutputEntry);
          EXPECT_EQ(h.Commands, Codes{});
          EXPECT_TRUE(Logged(h, "PrintMode"));
      }},
@@ -266,13 +266,13 @@ const KeyCase KeyCases[] = {
      }},
     {"FiftyAmpereKeyWithTheOutputOnResetsTheInstrumentFirst",
      [](InstrumentState& s, RecordingHost&) {
-         s.Mode = 1;
+         s.Mode = PanelMode::OutputOn;
          s.RangeIndex = 14;
      },
      {PanelKey::SB_Shift, PanelKey::SB_4},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(h.Commands, Codes{1});
-         EXPECT_EQ(s.Mode, 0);
+         EXPECT_EQ(s.Mode, PanelMode::OutputEntry);
          EXPECT_EQ(s.RangeIndex, 30);
      }},
     {"MinimumOnAcIsOnePercentInSevenDigits",
@@ -293,14 +293,14 @@ const KeyCase KeyCases[] = {
          EXPECT_EQ(h.Field.Digits().toStdString(), "7000000");
      }},
     {"MaximumInMode1SendsTheNewValue",
-     Mode1,
+     WithOutputOn,
      {PanelKey::SB_Shift, PanelKey::SB_3},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.OutputDigits, "10000000");
          EXPECT_EQ(h.Commands, Codes{16});
      }},
     {"MaximumInMeasurementDoesNothing",
-     [](InstrumentState& s, RecordingHost&) { s.Mode = 12; },
+     [](InstrumentState& s, RecordingHost&) { s.Mode = PanelMode::Measurement; },
      {PanelKey::SB_Shift, PanelKey::SB_3},
      [](const InstrumentState& s, const RecordingHost& h) {
          EXPECT_EQ(s.OutputDigits, "00000000");
@@ -355,14 +355,14 @@ const KeyCase KeyCases[] = {
      }},
     {"ResetInMode1KeepsTheValueAndIndicators",
      [](InstrumentState& s, RecordingHost&) {
-         s.Mode = 1;
+         s.Mode = PanelMode::OutputOn;
          s.OutputDigits = "05000000";
          s.OkCalibr = 1;
          s.VoltmeterPercent = 1;
      },
      {PanelKey::SB_Reset},
      [](const InstrumentState& s, const RecordingHost& h) {
-         EXPECT_EQ(s.Mode, 0);
+         EXPECT_EQ(s.Mode, PanelMode::OutputEntry);
          EXPECT_EQ(s.OutputDigits, "05000000");
          EXPECT_EQ(s.OkCalibr, 1);
          EXPECT_EQ(s.VoltmeterPercent, 0);
@@ -370,12 +370,12 @@ const KeyCase KeyCases[] = {
      }},
     {"ResetWithShiftDownOnlyReleasesShiftAndResets",
      [](InstrumentState& s, RecordingHost& h) {
-         s.Mode = 12;
+         s.Mode = PanelMode::Measurement;
          h.OutputEntryVisible = false;
      },
      {PanelKey::SB_Shift, PanelKey::SB_Reset},
      [](const InstrumentState& s, const RecordingHost& h) {
-         EXPECT_EQ(s.Mode, 0);
+         EXPECT_EQ(s.Mode, PanelMode::OutputEntry);
          EXPECT_TRUE(h.OutputEntryVisible);
          EXPECT_EQ(h.Commands, Codes{1});
      }},
@@ -388,7 +388,7 @@ const KeyCase KeyCases[] = {
      }},
     {"EnterInMeasurementOnlyLatchesMeasureAgain",
      [](InstrumentState& s, RecordingHost& h) {
-         s.Mode = 12;
+         s.Mode = PanelMode::Measurement;
          h.Keys.SetDown(PanelKey::SB_Meas, true);
      },
      {PanelKey::SB_Enter},
@@ -443,7 +443,7 @@ TEST(VoltmeterKeys, MeasureThenInputDifferencePercentAndAutomaticRange) {
         EXPECT_EQ(host.QueryInterval, step.Interval) << step.What;
         EXPECT_EQ(state.KeepQueryInterval, step.Interval != 0 ? 1 : 0) << step.What;
     }
-    EXPECT_EQ(state.Mode, 12);
+    EXPECT_EQ(state.Mode, PanelMode::Measurement);
     EXPECT_EQ(state.VoltmeterInput, 0);
     EXPECT_EQ(state.VoltmeterDelta, 1);
     EXPECT_EQ(state.VoltmeterPercent, 1);
@@ -462,7 +462,7 @@ TEST(VoltmeterKeys, MeasureThenInputDifferencePercentAndAutomaticRange) {
 // After a range key on the current row the display, the field and the instrument agree: the
 // next redraw (a window activation) finds nothing to send.
 TEST(RangeKeys, OnTheCurrentRowLeaveNothingForTheNextRedrawToSend) {
-    for (const uint8_t mode : {0, 1}) {
+    for (const PanelMode mode : {PanelMode::OutputEntry, PanelMode::OutputOn}) {
         InstrumentState state;
         state.Mode = mode;
         state.OutputDigits = "05000000";
@@ -478,8 +478,8 @@ TEST(RangeKeys, OnTheCurrentRowLeaveNothingForTheNextRedrawToSend) {
         const std::string shown = host.Field.Digits().toStdString();
         host.PrintMode();
 
-        EXPECT_EQ(shown, state.OutputDigits) << "mode " << int(mode);
-        EXPECT_EQ(host.Commands, Codes{}) << "mode " << int(mode);
+        EXPECT_EQ(shown, state.OutputDigits) << "mode " << static_cast<int>(mode);
+        EXPECT_EQ(host.Commands, Codes{}) << "mode " << static_cast<int>(mode);
     }
 }
 
@@ -491,7 +491,8 @@ TEST(ShiftKey, IsReleasedByEveryKey) {
             continue;
         }
         InstrumentState state;
-        state.Mode = 12; // no dialog opens there for the keys that have one elsewhere
+        state.Mode =
+            PanelMode::Measurement; // no dialog opens there for the keys that have one elsewhere
         RecordingHost host(state);
         Keypad keys(state, host);
         keys.Press(PanelKey::SB_Shift);

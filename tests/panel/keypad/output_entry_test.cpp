@@ -67,7 +67,7 @@ TEST_F(OutputEntryTest, EveryChangedDigitIsSentWithTheOutputOnAndNoneInEntryMode
     // The first "0" was typed over a "0": nothing changed, nothing is drawn.
     EXPECT_EQ(Host.Log, (std::vector<std::string>{"VoltPrint 2", "VoltPrint 2"}));
 
-    State.Mode = 1;
+    State.Mode = PanelMode::OutputOn;
     Show();
     Host.Caret = 0;
     for (char digit : {'0', '3', '4'}) {
@@ -79,7 +79,7 @@ TEST_F(OutputEntryTest, EveryChangedDigitIsSentWithTheOutputOnAndNoneInEntryMode
 }
 
 TEST_F(OutputEntryTest, KeysThatChangeNoDigitSendNothingWithTheOutputOn) {
-    State.Mode = 1;
+    State.Mode = PanelMode::OutputOn;
     State.OutputDigits = "01000000";
     Show();
     Host.Caret = 1;
@@ -92,7 +92,7 @@ TEST_F(OutputEntryTest, KeysThatChangeNoDigitSendNothingWithTheOutputOn) {
 }
 
 TEST_F(OutputEntryTest, ClampWithTheOutputOnSendsFromBothRuns) {
-    State.Mode = 1;
+    State.Mode = PanelMode::OutputOn;
     Show();
     Type("99000000");
     EXPECT_EQ(Host.Commands, (std::vector<int>{16, 16}));
@@ -100,7 +100,7 @@ TEST_F(OutputEntryTest, ClampWithTheOutputOnSendsFromBothRuns) {
 }
 
 TEST_F(OutputEntryTest, RelativeDisplayFollowsEveryChangeWithTheOutputOn) {
-    State.Mode = 1;
+    State.Mode = PanelMode::OutputOn;
     State.VoltmeterPercent = 1;
     Show();
     Host.TypeDigit('1');
@@ -108,7 +108,7 @@ TEST_F(OutputEntryTest, RelativeDisplayFollowsEveryChangeWithTheOutputOn) {
 }
 
 TEST_F(OutputEntryTest, ProgramChangeInMeasurementIsKeptButNotDrawnOrSent) {
-    State.Mode = 12;
+    State.Mode = PanelMode::Measurement;
     Host.SetOutputFieldText("01000000");
     EXPECT_EQ(State.OutputDigits, "01000000");
     EXPECT_TRUE(Host.Log.empty());
@@ -175,10 +175,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FrequencyField, RedrawsTheFrequencyInEntryModeOnly) {
     struct Row {
-        uint8_t Mode;
+        PanelMode Mode;
         bool Drawn;
     };
-    for (const Row row : {Row{0, true}, Row{1, false}, Row{12, false}}) {
+    for (const Row row : {Row{PanelMode::OutputEntry, true}, Row{PanelMode::OutputOn, false},
+                          Row{PanelMode::Measurement, false}}) {
         InstrumentState state;
         state.Mode = row.Mode;
         state.RangeIndex = 21;
@@ -187,7 +188,7 @@ TEST(FrequencyField, RedrawsTheFrequencyInEntryModeOnly) {
         entry.SE_FreqChange();
         EXPECT_EQ(host.Log, row.Drawn ? std::vector<std::string>{"FreqPrint 14,1"}
                                       : std::vector<std::string>{})
-            << "mode " << int(row.Mode);
+            << "mode " << static_cast<int>(row.Mode);
         EXPECT_TRUE(host.Commands.empty());
     }
 }

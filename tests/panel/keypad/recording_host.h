@@ -89,10 +89,10 @@ class RecordingHost : public KeypadHost {
         Keys.SetDown(ac ? PanelKey::SB_Sin : PanelKey::SB_Polar, true);
         Keys.SetDown(RangeTable[State.RangeIndex].Unit == u'V' ? PanelKey::SB_U : PanelKey::SB_I,
                      true);
-        if (State.Mode == 0) {
+        if (State.Mode == PanelMode::OutputEntry) {
             Keys.SetDown(PanelKey::SB_Reset, true);
         }
-        if (State.Mode == 0 || State.Mode == 1) {
+        if (ShowsOutputValue(State.Mode)) {
             Field.SetMask(PlainMask(State));
             SetOutputFieldText(State.OutputDigits);
         }
