@@ -73,37 +73,37 @@ void ApplyToPacket(LineFault fault, PacketRecord& packet) {
 } // namespace
 
 void FaultInjector::Queue(LineFault fault) {
-    queued_.push_back(fault);
+    Queued_.push_back(fault);
 }
 
 void FaultInjector::SetRate(double probability, std::vector<LineFault> kinds, uint32_t seed) {
-    probability_ = kinds.empty() ? 0.0 : probability;
-    kinds_ = std::move(kinds);
-    random_.seed(seed);
+    Probability_ = kinds.empty() ? 0.0 : probability;
+    Kinds_ = std::move(kinds);
+    Random_.seed(seed);
 }
 
 void FaultInjector::Clear() {
-    queued_.clear();
-    probability_ = 0.0;
-    kinds_.clear();
+    Queued_.clear();
+    Probability_ = 0.0;
+    Kinds_.clear();
 }
 
 std::optional<LineFault> FaultInjector::NextExchange() {
-    if (!queued_.empty()) {
-        const LineFault fault = queued_.front();
-        queued_.pop_front();
+    if (!Queued_.empty()) {
+        const LineFault fault = Queued_.front();
+        Queued_.pop_front();
         return fault;
     }
-    if (probability_ <= 0.0) {
+    if (Probability_ <= 0.0) {
         return std::nullopt;
     }
     // Drawn from the raw generator output so that a seed gives the same faults on every
     // standard library.
-    const double draw = static_cast<double>(random_()) / 4294967296.0;
-    if (draw >= probability_) {
+    const double draw = static_cast<double>(Random_()) / 4294967296.0;
+    if (draw >= Probability_) {
         return std::nullopt;
     }
-    return kinds_[random_() % kinds_.size()];
+    return Kinds_[Random_() % Kinds_.size()];
 }
 
 std::vector<LineCharacter> AnswerCharacters(FrameBytes answer, std::optional<LineFault> fault,

@@ -52,15 +52,15 @@ class FaultInjector {
     // picked uniformly by a generator seeded with `seed`. A probability of 0 switches it off.
     void SetRate(double probability, std::vector<LineFault> kinds, uint32_t seed);
     void Clear();
-    size_t QueuedCount() const { return queued_.size(); }
+    size_t QueuedCount() const { return Queued_.size(); }
     // Consumes and returns the fault of the exchange now being answered, if any.
     std::optional<LineFault> NextExchange();
 
   private:
-    std::deque<LineFault> queued_;
-    double probability_ = 0.0;
-    std::vector<LineFault> kinds_;
-    std::mt19937 random_;
+    std::deque<LineFault> Queued_;
+    double Probability_ = 0.0;
+    std::vector<LineFault> Kinds_;
+    std::mt19937 Random_;
 };
 
 // Puts an answer frame (address byte at 0, M[0..L] after it) on the line with `fault` applied:

@@ -25,7 +25,7 @@ std::optional<FrameBytes> VirtualAccessory::HandleRequest(const FrameBytes& requ
         if (length != 3) {
             return std::nullopt;
         }
-        bandFactor_ = AccessoryResetByte;
+        BandFactor_ = AccessoryResetByte;
         return MakeAnswer(pc, AccessoryAddress, code, {});
     case FunctionCode::ExchangeTest:
         if (length != 3) {
@@ -42,14 +42,14 @@ std::optional<FrameBytes> VirtualAccessory::HandleRequest(const FrameBytes& requ
         if (band > HighestBand || factor > HighestFactor) {
             return MakeErrorAnswer(pc, AccessoryAddress, InstrumentError::ValueOutOfRange);
         }
-        bandFactor_ = factor == ResetFactor ? AccessoryResetByte : value;
+        BandFactor_ = factor == ResetFactor ? AccessoryResetByte : value;
         return MakeAnswer(pc, AccessoryAddress, code, {});
     }
     case FunctionCode::ReadOutput:
         if (length != 3) {
             return std::nullopt;
         }
-        return MakeAnswer(pc, AccessoryAddress, code, std::span<const uint8_t>(&bandFactor_, 1));
+        return MakeAnswer(pc, AccessoryAddress, code, std::span<const uint8_t>(&BandFactor_, 1));
     default:
         return std::nullopt;
     }

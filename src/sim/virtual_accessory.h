@@ -15,10 +15,10 @@ class VirtualAccessory : public BusDevice {
                                             SimClock::time_point at) override;
 
     // The band and factor byte, AccessoryResetByte in reset.
-    uint8_t BandFactor() const { return bandFactor_; }
+    uint8_t BandFactor() const { return BandFactor_; }
 
   private:
-    uint8_t bandFactor_ = AccessoryResetByte;
+    uint8_t BandFactor_ = AccessoryResetByte;
 };
 
 } // namespace vr410::sim

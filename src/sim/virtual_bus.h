@@ -24,18 +24,18 @@ class VirtualBus : public LinePeer {
     template <class Device, class... Args> Device& AddDevice(Args&&... args) {
         auto device = std::make_unique<Device>(std::forward<Args>(args)...);
         Device& added = *device;
-        devices_.push_back(std::move(device));
+        Devices_.push_back(std::move(device));
         return added;
     }
 
-    FaultInjector& Faults() { return faults_; }
-    LineTiming& Timing() { return timing_; }
+    FaultInjector& Faults() { return Faults_; }
+    LineTiming& Timing() { return Timing_; }
 
     // Sound requests taken by a device, by function code (retries count again).
-    uint32_t RequestCount(uint8_t code) const { return requestCounts_[code]; }
+    uint32_t RequestCount(uint8_t code) const { return RequestCounts_[code]; }
     uint32_t TotalRequests() const;
     // Complete frames no device took: another address, bad check bytes or a damaged character.
-    uint32_t IgnoredFrames() const { return ignoredFrames_; }
+    uint32_t IgnoredFrames() const { return IgnoredFrames_; }
 
     std::vector<LineCharacter> OnCharacterFromPc(const LineCharacter& sent,
                                                  bool rtsRaised) override;
@@ -44,18 +44,18 @@ class VirtualBus : public LinePeer {
     BusDevice* DeviceAt(uint8_t address) const;
     std::vector<LineCharacter> FrameComplete(SimClock::time_point end);
 
-    LineTiming timing_;
-    FaultInjector faults_;
-    std::vector<std::unique_ptr<BusDevice>> devices_;
-    std::array<uint32_t, 256> requestCounts_{};
-    uint32_t ignoredFrames_ = 0;
+    LineTiming Timing_;
+    FaultInjector Faults_;
+    std::vector<std::unique_ptr<BusDevice>> Devices_;
+    std::array<uint32_t, 256> RequestCounts_{};
+    uint32_t IgnoredFrames_ = 0;
 
     // The frame being assembled since the last character with the ninth bit set.
-    bool assembling_ = false;
-    bool damaged_ = false;
-    BusDevice* target_ = nullptr;
-    PacketRecord frame_;
-    size_t expectedBody_ = 0;
+    bool Assembling_ = false;
+    bool Damaged_ = false;
+    BusDevice* Target_ = nullptr;
+    PacketRecord Frame_;
+    size_t ExpectedBody_ = 0;
 };
 
 } // namespace vr410::sim

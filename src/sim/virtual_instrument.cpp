@@ -73,22 +73,22 @@ uint32_t SeedOf(const VirtualInstrumentConfig& config) {
 } // namespace
 
 VirtualInstrument::VirtualInstrument(const VirtualInstrumentConfig& config)
-    : voltmeter_({.ReadingPeriod = config.ReadingPeriod,
+    : Voltmeter_({.ReadingPeriod = config.ReadingPeriod,
                   .NoiseCounts = config.NoiseCounts,
                   .Seed = SeedOf(config)}) {
-    state_.Address = config.Address;
+    State_.Address = config.Address;
 }
 
 double VirtualInstrument::OutputVolts() const {
-    if (!state_.OutputLive || state_.RangeIndex >= RangeCount) {
+    if (!State_.OutputLive || State_.RangeIndex >= RangeCount) {
         return 0.0;
     }
-    const RangeRow& row = RangeTable[state_.RangeIndex];
+    const RangeRow& row = RangeTable[State_.RangeIndex];
     if (row.Unit != u'V' || row.Kind == u'~') {
         return 0.0; // a DC voltmeter sees no voltage from a current or AC output
     }
     // Eight digits with the point after PointPos - 1 of them.
-    double value = static_cast<double>(DigitsValue(state_.OutputDigits, 8)) /
+    double value = static_cast<double>(DigitsValue(State_.OutputDigits, 8)) /
                    std::pow(10.0, 8 - (row.PointPos - 1));
     if (row.Prefix == u'm') {
         value /= 1000.0;
@@ -97,7 +97,7 @@ double VirtualInstrument::OutputVolts() const {
 }
 
 double VirtualInstrument::InputVolts() const {
-    return voltmeter_.Settings().Input == 0 ? OutputVolts() : state_.U2Volts;
+    return Voltmeter_.Settings().Input == 0 ? OutputVolts() : State_.U2Volts;
 }
 
 std::optional<FrameBytes> VirtualInstrument::HandleRequest(const FrameBytes& request,
@@ -109,24 +109,24 @@ std::optional<FrameBytes> VirtualInstrument::HandleRequest(const FrameBytes& req
     if (command == nullptr || command->L != M(request, 0)) {
         return std::nullopt; // not a function of this instrument, or not its layout
     }
-    voltmeter_.Advance(at, InputVolts());
+    Voltmeter_.Advance(at, InputVolts());
     return Answer(request, at);
 }
 
 FrameBytes VirtualInstrument::Ok(const FrameBytes& request, Payload payload, uint8_t control) {
-    return MakeAnswer(M(request, 2), state_.Address, M(request, 3), payload, control);
+    return MakeAnswer(M(request, 2), State_.Address, M(request, 3), payload, control);
 }
 
 FrameBytes VirtualInstrument::Error(const FrameBytes& request, InstrumentError error) {
-    return MakeErrorAnswer(M(request, 2), state_.Address, error);
+    return MakeErrorAnswer(M(request, 2), State_.Address, error);
 }
 
 FrameBytes VirtualInstrument::Answer(const FrameBytes& request, SimClock::time_point at) {
     switch (M(request, 3)) {
     case FunctionCode::Reset: // reset: output off, voltmeter stopped
-        state_.Mode = PanelMode::OutputEntry;
-        state_.OutputLive = false;
-        voltmeter_.Stop();
+        State_.Mode = PanelMode::OutputEntry;
+        State_.OutputLive = false;
+        Voltmeter_.Stop();
         return Ok(request);
     case FunctionCode::ReadParameters:
         return ReadParameters(request);
@@ -135,17 +135,17 @@ FrameBytes VirtualInstrument::Answer(const FrameBytes& request, SimClock::time_p
     case FunctionCode::ExchangeTest: {
         const uint8_t control =
             AnswerControlByte |
-            (state_.Mode == PanelMode::Measurement && voltmeter_.Fresh() ? FreshValueBit : 0);
+            (State_.Mode == PanelMode::Measurement && Voltmeter_.Fresh() ? FreshValueBit : 0);
         return Ok(request, {}, control);
     }
     case FunctionCode::Screen:
-        state_.ScreenOn = M(request, 4) != 0;
+        State_.ScreenOn = M(request, 4) != 0;
         return Ok(request);
     case FunctionCode::PollState: {
-        const VoltmeterSettings& v = voltmeter_.Settings();
+        const VoltmeterSettings& v = Voltmeter_.Settings();
         const uint8_t flags = static_cast<uint8_t>(
-            (state_.ScreenOn ? StateScreenOnBit : 0) | (state_.OkCalibr ? StateOkCalibrBit : 0) |
-            (state_.OkInput1 ? StateOkInput1Bit : 0) | (state_.OkInput2 ? StateOkInput2Bit : 0) |
+            (State_.ScreenOn ? StateScreenOnBit : 0) | (State_.OkCalibr ? StateOkCalibrBit : 0) |
+            (State_.OkInput1 ? StateOkInput1Bit : 0) | (State_.OkInput2 ? StateOkInput2Bit : 0) |
             (v.Input ? StateInputBit : 0) | (v.Auto ? StateAutoBit : 0) |
             (v.Delta ? StateDeltaBit : 0) | (v.Percent ? StatePercentBit : 0));
         return Ok(request, Payload(&flags, 1));
@@ -155,17 +155,17 @@ FrameBytes VirtualInstrument::Answer(const FrameBytes& request, SimClock::time_p
     case FunctionCode::ReadOutput:
         return ReadOutput(request);
     case FunctionCode::CalibratorZero:
-        state_.CalibratorZero = static_cast<int16_t>((M(request, 4) << 8) | M(request, 5));
-        state_.OkCalibr = true;
+        State_.CalibratorZero = static_cast<int16_t>((M(request, 4) << 8) | M(request, 5));
+        State_.OkCalibr = true;
         return Ok(request);
     case FunctionCode::Measure:
-        if (state_.Mode != PanelMode::Measurement) {
-            state_.Mode = PanelMode::Measurement;
-            voltmeter_.Start(at);
+        if (State_.Mode != PanelMode::Measurement) {
+            State_.Mode = PanelMode::Measurement;
+            Voltmeter_.Start(at);
         }
         return Ok(request);
     case FunctionCode::MeasuredValue: {
-        const VoltmeterReading reading = voltmeter_.Read();
+        const VoltmeterReading reading = Voltmeter_.Read();
         const uint32_t v = static_cast<uint32_t>(reading.Value);
         const std::array<uint8_t, 5> payload{
             static_cast<uint8_t>(v >> 24), static_cast<uint8_t>(v >> 16),
@@ -173,14 +173,14 @@ FrameBytes VirtualInstrument::Answer(const FrameBytes& request, SimClock::time_p
         return Ok(request, payload);
     }
     case FunctionCode::VoltmeterZero:
-        (voltmeter_.Settings().Input == 0 ? state_.OkInput1 : state_.OkInput2) = true;
+        (Voltmeter_.Settings().Input == 0 ? State_.OkInput1 : State_.OkInput2) = true;
         return Ok(request);
     case FunctionCode::VoltmeterControl:
         return SetVoltmeter(request);
     case FunctionCode::CancelZeroOrCalibration:
         return Cancel(request);
     case FunctionCode::Calibrate:
-        state_.LastCalibrationKind = M(request, 4);
+        State_.LastCalibrationKind = M(request, 4);
         return Ok(request);
     case FunctionCode::UserCalibration:
         return UserCalibration(request);
@@ -191,14 +191,14 @@ FrameBytes VirtualInstrument::Answer(const FrameBytes& request, SimClock::time_p
 
 FrameBytes VirtualInstrument::ReadParameters(const FrameBytes& request) {
     std::vector<uint8_t> payload{
-        state_.ParamA, state_.ParamB,
-        static_cast<uint8_t>((state_.CoefCalibr ? 0x10 : 0) | (state_.CoefComp ? 0x01 : 0))};
+        State_.ParamA, State_.ParamB,
+        static_cast<uint8_t>((State_.CoefCalibr ? 0x10 : 0) | (State_.CoefComp ? 0x01 : 0))};
     // The error list follows from M[7]; an empty list is sent as a single 0.
-    if (state_.ErrorList.empty()) {
+    if (State_.ErrorList.empty()) {
         payload.push_back(0);
     } else {
-        const size_t n = std::min(state_.ErrorList.size(), MaxErrorListEntries);
-        payload.insert(payload.end(), state_.ErrorList.begin(), state_.ErrorList.begin() + n);
+        const size_t n = std::min(State_.ErrorList.size(), MaxErrorListEntries);
+        payload.insert(payload.end(), State_.ErrorList.begin(), State_.ErrorList.begin() + n);
     }
     return Ok(request, payload);
 }
@@ -208,16 +208,16 @@ FrameBytes VirtualInstrument::SetParameters(const FrameBytes& request) {
     if (newAddress > HighestInstrumentAddress) {
         return Error(request, InstrumentError::AddressOutOfRange);
     }
-    state_.ParamA = M(request, 4);
-    state_.ParamB = M(request, 5);
+    State_.ParamA = M(request, 4);
+    State_.ParamB = M(request, 5);
     // The answer still comes from the old address; the new one holds from the next request.
     FrameBytes answer = Ok(request);
-    state_.Address = newAddress;
+    State_.Address = newAddress;
     return answer;
 }
 
 FrameBytes VirtualInstrument::SetOutput(const FrameBytes& request) {
-    if (state_.Mode == PanelMode::Measurement) {
+    if (State_.Mode == PanelMode::Measurement) {
         return Error(request, InstrumentError::WrongMode);
     }
     const uint8_t range = M(request, 8);
@@ -233,26 +233,26 @@ FrameBytes VirtualInstrument::SetOutput(const FrameBytes& request) {
     if (ac && (frequency < LowestFrequency || frequency > HighestFrequency)) {
         return Error(request, InstrumentError::FrequencyOutOfRange);
     }
-    state_.RangeIndex = range;
-    state_.OutputDigits = *digits;
+    State_.RangeIndex = range;
+    State_.OutputDigits = *digits;
     if (ac) {
-        state_.OutputDigits[7] = 0; // AC values have seven digits
+        State_.OutputDigits[7] = 0; // AC values have seven digits
     }
-    state_.Frequency = frequency;
-    state_.Mode = PanelMode::OutputOn;
-    state_.OutputLive = true;
+    State_.Frequency = frequency;
+    State_.Mode = PanelMode::OutputOn;
+    State_.OutputLive = true;
     return Ok(request);
 }
 
 FrameBytes VirtualInstrument::ReadOutput(const FrameBytes& request) {
     std::array<uint8_t, 7> payload{};
     for (size_t i = 0; i < 4; ++i) {
-        payload[i] = static_cast<uint8_t>((state_.OutputDigits[2 * i] << 4) |
-                                          state_.OutputDigits[2 * i + 1]);
+        payload[i] = static_cast<uint8_t>((State_.OutputDigits[2 * i] << 4) |
+                                          State_.OutputDigits[2 * i + 1]);
     }
-    payload[4] = state_.RangeIndex;
-    payload[5] = static_cast<uint8_t>(state_.Frequency >> 8);
-    payload[6] = static_cast<uint8_t>(state_.Frequency);
+    payload[4] = State_.RangeIndex;
+    payload[5] = static_cast<uint8_t>(State_.Frequency >> 8);
+    payload[6] = static_cast<uint8_t>(State_.Frequency);
     return Ok(request, payload);
 }
 
@@ -265,26 +265,26 @@ FrameBytes VirtualInstrument::SetVoltmeter(const FrameBytes& request) {
     }
     VoltmeterSettings applied = settings;
     if (!fixedRange) {
-        applied.Range = voltmeter_.ActiveRange();
+        applied.Range = Voltmeter_.ActiveRange();
     }
     // The input switch comes first, so that a difference starts from the newly chosen input.
-    const double input = applied.Input == 0 ? OutputVolts() : state_.U2Volts;
-    voltmeter_.Apply(applied, input);
+    const double input = applied.Input == 0 ? OutputVolts() : State_.U2Volts;
+    Voltmeter_.Apply(applied, input);
     return Ok(request);
 }
 
 FrameBytes VirtualInstrument::Cancel(const FrameBytes& request) {
-    const bool measuring = state_.Mode == PanelMode::Measurement;
+    const bool measuring = State_.Mode == PanelMode::Measurement;
     switch (static_cast<CancelTarget>(M(request, 4))) {
     case CancelTarget::CompleteZero:
         if (measuring) {
-            (voltmeter_.Settings().Input == 0 ? state_.OkInput1 : state_.OkInput2) = false;
+            (Voltmeter_.Settings().Input == 0 ? State_.OkInput1 : State_.OkInput2) = false;
         } else {
-            state_.OkCalibr = false;
+            State_.OkCalibr = false;
         }
         break;
     case CancelTarget::UserCalibration:
-        (measuring ? state_.CoefComp : state_.CoefCalibr) = false;
+        (measuring ? State_.CoefComp : State_.CoefCalibr) = false;
         break;
     case CancelTarget::Nothing:
         break;
@@ -297,8 +297,8 @@ FrameBytes VirtualInstrument::UserCalibration(const FrameBytes& request) {
     if (!digits) {
         return Error(request, InstrumentError::ValueOutOfRange);
     }
-    state_.UserCalibrationDigits = *digits;
-    (state_.Mode == PanelMode::Measurement ? state_.CoefComp : state_.CoefCalibr) = true;
+    State_.UserCalibrationDigits = *digits;
+    (State_.Mode == PanelMode::Measurement ? State_.CoefComp : State_.CoefCalibr) = true;
     return Ok(request);
 }
 

@@ -55,13 +55,13 @@ class VirtualInstrument : public BusDevice {
   public:
     explicit VirtualInstrument(const VirtualInstrumentConfig& config = {});
 
-    uint8_t Address() const override { return state_.Address; }
+    uint8_t Address() const override { return State_.Address; }
     std::optional<FrameBytes> HandleRequest(const FrameBytes& request,
                                             SimClock::time_point at) override;
 
-    const VirtualInstrumentState& State() const { return state_; }
-    VirtualInstrumentState& MutableState() { return state_; }
-    const VoltmeterModel& Voltmeter() const { return voltmeter_; }
+    const VirtualInstrumentState& State() const { return State_; }
+    VirtualInstrumentState& MutableState() { return State_; }
+    const VoltmeterModel& Voltmeter() const { return Voltmeter_; }
 
     // Volts on the calibrator's terminals: the set DC voltage while the output is live, 0 for
     // current and AC rows and while it is off.
@@ -84,8 +84,8 @@ class VirtualInstrument : public BusDevice {
     FrameBytes Cancel(const FrameBytes& request);
     FrameBytes UserCalibration(const FrameBytes& request);
 
-    VirtualInstrumentState state_;
-    VoltmeterModel voltmeter_;
+    VirtualInstrumentState State_;
+    VoltmeterModel Voltmeter_;
 };
 
 } // namespace vr410::sim

@@ -31,8 +31,8 @@ int32_t ClampToCounts(double counts) {
 
 } // namespace
 
-VoltmeterModel::VoltmeterModel(const Config& config) : config_(config), random_(config.Seed) {
-    last_.Status = StatusByte(settings_, activeRange_, false);
+VoltmeterModel::VoltmeterModel(const Config& config) : Config_(config), Random_(config.Seed) {
+    Last_.Status = StatusByte(Settings_, ActiveRange_, false);
 }
 
 double VoltmeterModel::CountsPerVolt(uint8_t range) {
@@ -44,64 +44,64 @@ double VoltmeterModel::FullScale(uint8_t range) {
 }
 
 void VoltmeterModel::Apply(const VoltmeterSettings& settings, double inputVolts) {
-    const bool wasDifference = settings_.Delta || settings_.Percent;
-    settings_ = settings;
-    if (settings_.Delta || settings_.Percent) {
-        settings_.Auto = false;
+    const bool wasDifference = Settings_.Delta || Settings_.Percent;
+    Settings_ = settings;
+    if (Settings_.Delta || Settings_.Percent) {
+        Settings_.Auto = false;
         if (!wasDifference) {
-            reference_ = inputVolts;
+            Reference_ = inputVolts;
         }
     }
-    if (!settings_.Auto) {
-        activeRange_ = settings_.Range;
+    if (!Settings_.Auto) {
+        ActiveRange_ = Settings_.Range;
     }
 }
 
 void VoltmeterModel::Start(SimClock::time_point at) {
-    running_ = true;
-    start_ = at;
-    readingsTaken_ = 0;
-    fresh_ = false;
+    Running_ = true;
+    Start_ = at;
+    ReadingsTaken_ = 0;
+    Fresh_ = false;
 }
 
 void VoltmeterModel::Stop() {
-    running_ = false;
-    fresh_ = false;
+    Running_ = false;
+    Fresh_ = false;
 }
 
 void VoltmeterModel::Advance(SimClock::time_point at, double inputVolts) {
-    if (!running_ || at < start_) {
+    if (!Running_ || at < Start_) {
         return;
     }
     // Reading k is complete at start + k periods; only the newest one due is kept, as the
     // instrument's display shows only the newest.
-    const int64_t due = (at - start_) / config_.ReadingPeriod;
-    if (due > readingsTaken_) {
-        readingsTaken_ = due;
-        last_ = Measure(inputVolts);
-        fresh_ = true;
+    const int64_t due = (at - Start_) / Config_.ReadingPeriod;
+    if (due > ReadingsTaken_) {
+        ReadingsTaken_ = due;
+        Last_ = Measure(inputVolts);
+        Fresh_ = true;
     }
 }
 
 VoltmeterReading VoltmeterModel::Read() {
-    fresh_ = false;
-    return last_;
+    Fresh_ = false;
+    return Last_;
 }
 
 int32_t VoltmeterModel::Noise() {
-    if (config_.NoiseCounts <= 0) {
+    if (Config_.NoiseCounts <= 0) {
         return 0;
     }
-    const uint32_t span = 2 * static_cast<uint32_t>(config_.NoiseCounts) + 1;
-    return static_cast<int32_t>(random_() % span) - config_.NoiseCounts;
+    const uint32_t span = 2 * static_cast<uint32_t>(Config_.NoiseCounts) + 1;
+    return static_cast<int32_t>(Random_() % span) - Config_.NoiseCounts;
 }
 
 VoltmeterReading VoltmeterModel::Measure(double inputVolts) {
-    const bool difference = settings_.Delta || settings_.Percent;
-    const double volts = difference ? inputVolts - reference_ : inputVolts;
+    const bool difference = Settings_.Delta || Settings_.Percent;
+    const double volts = difference ? inputVolts - Reference_ : inputVolts;
 
-    uint8_t range = settings_.Range;
-    if (settings_.Auto) {
+    uint8_t range = Settings_.Range;
+    if (Settings_.Auto) {
         range = VoltmeterRangeCount - 1;
         for (uint8_t r = 0; r < VoltmeterRangeCount; ++r) {
             if (std::abs(volts) <= FullScale(r) * OverloadFactor) {
@@ -110,13 +110,13 @@ VoltmeterReading VoltmeterModel::Measure(double inputVolts) {
             }
         }
     }
-    activeRange_ = range;
+    ActiveRange_ = range;
 
     bool overload = false;
     double counts = 0.0;
-    if (settings_.Percent) {
-        const double percent = reference_ != 0.0 ? volts * 100.0 / reference_ : 0.0;
-        overload = reference_ == 0.0 || std::abs(percent) > PercentLimit;
+    if (Settings_.Percent) {
+        const double percent = Reference_ != 0.0 ? volts * 100.0 / Reference_ : 0.0;
+        overload = Reference_ == 0.0 || std::abs(percent) > PercentLimit;
         counts = percent * CountsPerPercent;
     } else {
         overload =
@@ -124,14 +124,14 @@ VoltmeterReading VoltmeterModel::Measure(double inputVolts) {
         counts = volts * CountsPerVolt(range);
     }
     if (overload) {
-        const double limit = settings_.Percent
+        const double limit = Settings_.Percent
                                  ? PercentLimit * CountsPerPercent
                                  : FullScale(range) * OverloadFactor * CountsPerVolt(range);
         counts = std::copysign(limit, counts);
     } else {
         counts += Noise();
     }
-    return {.Value = ClampToCounts(counts), .Status = StatusByte(settings_, range, overload)};
+    return {.Value = ClampToCounts(counts), .Status = StatusByte(Settings_, range, overload)};
 }
 
 } // namespace vr410::sim

@@ -46,7 +46,7 @@ class VoltmeterModel {
     // Full scale of a range in volts; readings beyond 102 % of it are overloaded.
     static double FullScale(uint8_t range);
 
-    const VoltmeterSettings& Settings() const { return settings_; }
+    const VoltmeterSettings& Settings() const { return Settings_; }
     // Applies new settings; the difference reference is taken when delta or percent comes on.
     // Delta and percent switch automatic ranging off.
     void Apply(const VoltmeterSettings& settings, double inputVolts);
@@ -54,32 +54,32 @@ class VoltmeterModel {
     // Measuring starts (and the reading clock restarts) at `at`.
     void Start(SimClock::time_point at);
     void Stop();
-    bool Running() const { return running_; }
+    bool Running() const { return Running_; }
 
     // Takes every reading that falls due by `at`, with `inputVolts` on the selected input.
     void Advance(SimClock::time_point at, double inputVolts);
     // A reading was taken that the PC has not read yet.
-    bool Fresh() const { return fresh_; }
+    bool Fresh() const { return Fresh_; }
     // The last reading; marks it read.
     VoltmeterReading Read();
-    const VoltmeterReading& Last() const { return last_; }
+    const VoltmeterReading& Last() const { return Last_; }
     // The range the last reading was taken on (the automatic choice when Auto is on).
-    uint8_t ActiveRange() const { return activeRange_; }
+    uint8_t ActiveRange() const { return ActiveRange_; }
 
   private:
     VoltmeterReading Measure(double inputVolts);
     int32_t Noise();
 
-    Config config_;
-    VoltmeterSettings settings_;
-    std::mt19937 random_;
-    bool running_ = false;
-    SimClock::time_point start_{};
-    int64_t readingsTaken_ = 0;
-    bool fresh_ = false;
-    double reference_ = 0.0; // input volts when delta or percent came on
-    uint8_t activeRange_ = 2;
-    VoltmeterReading last_;
+    Config Config_;
+    VoltmeterSettings Settings_;
+    std::mt19937 Random_;
+    bool Running_ = false;
+    SimClock::time_point Start_{};
+    int64_t ReadingsTaken_ = 0;
+    bool Fresh_ = false;
+    double Reference_ = 0.0; // input volts when delta or percent came on
+    uint8_t ActiveRange_ = 2;
+    VoltmeterReading Last_;
 };
 
 } // namespace vr410::sim
