@@ -7,15 +7,15 @@ void RecordedControls::LatchKey(PanelKey key) {
     case PanelKey::SB_Enter:
     case PanelKey::SB_Reset:
     case PanelKey::SB_Meas:
-        Modes = key;
+        Modes_ = key;
         break;
     case PanelKey::SB_Polar:
     case PanelKey::SB_Sin:
-        Kind = key;
+        Kind_ = key;
         break;
     case PanelKey::SB_I:
     case PanelKey::SB_U:
-        Quantity = key;
+        Quantity_ = key;
         break;
     default: // the digit keys and SB_Shift do not belong to a radio group
         break;
@@ -23,12 +23,12 @@ void RecordedControls::LatchKey(PanelKey key) {
 }
 
 bool RecordedControls::IsLatched(PanelKey key) const {
-    return Modes == key || Kind == key || Quantity == key;
+    return Modes_ == key || Kind_ == key || Quantity_ == key;
 }
 
 void RecordedControls::SetOutputField(const std::string& mask, const std::string& digits) {
-    Mask = mask;
-    Text = digits;
+    Mask_ = mask;
+    Text_ = digits;
 }
 
 } // namespace vr410

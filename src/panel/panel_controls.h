@@ -31,15 +31,15 @@ class RecordedControls : public PanelControls {
     void SetOutputField(const std::string& mask, const std::string& digits) override;
 
     bool IsLatched(PanelKey key) const;
-    const std::string& FieldMask() const { return Mask; }
-    const std::string& FieldText() const { return Text; }
+    const std::string& FieldMask() const { return Mask_; }
+    const std::string& FieldText() const { return Text_; }
 
   private:
-    PanelKey Modes = PanelKey::SB_Reset; // down key of SB_Enter, SB_Reset, SB_Meas
-    PanelKey Kind = PanelKey::SB_Polar;  // down key of SB_Polar, SB_Sin
-    PanelKey Quantity = PanelKey::SB_U;  // down key of SB_I, SB_U
-    std::string Mask;
-    std::string Text;
+    PanelKey Modes_ = PanelKey::SB_Reset; // down key of SB_Enter, SB_Reset, SB_Meas
+    PanelKey Kind_ = PanelKey::SB_Polar;  // down key of SB_Polar, SB_Sin
+    PanelKey Quantity_ = PanelKey::SB_U;  // down key of SB_I, SB_U
+    std::string Mask_;
+    std::string Text_;
 };
 
 } // namespace vr410

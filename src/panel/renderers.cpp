@@ -72,15 +72,15 @@ int32_t PercentBaseOf(const InstrumentState& state) {
 
 PanelRenderer::PanelRenderer(InstrumentState& state, DisplayWriter& display,
                              PanelControls& controls)
-    : State(state), Display(display), Controls(controls) {}
+    : State_(state), Display_(display), Controls_(controls) {}
 
 void PanelRenderer::PrintMode(std::string_view frequencyText) {
-    const RangeRow& range = RowOf(State.RangeIndex);
-    Controls.LatchKey(range.Kind == u'~' ? PanelKey::SB_Sin : PanelKey::SB_Polar);
-    Controls.LatchKey(range.Unit == u'V' ? PanelKey::SB_U : PanelKey::SB_I);
-    Display.CLRDisp(1);
-    Display.CLRDisp(2);
-    switch (State.Mode) {
+    const RangeRow& range = RowOf(State_.RangeIndex);
+    Controls_.LatchKey(range.Kind == u'~' ? PanelKey::SB_Sin : PanelKey::SB_Polar);
+    Controls_.LatchKey(range.Unit == u'V' ? PanelKey::SB_U : PanelKey::SB_I);
+    Display_.CLRDisp(1);
+    Display_.CLRDisp(2);
+    switch (State_.Mode) {
     case PanelMode::OutputEntry:
         PrintModeOutputEntry(frequencyText);
         break;
@@ -91,73 +91,74 @@ void PanelRenderer::PrintMode(std::string_view frequencyText) {
         PrintModeMeasurement();
         break;
     }
-    if (ShowsOutputValue(State.Mode)) {
-        Controls.SetOutputField(EditMask, State.OutputDigits);
+    if (ShowsOutputValue(State_.Mode)) {
+        Controls_.SetOutputField(EditMask_, State_.OutputDigits);
     }
 }
 
 void PanelRenderer::PrintModeOutputEntry(std::string_view frequencyText) {
-    const RangeRow& range = RowOf(State.RangeIndex);
-    Controls.LatchKey(PanelKey::SB_Reset);
+    const RangeRow& range = RowOf(State_.RangeIndex);
+    Controls_.LatchKey(PanelKey::SB_Reset);
     std::string prompt = "Введите ";
     prompt += QuantityLetter(range);
     prompt += "вых";
-    Display.PrintText(1, 1, Narrow, prompt);
+    Display_.PrintText(1, 1, Narrow, prompt);
     VoltPrint(2);
     PrintFrequencyOrCalibration(1, frequencyText);
     PrintGuard();
 }
 
 void PanelRenderer::PrintModeOutputOn(std::string_view frequencyText) {
-    const RangeRow& range = RowOf(State.RangeIndex);
+    const RangeRow& range = RowOf(State_.RangeIndex);
     VoltPrint(1);
-    Display.PrintText(1, 2, Narrow,
-                      QuantityLetter(range) + "вых(" + RangeLabel(State.RangeIndex) + ")");
+    Display_.PrintText(1, 2, Narrow,
+                       QuantityLetter(range) + "вых(" + RangeLabel(State_.RangeIndex) + ")");
     PrintFrequencyOrCalibration(2, frequencyText);
     PrintGuard();
 }
 
 void PanelRenderer::PrintFrequencyOrCalibration(int row, std::string_view frequencyText) {
-    if (RowOf(State.RangeIndex).Kind == u'~') {
+    if (RowOf(State_.RangeIndex).Kind == u'~') {
         FreqPrint(14, row, frequencyText);
         return;
     }
-    if (State.CoefCalibr != 0) {
-        Display.PrintText(16, row, Narrow, "K");
+    if (State_.CoefCalibr != 0) {
+        Display_.PrintText(16, row, Narrow, "K");
     }
-    if (State.OkCalibr != 0) {
-        Display.PrintText(19, row, Narrow, "Ок");
+    if (State_.OkCalibr != 0) {
+        Display_.PrintText(19, row, Narrow, "Ок");
     }
 }
 
 void PanelRenderer::PrintModeMeasurement() {
-    if (State.VoltmeterDelta != 0) {
-        State.VoltmeterAuto = 0;
-        Display.PrintText(1, 2, Narrow, State.VoltmeterPercent != 0 ? "ј" : "Ѕ");
-        Display.PrintText(2, 2, Narrow, "Uвх");
+    if (State_.VoltmeterDelta != 0) {
+        State_.VoltmeterAuto = 0;
+        Display_.PrintText(1, 2, Narrow, State_.VoltmeterPercent != 0 ? "ј" : "Ѕ");
+        Display_.PrintText(2, 2, Narrow, "Uвх");
     } else {
-        Display.PrintText(1, 2, Narrow, State.VoltmeterInput == 0 ? "Uвх1" : "Uвх2");
+        Display_.PrintText(1, 2, Narrow, State_.VoltmeterInput == 0 ? "Uвх1" : "Uвх2");
     }
-    Display.PrintText(5, 2, Narrow, "(");
-    Display.PrintText(6, 2, Narrow,
-                      State.VoltmeterAuto != 0 ? "Авто)" : RangeLabel(State.VoltmeterRange) + ")");
-    const uint8_t zeroActive = State.VoltmeterInput == 0 ? State.OkInput1 : State.OkInput2;
+    Display_.PrintText(5, 2, Narrow, "(");
+    Display_.PrintText(6, 2, Narrow,
+                       State_.VoltmeterAuto != 0 ? "Авто)"
+                                                 : RangeLabel(State_.VoltmeterRange) + ")");
+    const uint8_t zeroActive = State_.VoltmeterInput == 0 ? State_.OkInput1 : State_.OkInput2;
     if (zeroActive != 0) {
-        Display.PrintText(19, 2, Narrow, "Ок");
+        Display_.PrintText(19, 2, Narrow, "Ок");
     }
-    if (State.CoefComp != 0) {
-        Display.PrintText(16, 2, Narrow, "K");
+    if (State_.CoefComp != 0) {
+        Display_.PrintText(16, 2, Narrow, "K");
     }
-    if (State.ScreenOn != 0) {
-        Display.PrintText(22, 2, Narrow, "Э");
+    if (State_.ScreenOn != 0) {
+        Display_.PrintText(22, 2, Narrow, "Э");
     }
 }
 
 void PanelRenderer::PrintSeparator(int& column, int row, const RangeRow& range, int separator,
                                    std::string* mask) {
-    const SeparatorCell cell = SeparatorFor(State.ViewMode, range, separator);
+    const SeparatorCell cell = SeparatorFor(State_.ViewMode, range, separator);
     if (cell.TakesPosition) {
-        Display.PrintText(column, row, Narrow, cell.Text);
+        Display_.PrintText(column, row, Narrow, cell.Text);
         ++column;
     }
     if (mask != nullptr) {
@@ -166,72 +167,72 @@ void PanelRenderer::PrintSeparator(int& column, int row, const RangeRow& range, 
 }
 
 void PanelRenderer::VoltPrint(int row) {
-    const RangeRow& range = RowOf(State.RangeIndex);
+    const RangeRow& range = RowOf(State_.RangeIndex);
     const int digits = range.Kind == u'~' ? 7 : 8;
     const int point = range.PointPos;
     // A value shorter than its digit places (the AC 700 V presets have six digits) is shown as
     // the output field shows it: filled from the left, empty places reading "0".
-    const std::string value = CharactersOf(State.OutputDigits, 0, static_cast<size_t>(digits));
+    const std::string value = CharactersOf(State_.OutputDigits, 0, static_cast<size_t>(digits));
 
-    Display.PrintText(1, row, Narrow, TextOf(range.Sign));
-    EditMask.clear();
+    Display_.PrintText(1, row, Narrow, TextOf(range.Sign));
+    EditMask_.clear();
     int column = 2;
     for (int i = 1; i <= digits; ++i) {
         const char digit = value[static_cast<size_t>(i - 1)];
-        Display.PrintText(column, row, Wide, std::string(1, digit == ' ' ? '0' : digit));
+        Display_.PrintText(column, row, Wide, std::string(1, digit == ' ' ? '0' : digit));
         ++column;
-        EditMask += i <= point && State.Blanking != 0 ? '9' : '0';
+        EditMask_ += i <= point && State_.Blanking != 0 ? '9' : '0';
         if (i + 1 == point) {
-            Display.PrintText(column, row, Narrow, ".");
+            Display_.PrintText(column, row, Narrow, ".");
             ++column;
-            EditMask += "\\.";
+            EditMask_ += "\\.";
         } else if (const int separator = SeparatorAt(11 * (point - 2) + i - 1);
                    separator != 0 && i < digits) {
-            PrintSeparator(column, row, range, separator, &EditMask);
+            PrintSeparator(column, row, range, separator, &EditMask_);
         }
     }
     if (range.Prefix != u' ') {
-        Display.PrintText(column, row, Narrow, TextOf(range.Prefix));
-        EditMask += '\\';
-        EditMask += TextOf(range.Prefix);
+        Display_.PrintText(column, row, Narrow, TextOf(range.Prefix));
+        EditMask_ += '\\';
+        EditMask_ += TextOf(range.Prefix);
         ++column;
     }
-    Display.PrintText(column, row, Narrow, TextOf(range.Unit));
-    EditMask += '\\';
-    EditMask += TextOf(range.Unit);
-    EditMask += ";0;0";
-    Display.PrintText(column + 1, row, Narrow, "  ");
+    Display_.PrintText(column, row, Narrow, TextOf(range.Unit));
+    EditMask_ += '\\';
+    EditMask_ += TextOf(range.Unit);
+    EditMask_ += ";0;0";
+    Display_.PrintText(column + 1, row, Narrow, "  ");
 }
 
 void PanelRenderer::FreqPrint(int column, int row, std::string_view frequencyText) {
-    Display.PrintText(column, row, Narrow, FrequencyText(frequencyText));
+    Display_.PrintText(column, row, Narrow, FrequencyText(frequencyText));
 }
 
 void PanelRenderer::PrintGuard() {
-    const bool ac = Controls.SinLatched();
-    const bool firstRow =
-        (State.Mode == PanelMode::OutputEntry && !ac) || (State.Mode == PanelMode::OutputOn && ac);
-    Display.PrintText(22, firstRow ? 1 : 2, Narrow, State.ScreenOn != 0 ? "Э" : " ");
+    const bool ac = Controls_.SinLatched();
+    const bool firstRow = (State_.Mode == PanelMode::OutputEntry && !ac) ||
+                          (State_.Mode == PanelMode::OutputOn && ac);
+    Display_.PrintText(22, firstRow ? 1 : 2, Narrow, State_.ScreenOn != 0 ? "Э" : " ");
 }
 
 void PanelRenderer::PrintPercent() {
-    int64_t value = DigitsValue(State.OutputDigits);
-    if (RowOf(State.RangeIndex).Sign == u'-') {
+    int64_t value = DigitsValue(State_.OutputDigits);
+    if (RowOf(State_.RangeIndex).Sign == u'-') {
         value = -value;
     }
-    Display.PrintText(4, 2, Narrow, PercentText(value, PercentBaseValue, DecimalSeparator));
+    Display_.PrintText(4, 2, Narrow, PercentText(value, PercentBaseValue_, DecimalSeparator_));
 }
 
 void PanelRenderer::PrintUin() {
-    const RangeRow& range = RowOf(State.VoltmeterRange);
+    const RangeRow& range = RowOf(State_.VoltmeterRange);
     const int point = range.PointPos;
-    const int positions = ReadingPositions(State.NumDigits, State.VoltmeterRange);
-    const std::string& digits = State.MeasuredDigits;
-    size_t next = FirstReadingDigit(State.VoltmeterRange);
+    const int positions = ReadingPositions(State_.NumDigits, State_.VoltmeterRange);
+    const std::string& digits = State_.MeasuredDigits;
+    size_t next = FirstReadingDigit(State_.VoltmeterRange);
     int column = 2;
     for (int j = 0; j < positions; ++j) {
         if (j == point - 1) {
-            Display.PrintText(column, 1, Narrow, ".");
+            Display_.PrintText(column, 1, Narrow, ".");
             ++column;
             continue;
         }
@@ -241,36 +242,36 @@ void PanelRenderer::PrintUin() {
         if (const int separator = SeparatorAt(11 * (point - 2) + j - 2); separator != 0) {
             PrintSeparator(column, 1, range, separator, nullptr);
         }
-        Display.PrintText(column, 1, Wide, digits.substr(next, 1));
+        Display_.PrintText(column, 1, Wide, digits.substr(next, 1));
         ++column;
         if (++next >= ReadingDigits) {
             break;
         }
     }
     if (range.Prefix != u' ') {
-        Display.PrintText(column, 1, Narrow, TextOf(range.Prefix));
+        Display_.PrintText(column, 1, Narrow, TextOf(range.Prefix));
         ++column;
     }
-    Display.PrintText(column, 1, Narrow, TextOf(range.Unit));
+    Display_.PrintText(column, 1, Narrow, TextOf(range.Unit));
     PrintActivityMark();
 }
 
 void PanelRenderer::PrintUperc() {
-    const std::string& digits = State.MeasuredDigits;
-    Display.PrintText(2, 1, Wide, CharactersOf(digits, 0, 1));
-    Display.PrintText(3, 1, Narrow, " ");
-    Display.PrintText(4, 1, Wide, CharactersOf(digits, 1, 3));
-    Display.PrintText(7, 1, Narrow, ".");
-    Display.PrintText(8, 1, Wide, CharactersOf(digits, 4, 3));
-    Display.PrintText(11, 1, Narrow, " ");
-    Display.PrintText(12, 1, Wide, CharactersOf(digits, 7, 1));
-    Display.PrintText(13, 1, Narrow, "%");
+    const std::string& digits = State_.MeasuredDigits;
+    Display_.PrintText(2, 1, Wide, CharactersOf(digits, 0, 1));
+    Display_.PrintText(3, 1, Narrow, " ");
+    Display_.PrintText(4, 1, Wide, CharactersOf(digits, 1, 3));
+    Display_.PrintText(7, 1, Narrow, ".");
+    Display_.PrintText(8, 1, Wide, CharactersOf(digits, 4, 3));
+    Display_.PrintText(11, 1, Narrow, " ");
+    Display_.PrintText(12, 1, Wide, CharactersOf(digits, 7, 1));
+    Display_.PrintText(13, 1, Narrow, "%");
     PrintActivityMark();
 }
 
 void PanelRenderer::PrintActivityMark() {
-    Display.PrintText(23, 2, Narrow, State.ActivityMarkPhase != 0 ? "ѕ" : "ї");
-    State.ActivityMarkPhase = State.ActivityMarkPhase != 0 ? 0 : 1;
+    Display_.PrintText(23, 2, Narrow, State_.ActivityMarkPhase != 0 ? "ѕ" : "ї");
+    State_.ActivityMarkPhase = State_.ActivityMarkPhase != 0 ? 0 : 1;
 }
 
 } // namespace vr410

@@ -52,14 +52,14 @@ class PanelRenderer {
     // Draws MeasuredDigits as a difference in per cent in row 1, then flips the activity mark.
     void PrintUperc();
 
-    int32_t PercentBase() const { return PercentBaseValue; }
-    void SetPercentBase(int32_t base) { PercentBaseValue = base; }
+    int32_t PercentBase() const { return PercentBaseValue_; }
+    void SetPercentBase(int32_t base) { PercentBaseValue_ = base; }
 
     // The output field's mask as the last VoltPrint built it, e.g. "00\.000\m000\V;0;0".
-    const std::string& OutputEditMask() const { return EditMask; }
+    const std::string& OutputEditMask() const { return EditMask_; }
 
     // The decimal separator of the user's locale for PrintPercent (UTF-8); "." until set.
-    void SetDecimalSeparator(std::string separator) { DecimalSeparator = std::move(separator); }
+    void SetDecimalSeparator(std::string separator) { DecimalSeparator_ = std::move(separator); }
 
   private:
     void PrintModeOutputEntry(std::string_view frequencyText);
@@ -74,12 +74,12 @@ class PanelRenderer {
                         std::string* mask);
     void PrintActivityMark();
 
-    InstrumentState& State;
-    DisplayWriter& Display;
-    PanelControls& Controls;
-    int32_t PercentBaseValue = 0;
-    std::string EditMask;
-    std::string DecimalSeparator = ".";
+    InstrumentState& State_;
+    DisplayWriter& Display_;
+    PanelControls& Controls_;
+    int32_t PercentBaseValue_ = 0;
+    std::string EditMask_;
+    std::string DecimalSeparator_ = ".";
 };
 
 } // namespace vr410

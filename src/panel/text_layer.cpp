@@ -42,7 +42,7 @@ Panel4::Panel4(QWidget* parent) : QFrame(parent) {
             cell->SetPixelOff(Qt::black);
             cell->SetLines({QStringLiteral(" ")});
             cell->move(DesignLeft(column), RowTop[row - 1]);
-            Cells[row - 1][column - 1] = cell;
+            Cells_[row - 1][column - 1] = cell;
         }
     }
 }
@@ -51,7 +51,7 @@ TLCDScreen* Panel4::Cell(int row, int column) const {
     if (row < 1 || row > Rows || column < 1 || column > Columns) {
         return nullptr;
     }
-    return Cells[row - 1][column - 1];
+    return Cells_[row - 1][column - 1];
 }
 
 void Panel4::CLRDisp(int row) {
@@ -59,7 +59,7 @@ void Panel4::CLRDisp(int row) {
         return;
     }
     for (int column = 1; column <= Columns; ++column) {
-        TLCDScreen* cell = Cells[row - 1][column - 1];
+        TLCDScreen* cell = Cells_[row - 1][column - 1];
         cell->hide();
         cell->SetPixelHeight(RunTimeDotHeight);
         cell->setToolTip(QString());
@@ -77,12 +77,12 @@ void Panel4::PrintText(int column, int row, int dotWidth, const std::string& tex
             break;
         }
         if (position >= 1) {
-            TLCDScreen* cell = Cells[row - 1][position - 1];
+            TLCDScreen* cell = Cells_[row - 1][position - 1];
             // The left neighbour counts as it stands, hidden or not: its place and the width
             // of its last character.
             int left = 1;
             if (position > 1) {
-                const TLCDScreen* before = Cells[row - 1][position - 2];
+                const TLCDScreen* before = Cells_[row - 1][position - 2];
                 left = before->Left() + before->width();
             }
             // The width first: the cell resizes at once, and the next character starts where
@@ -101,7 +101,7 @@ std::string Panel4::RowText(int row) const {
         return {};
     }
     std::string text;
-    for (const TLCDScreen* cell : Cells[row - 1]) {
+    for (const TLCDScreen* cell : Cells_[row - 1]) {
         const QList<uint> line =
             cell->Lines().isEmpty() ? QList<uint>{} : cell->Lines()[0].toUcs4();
         text += cell->isHidden() || line.isEmpty() ? std::string(" ")

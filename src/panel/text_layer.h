@@ -38,7 +38,7 @@ class Panel4 : public QFrame, public DisplayWriter {
     std::string RowText(int row) const;
 
   private:
-    std::array<std::array<TLCDScreen*, Columns>, Rows> Cells{};
+    std::array<std::array<TLCDScreen*, Columns>, Rows> Cells_{};
 };
 
 } // namespace vr410

@@ -9,18 +9,18 @@ const QChar BlankShown = u'0';
 
 void EditMask::SetMask(const QString& mask) {
     const QString kept = Digits();
-    Slots.clear();
+    Slots_.clear();
     for (int i = 0; i < mask.size(); ++i) {
         const QChar c = mask[i];
         if (c == u';') {
             break;
         }
         if (c == u'\\' && i + 1 < mask.size()) {
-            Slots.push_back({false, mask[++i]});
+            Slots_.push_back({false, mask[++i]});
         } else if (c == u'0' || c == u'9') {
-            Slots.push_back({true, BlankShown});
+            Slots_.push_back({true, BlankShown});
         } else {
-            Slots.push_back({false, c});
+            Slots_.push_back({false, c});
         }
     }
     SetDigits(kept);
@@ -28,7 +28,7 @@ void EditMask::SetMask(const QString& mask) {
 
 void EditMask::SetDigits(const QString& text) {
     int next = 0;
-    for (Slot& slot : Slots) {
+    for (Slot& slot : Slots_) {
         if (!slot.IsDigit) {
             continue;
         }
@@ -40,8 +40,8 @@ void EditMask::SetDigits(const QString& text) {
 
 QString EditMask::Text() const {
     QString text;
-    text.reserve(Slots.size());
-    for (const Slot& slot : Slots) {
+    text.reserve(Slots_.size());
+    for (const Slot& slot : Slots_) {
         text.append(slot.Char);
     }
     return text;
@@ -49,7 +49,7 @@ QString EditMask::Text() const {
 
 QString EditMask::Digits() const {
     QString digits;
-    for (const Slot& slot : Slots) {
+    for (const Slot& slot : Slots_) {
         if (slot.IsDigit) {
             digits.append(slot.Char);
         }
@@ -59,12 +59,12 @@ QString EditMask::Digits() const {
 
 int EditMask::DigitCount() const {
     return static_cast<int>(
-        std::count_if(Slots.begin(), Slots.end(), [](const Slot& s) { return s.IsDigit; }));
+        std::count_if(Slots_.begin(), Slots_.end(), [](const Slot& s) { return s.IsDigit; }));
 }
 
 int EditMask::FirstDigitAtOrAfter(int index) const {
     for (int i = std::max(index, 0); i < Length(); ++i) {
-        if (Slots[i].IsDigit) {
+        if (Slots_[i].IsDigit) {
             return i;
         }
     }
@@ -73,7 +73,7 @@ int EditMask::FirstDigitAtOrAfter(int index) const {
 
 int EditMask::LastDigitBefore(int index) const {
     for (int i = std::min(index, Length()) - 1; i >= 0; --i) {
-        if (Slots[i].IsDigit) {
+        if (Slots_[i].IsDigit) {
             return i;
         }
     }
@@ -85,7 +85,7 @@ int EditMask::TypeDigit(int caret, QChar digit) {
     if (at < 0 || digit < u'0' || digit > u'9') {
         return -1;
     }
-    Slots[at].Char = digit;
+    Slots_[at].Char = digit;
     return at + 1;
 }
 
@@ -94,14 +94,14 @@ int EditMask::Backspace(int caret) {
     if (at < 0) {
         return caret;
     }
-    Slots[at].Char = BlankShown;
+    Slots_[at].Char = BlankShown;
     return at;
 }
 
 int EditMask::Delete(int caret) {
     const int at = FirstDigitAtOrAfter(caret);
     if (at >= 0) {
-        Slots[at].Char = BlankShown;
+        Slots_[at].Char = BlankShown;
     }
     return caret;
 }

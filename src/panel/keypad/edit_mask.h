@@ -27,7 +27,7 @@ class EditMask {
     // The digit positions' characters in order, literals left out.
     QString Digits() const;
     int DigitCount() const;
-    int Length() const { return static_cast<int>(Slots.size()); }
+    int Length() const { return static_cast<int>(Slots_.size()); }
 
     // Editing at a caret index (characters before the caret). Each returns the new caret index.
     // TypeDigit returns -1 (and changes nothing) when no digit position follows the caret.
@@ -49,7 +49,7 @@ class EditMask {
     int FirstDigitAtOrAfter(int index) const;
     int LastDigitBefore(int index) const;
 
-    QVector<Slot> Slots;
+    QVector<Slot> Slots_;
 };
 
 } // namespace vr410

@@ -35,11 +35,11 @@ void KeyLatches::SetDown(PanelKey key, bool down) {
     if (down && group > 1) {
         for (size_t i = 0; i < PanelKeyCount; ++i) {
             if (KeyGroup(static_cast<PanelKey>(i)) == group) {
-                Down[i] = false;
+                Down_[i] = false;
             }
         }
     }
-    Down[static_cast<size_t>(key)] = down;
+    Down_[static_cast<size_t>(key)] = down;
 }
 
 } // namespace vr410

@@ -17,12 +17,12 @@ int KeyGroup(PanelKey key);
 class KeyLatches {
   public:
     KeyLatches();
-    bool IsDown(PanelKey key) const { return Down[static_cast<size_t>(key)]; }
+    bool IsDown(PanelKey key) const { return Down_[static_cast<size_t>(key)]; }
     // Latches key down (releasing its group mates) or releases it. Plain keys ignore it.
     void SetDown(PanelKey key, bool down);
 
   private:
-    std::array<bool, PanelKeyCount> Down{};
+    std::array<bool, PanelKeyCount> Down_{};
 };
 
 } // namespace vr410

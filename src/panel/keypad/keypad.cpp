@@ -15,15 +15,15 @@ const char* const Blanks2 = "  ";
 
 } // namespace
 
-Keypad::Keypad(InstrumentState& state, KeypadHost& host) : State(state), Host(host) {}
+Keypad::Keypad(InstrumentState& state, KeypadHost& host) : State_(state), Host_(host) {}
 
 void Keypad::Press(PanelKey key) {
     if (key == PanelKey::SB_Shift) {
-        Host.SetKeyDown(PanelKey::SB_Shift, !Host.IsKeyDown(PanelKey::SB_Shift));
+        Host_.SetKeyDown(PanelKey::SB_Shift, !Host_.IsKeyDown(PanelKey::SB_Shift));
         return;
     }
     if (KeyGroup(key) > 1) {
-        Host.SetKeyDown(key, true);
+        Host_.SetKeyDown(key, true);
     }
     switch (key) {
     case PanelKey::SB_Enter:
@@ -66,74 +66,74 @@ void Keypad::Press(PanelKey key) {
 }
 
 bool Keypad::TakeShift() {
-    if (!Host.IsKeyDown(PanelKey::SB_Shift)) {
+    if (!Host_.IsKeyDown(PanelKey::SB_Shift)) {
         return false;
     }
-    Host.SetKeyDown(PanelKey::SB_Shift, false);
+    Host_.SetKeyDown(PanelKey::SB_Shift, false);
     return true;
 }
 
 bool Keypad::RangeIsAc() const {
-    return IsAcRow(State.RangeIndex);
+    return IsAcRow(State_.RangeIndex);
 }
 
 char16_t Keypad::RangeUnit() const {
-    return State.RangeIndex < RangeCount ? RangeTable[State.RangeIndex].Unit : u' ';
+    return State_.RangeIndex < RangeCount ? RangeTable[State_.RangeIndex].Unit : u' ';
 }
 
 void Keypad::VoltmeterKey(int queryInterval) {
-    State.KeepQueryInterval = 1;
-    Host.SetQueryInterval(queryInterval);
-    Host.IssueCommand(FunctionCode::VoltmeterControl);
-    Host.PrintMode();
+    State_.KeepQueryInterval = 1;
+    Host_.SetQueryInterval(queryInterval);
+    Host_.IssueCommand(FunctionCode::VoltmeterControl);
+    Host_.PrintMode();
 }
 
 void Keypad::SelectInput(uint8_t input) {
-    if (State.Mode == PanelMode::Measurement && State.VoltmeterInput != input) {
-        State.VoltmeterInput = input;
-        State.VoltmeterDelta = 0;
-        State.VoltmeterPercent = 0;
+    if (State_.Mode == PanelMode::Measurement && State_.VoltmeterInput != input) {
+        State_.VoltmeterInput = input;
+        State_.VoltmeterDelta = 0;
+        State_.VoltmeterPercent = 0;
         VoltmeterKey(QueryAfterInputChange);
     }
 }
 
 void Keypad::CancelWithHint(int column, int row, const char* hint) {
-    Host.PrintText(column, row, 4, Blanks2);
-    Host.SetCancelHint(hint);
-    Host.IssueCommand(FunctionCode::CancelZeroOrCalibration);
+    Host_.PrintText(column, row, 4, Blanks2);
+    Host_.SetCancelHint(hint);
+    Host_.IssueCommand(FunctionCode::CancelZeroOrCalibration);
 }
 
 void Keypad::SB_ResetClick() {
     TakeShift();
-    if (State.Mode == PanelMode::OutputEntry) {
-        State.OkCalibr = 0;
-        State.CoefCalibr = 0;
-        State.OutputDigits = ResetDigits(State.RangeIndex);
+    if (State_.Mode == PanelMode::OutputEntry) {
+        State_.OkCalibr = 0;
+        State_.CoefCalibr = 0;
+        State_.OutputDigits = ResetDigits(State_.RangeIndex);
     }
-    Host.SetFreqPanelVisible(RangeIsAc());
-    State.Mode = PanelMode::OutputEntry;
-    State.VoltmeterDelta = 0;
-    State.VoltmeterPercent = 0;
-    Host.SetOutputEntryVisible(true);
-    Host.PrintMode();
-    Host.IssueCommand(FunctionCode::Reset);
+    Host_.SetFreqPanelVisible(RangeIsAc());
+    State_.Mode = PanelMode::OutputEntry;
+    State_.VoltmeterDelta = 0;
+    State_.VoltmeterPercent = 0;
+    Host_.SetOutputEntryVisible(true);
+    Host_.PrintMode();
+    Host_.IssueCommand(FunctionCode::Reset);
 }
 
 void Keypad::SB_EnterClick() {
     if (TakeShift()) {
-        if (State.Mode == PanelMode::OutputEntry) {
-            Host.SetKeyDown(PanelKey::SB_Reset, true);
-        } else if (State.Mode == PanelMode::Measurement) {
-            Host.SetKeyDown(PanelKey::SB_Meas, true);
+        if (State_.Mode == PanelMode::OutputEntry) {
+            Host_.SetKeyDown(PanelKey::SB_Reset, true);
+        } else if (State_.Mode == PanelMode::Measurement) {
+            Host_.SetKeyDown(PanelKey::SB_Meas, true);
         }
         return;
     }
-    if (State.Mode == PanelMode::Measurement) {
-        Host.SetKeyDown(PanelKey::SB_Meas, true);
+    if (State_.Mode == PanelMode::Measurement) {
+        Host_.SetKeyDown(PanelKey::SB_Meas, true);
         return;
     }
-    Host.IssueCommand(FunctionCode::SetOutput);
-    Host.StartPredelOn();
+    Host_.IssueCommand(FunctionCode::SetOutput);
+    Host_.StartPredelOn();
 }
 
 void Keypad::SB_MeasClick() {
@@ -141,13 +141,13 @@ void Keypad::SB_MeasClick() {
         ShiftedCalibration();
         return;
     }
-    Host.SetFreqPanelVisible(false);
-    State.Mode = PanelMode::Measurement;
-    State.KeepQueryInterval = 1;
-    Host.SetQueryInterval(QueryAfterInputChange);
-    Host.IssueCommand(FunctionCode::Measure);
-    Host.SetOutputEntryVisible(false);
-    Host.PrintMode();
+    Host_.SetFreqPanelVisible(false);
+    State_.Mode = PanelMode::Measurement;
+    State_.KeepQueryInterval = 1;
+    Host_.SetQueryInterval(QueryAfterInputChange);
+    Host_.IssueCommand(FunctionCode::Measure);
+    Host_.SetOutputEntryVisible(false);
+    Host_.PrintMode();
 }
 
 void Keypad::SB_1Click() {
@@ -160,9 +160,9 @@ void Keypad::SB_1Click() {
 
 void Keypad::SB_2Click() {
     if (TakeShift()) {
-        if (ShowsOutputValue(State.Mode)) {
-            State.OutputDigits = ResetDigits(State.RangeIndex);
-            Host.PrintMode();
+        if (ShowsOutputValue(State_.Mode)) {
+            State_.OutputDigits = ResetDigits(State_.RangeIndex);
+            Host_.PrintMode();
         }
         return;
     }
@@ -171,15 +171,15 @@ void Keypad::SB_2Click() {
 
 void Keypad::SB_3Click() {
     if (TakeShift()) {
-        if (ShowsOutputValue(State.Mode)) {
-            State.OutputDigits = MaximumDigits(State.RangeIndex);
-            Host.PrintMode();
+        if (ShowsOutputValue(State_.Mode)) {
+            State_.OutputDigits = MaximumDigits(State_.RangeIndex);
+            Host_.PrintMode();
         }
         return;
     }
-    if (State.Mode == PanelMode::Measurement) {
-        State.VoltmeterDelta = State.VoltmeterDelta ? 0 : 1;
-        State.VoltmeterAuto = 0;
+    if (State_.Mode == PanelMode::Measurement) {
+        State_.VoltmeterDelta = State_.VoltmeterDelta ? 0 : 1;
+        State_.VoltmeterAuto = 0;
         VoltmeterKey(QueryAfterDisplayChange);
     }
 }
@@ -188,31 +188,32 @@ void Keypad::SB_4Click() {
     if (!TakeShift()) {
         return;
     }
-    if (RangeUnit() != u'A' || !ShowsOutputValue(State.Mode)) {
+    if (RangeUnit() != u'A' || !ShowsOutputValue(State_.Mode)) {
         return;
     }
     // The panel's output entry means the instrument is reset: with the output on, reset it first,
     // as the range keys do, rather than leave the output on behind an entry screen.
-    if (State.Mode == PanelMode::OutputOn) {
+    if (State_.Mode == PanelMode::OutputOn) {
         SB_ResetClick();
     }
-    const char16_t kind = RangeTable[State.RangeIndex].Kind;
-    State.Mode = PanelMode::OutputEntry;
-    State.RangeIndex = kind == u'+' ? 30 : kind == u'-' ? 31 : 32;
-    Host.SetFreqPanelVisible(RangeIsAc());
-    Host.PrintMode();
+    const char16_t kind = RangeTable[State_.RangeIndex].Kind;
+    State_.Mode = PanelMode::OutputEntry;
+    State_.RangeIndex = kind == u'+' ? 30 : kind == u'-' ? 31 : 32;
+    Host_.SetFreqPanelVisible(RangeIsAc());
+    Host_.PrintMode();
 }
 
 void Keypad::SB_5Click() {
     if (TakeShift()) {
-        Host.IssueCommand(FunctionCode::ReadParameters);
-        Host.OpenParamDialog();
+        Host_.IssueCommand(FunctionCode::ReadParameters);
+        Host_.OpenParamDialog();
         return;
     }
-    if (State.Mode == PanelMode::Measurement && !State.VoltmeterDelta && !State.VoltmeterPercent) {
-        State.VoltmeterAuto = State.VoltmeterAuto ? 0 : 1;
-        Host.IssueCommand(FunctionCode::VoltmeterControl);
-        Host.PrintMode();
+    if (State_.Mode == PanelMode::Measurement && !State_.VoltmeterDelta &&
+        !State_.VoltmeterPercent) {
+        State_.VoltmeterAuto = State_.VoltmeterAuto ? 0 : 1;
+        Host_.IssueCommand(FunctionCode::VoltmeterControl);
+        Host_.PrintMode();
     }
 }
 
@@ -223,95 +224,95 @@ void Keypad::SB_RangeClick(int tag) {
     if (tag < 0 || tag > 4) {
         return;
     }
-    if (State.Mode == PanelMode::Measurement) {
-        State.VoltmeterRange = static_cast<uint8_t>(tag);
-        State.VoltmeterAuto = 0;
-        Host.IssueCommand(FunctionCode::VoltmeterControl);
-        Host.PrintMode();
+    if (State_.Mode == PanelMode::Measurement) {
+        State_.VoltmeterRange = static_cast<uint8_t>(tag);
+        State_.VoltmeterAuto = 0;
+        Host_.IssueCommand(FunctionCode::VoltmeterControl);
+        Host_.PrintMode();
         return;
     }
-    const std::optional<uint8_t> row = RangeKeyRow(State.RangeIndex, tag);
+    const std::optional<uint8_t> row = RangeKeyRow(State_.RangeIndex, tag);
     if (!row) {
         return; // no range of the table: refused
     }
-    if (*row == State.RangeIndex) {
+    if (*row == State_.RangeIndex) {
         // The value the display shows is the value the instrument is set to. In entry mode the
         // entry starts again from the row's preset, shown at once and sent by nobody; with the
         // output on, the output and the display stay as they are.
-        if (State.Mode == PanelMode::OutputEntry) {
-            State.OutputDigits = ResetDigits(*row);
-            Host.PrintMode();
+        if (State_.Mode == PanelMode::OutputEntry) {
+            State_.OutputDigits = ResetDigits(*row);
+            Host_.PrintMode();
         }
         return;
     }
-    if (State.Mode == PanelMode::OutputOn) {
+    if (State_.Mode == PanelMode::OutputOn) {
         SB_ResetClick();
     }
-    State.Mode = PanelMode::OutputEntry;
-    State.RangeIndex = *row;
-    State.OutputDigits = ResetDigits(*row);
-    Host.SetFreqPanelVisible(RangeIsAc());
-    Host.PrintMode();
+    State_.Mode = PanelMode::OutputEntry;
+    State_.RangeIndex = *row;
+    State_.OutputDigits = ResetDigits(*row);
+    Host_.SetFreqPanelVisible(RangeIsAc());
+    Host_.PrintMode();
 }
 
 void Keypad::SB_PolarClick() {
     if (TakeShift()) {
         if (RangeIsAc()) {
-            Host.SetKeyDown(PanelKey::SB_Sin, true);
+            Host_.SetKeyDown(PanelKey::SB_Sin, true);
         }
-        State.ScreenOn = State.ScreenOn ? 0 : 1;
-        Host.PrintGuard();
-        Host.IssueCommand(FunctionCode::Screen);
+        State_.ScreenOn = State_.ScreenOn ? 0 : 1;
+        Host_.PrintGuard();
+        Host_.IssueCommand(FunctionCode::Screen);
         return;
     }
     if (RangeIsAc()) {
-        if (State.Mode != PanelMode::OutputEntry) {
-            Host.SetKeyDown(PanelKey::SB_Sin, true);
+        if (State_.Mode != PanelMode::OutputEntry) {
+            Host_.SetKeyDown(PanelKey::SB_Sin, true);
             return;
         }
-        Host.SetFreqPanelVisible(false);
-        State.RangeIndex = RangeTable[State.RangeIndex].AcDcPair;
-        State.OutputDigits = "00000000";
-        Host.SetOutputFieldText(State.OutputDigits);
-        Host.PrintMode();
+        Host_.SetFreqPanelVisible(false);
+        State_.RangeIndex = RangeTable[State_.RangeIndex].AcDcPair;
+        State_.OutputDigits = "00000000";
+        Host_.SetOutputFieldText(State_.OutputDigits);
+        Host_.PrintMode();
         return;
     }
-    Host.SetKeyDown(PanelKey::SB_Polar, true);
-    if (State.RangeIndex >= RangeCount) {
+    Host_.SetKeyDown(PanelKey::SB_Polar, true);
+    if (State_.RangeIndex >= RangeCount) {
         return;
     }
-    State.RangeIndex = RangeTable[State.RangeIndex].PolarityPair;
-    const char16_t sign = RangeTable[State.RangeIndex].Sign;
+    State_.RangeIndex = RangeTable[State_.RangeIndex].PolarityPair;
+    const char16_t sign = RangeTable[State_.RangeIndex].Sign;
     const std::string signText(1, static_cast<char>(sign));
-    if (State.Mode == PanelMode::OutputEntry) {
-        Host.PrintText(1, 2, 4, signText);
-    } else if (State.Mode == PanelMode::OutputOn) {
-        Host.PrintText(1, 1, 4, signText);
-        Host.IssueCommand(FunctionCode::SetOutput);
+    if (State_.Mode == PanelMode::OutputEntry) {
+        Host_.PrintText(1, 2, 4, signText);
+    } else if (State_.Mode == PanelMode::OutputOn) {
+        Host_.PrintText(1, 1, 4, signText);
+        Host_.IssueCommand(FunctionCode::SetOutput);
     }
 }
 
 void Keypad::SB_SinClick() {
     if (TakeShift()) {
         if (!RangeIsAc()) {
-            Host.SetKeyDown(PanelKey::SB_Polar, true);
+            Host_.SetKeyDown(PanelKey::SB_Polar, true);
         }
         return;
     }
     if (RangeIsAc()) {
-        Host.SetKeyDown(PanelKey::SB_Sin, true);
+        Host_.SetKeyDown(PanelKey::SB_Sin, true);
         return;
     }
-    if (State.Mode != PanelMode::OutputEntry || State.RangeIndex >= RangeCount) {
-        Host.SetKeyDown(PanelKey::SB_Polar, true);
+    if (State_.Mode != PanelMode::OutputEntry || State_.RangeIndex >= RangeCount) {
+        Host_.SetKeyDown(PanelKey::SB_Polar, true);
         return;
     }
-    Host.SetFreqPanelVisible(true);
-    State.RangeIndex = RangeTable[State.RangeIndex].AcDcPair;
-    Host.SetOutputFieldText("");
-    State.OutputDigits = "0010000";
-    Host.SetOutputFieldText(State.OutputDigits);
-    Host.PrintMode();
+    Host_.SetFreqPanelVisible(true);
+    State_.RangeIndex = RangeTable[State_.RangeIndex].AcDcPair;
+    Host_.SetOutputFieldText("");
+    State_.OutputDigits = "0010000";
+    Host_.SetOutputFieldText(State_.OutputDigits);
+    Host_.PrintMode();
 }
 
 void Keypad::SB_UClick() {
@@ -333,136 +334,136 @@ void Keypad::SB_IClick() {
 }
 
 void Keypad::QuantityKey(char16_t unit, QuantityRows rows) {
-    if (State.Mode != PanelMode::OutputEntry || State.RangeIndex >= RangeCount ||
+    if (State_.Mode != PanelMode::OutputEntry || State_.RangeIndex >= RangeCount ||
         RangeUnit() == unit) {
         return;
     }
-    const char16_t kind = RangeTable[State.RangeIndex].Kind;
+    const char16_t kind = RangeTable[State_.RangeIndex].Kind;
     if (kind != u'+' && kind != u'-' && kind != u'~') {
         return;
     }
-    State.RangeIndex = kind == u'+' ? rows.Plus : kind == u'-' ? rows.Minus : rows.Ac;
+    State_.RangeIndex = kind == u'+' ? rows.Plus : kind == u'-' ? rows.Minus : rows.Ac;
     // The value keeps its digits but must fit the new row: 50 A values exceed every other range.
-    State.OutputDigits = LimitOutputDigits(State.RangeIndex, State.OutputDigits).Digits;
+    State_.OutputDigits = LimitOutputDigits(State_.RangeIndex, State_.OutputDigits).Digits;
     // The whole display, not only the value: the prompt's quantity letter and the field's layout
     // change with the row.
-    Host.PrintMode();
+    Host_.PrintMode();
 }
 
 void Keypad::ShiftedPercent() {
-    if (State.Mode == PanelMode::Measurement) {
-        State.VoltmeterPercent = State.VoltmeterPercent ? 0 : 1;
-        State.VoltmeterAuto = 0;
+    if (State_.Mode == PanelMode::Measurement) {
+        State_.VoltmeterPercent = State_.VoltmeterPercent ? 0 : 1;
+        State_.VoltmeterAuto = 0;
         VoltmeterKey(QueryAfterDisplayChange);
         return;
     }
-    if (State.Mode != PanelMode::OutputOn) {
+    if (State_.Mode != PanelMode::OutputOn) {
         return;
     }
-    if (State.VoltmeterPercent) {
-        State.VoltmeterPercent = 0;
-        Host.PrintMode();
+    if (State_.VoltmeterPercent) {
+        State_.VoltmeterPercent = 0;
+        Host_.PrintMode();
         return;
     }
-    const int64_t value = OutputDigitsValue(State.OutputDigits);
-    if (value == 0 || State.RangeIndex >= RangeCount) {
+    const int64_t value = OutputDigitsValue(State_.OutputDigits);
+    if (value == 0 || State_.RangeIndex >= RangeCount) {
         return;
     }
-    const RangeRow& range = RangeTable[State.RangeIndex];
-    State.VoltmeterPercent = 1;
-    Host.SetPercentBase(static_cast<int32_t>(range.Sign == u'-' ? -value : value));
-    Host.CLRDisp(2);
-    Host.PrintText(1, 2, 4, "ј"); // the small delta glyph
-    Host.PrintText(2, 2, 4, range.Unit == u'V' ? "U=" : "I=");
-    Host.PrintPercent();
+    const RangeRow& range = RangeTable[State_.RangeIndex];
+    State_.VoltmeterPercent = 1;
+    Host_.SetPercentBase(static_cast<int32_t>(range.Sign == u'-' ? -value : value));
+    Host_.CLRDisp(2);
+    Host_.PrintText(1, 2, 4, "ј"); // the small delta glyph
+    Host_.PrintText(2, 2, 4, range.Unit == u'V' ? "U=" : "I=");
+    Host_.PrintPercent();
 }
 
 void Keypad::ShiftedOk() {
     if (RangeUnit() != u'A') {
-        Host.SetKeyDown(PanelKey::SB_U, true);
+        Host_.SetKeyDown(PanelKey::SB_U, true);
     }
-    if (ShowsOutputValue(State.Mode) && State.OkCalibr) {
-        State.OkCalibr = 0;
-        CancelWithHint(19, State.Mode == PanelMode::OutputEntry ? 1 : 2, "1");
+    if (ShowsOutputValue(State_.Mode) && State_.OkCalibr) {
+        State_.OkCalibr = 0;
+        CancelWithHint(19, State_.Mode == PanelMode::OutputEntry ? 1 : 2, "1");
         return;
     }
-    if (State.Mode == PanelMode::OutputOn) {
-        const std::optional<ZeroDialogEntry> entry = FindZeroDialogEntry(State.RangeIndex);
+    if (State_.Mode == PanelMode::OutputOn) {
+        const std::optional<ZeroDialogEntry> entry = FindZeroDialogEntry(State_.RangeIndex);
         if (!entry) {
             return;
         }
         const std::string label = std::string(1, entry->Letter) + static_cast<char>(RangeUnit());
-        const OkCalResult result = Host.OpenOkCalDialog(entry->Decimals, label);
+        const OkCalResult result = Host_.OpenOkCalDialog(entry->Decimals, label);
         if (result.Accepted && result.Value != 0.0) {
-            State.OkCalibr = 1;
-            Host.PrintText(19, 2, 4, "Ок");
-            Host.IssueCommand(FunctionCode::CalibratorZero);
+            State_.OkCalibr = 1;
+            Host_.PrintText(19, 2, 4, "Ок");
+            Host_.IssueCommand(FunctionCode::CalibratorZero);
         } else {
-            State.OkCalibr = 0;
+            State_.OkCalibr = 0;
             CancelWithHint(19, 2, "1");
         }
         return;
     }
-    if (State.Mode == PanelMode::Measurement) {
-        uint8_t& inputZero = State.VoltmeterInput == 0 ? State.OkInput1 : State.OkInput2;
+    if (State_.Mode == PanelMode::Measurement) {
+        uint8_t& inputZero = State_.VoltmeterInput == 0 ? State_.OkInput1 : State_.OkInput2;
         if (inputZero) {
             inputZero = 0;
             CancelWithHint(19, 2, "1");
         } else {
             inputZero = 1;
-            Host.PrintText(19, 2, 4, "Ok");
-            Host.IssueCommand(FunctionCode::VoltmeterZero);
+            Host_.PrintText(19, 2, 4, "Ok");
+            Host_.IssueCommand(FunctionCode::VoltmeterZero);
         }
     }
 }
 
 void Keypad::ShiftedZeroSetting() {
     // Every panel mode offers it.
-    switch (Host.Confirm(ConfirmKind::ZeroSetting)) {
+    switch (Host_.Confirm(ConfirmKind::ZeroSetting)) {
     case ConfirmAnswer::Yes:
-        State.CalibrationKind = 2;
+        State_.CalibrationKind = 2;
         break;
     case ConfirmAnswer::No:
-        State.CalibrationKind = 3;
+        State_.CalibrationKind = 3;
         break;
     case ConfirmAnswer::Cancel:
-        State.CalibrationKind = 0;
+        State_.CalibrationKind = 0;
         break;
     }
-    if (State.CalibrationKind != 0) {
-        Host.IssueCommand(FunctionCode::Calibrate);
+    if (State_.CalibrationKind != 0) {
+        Host_.IssueCommand(FunctionCode::Calibrate);
     }
 }
 
 void Keypad::ShiftedCalibration() {
-    if (State.Mode == PanelMode::OutputEntry) {
-        Host.SetKeyDown(PanelKey::SB_Reset, true);
-        if (Host.Confirm(ConfirmKind::AutoCalibration) == ConfirmAnswer::Yes) {
-            State.CalibrationKind = 1;
-            Host.IssueCommand(FunctionCode::Calibrate);
+    if (State_.Mode == PanelMode::OutputEntry) {
+        Host_.SetKeyDown(PanelKey::SB_Reset, true);
+        if (Host_.Confirm(ConfirmKind::AutoCalibration) == ConfirmAnswer::Yes) {
+            State_.CalibrationKind = 1;
+            Host_.IssueCommand(FunctionCode::Calibrate);
         }
         return;
     }
-    if (State.Mode == PanelMode::OutputOn) {
-        Host.SetKeyDown(PanelKey::SB_Enter, true);
-        if (State.CoefCalibr) {
-            State.CoefCalibr = 0;
+    if (State_.Mode == PanelMode::OutputOn) {
+        Host_.SetKeyDown(PanelKey::SB_Enter, true);
+        if (State_.CoefCalibr) {
+            State_.CoefCalibr = 0;
             CancelWithHint(16, 2, "2");
-        } else if (OutputDigitsValue(State.OutputDigits) >= CalibrationThreshold &&
-                   Host.OpenCalibrationDialog()) {
-            Host.IssueCommand(FunctionCode::UserCalibration);
+        } else if (OutputDigitsValue(State_.OutputDigits) >= CalibrationThreshold &&
+                   Host_.OpenCalibrationDialog()) {
+            Host_.IssueCommand(FunctionCode::UserCalibration);
         }
         return;
     }
-    if (State.Mode == PanelMode::Measurement) {
-        if (State.CoefComp) {
-            State.CoefComp = 0;
+    if (State_.Mode == PanelMode::Measurement) {
+        if (State_.CoefComp) {
+            State_.CoefComp = 0;
             CancelWithHint(16, 2, "2");
             return;
         }
-        const std::optional<int64_t> value = VoltmeterCalibrationValue(State);
-        if (value && *value >= CalibrationThreshold && Host.OpenCalibrationDialog()) {
-            Host.IssueCommand(FunctionCode::UserCalibration);
+        const std::optional<int64_t> value = VoltmeterCalibrationValue(State_);
+        if (value && *value >= CalibrationThreshold && Host_.OpenCalibrationDialog()) {
+            Host_.IssueCommand(FunctionCode::UserCalibration);
         }
     }
 }

@@ -61,8 +61,8 @@ class Keypad {
     void ShiftedZeroSetting();
     void ShiftedCalibration();
 
-    InstrumentState& State;
-    KeypadHost& Host;
+    InstrumentState& State_;
+    KeypadHost& Host_;
 };
 
 // The smallest value on the panel for which the user calibration dialog opens.

@@ -7,15 +7,15 @@
 namespace vr410 {
 
 void KeypadPanelControls::LatchKey(PanelKey key) {
-    Keys.SetKeyDown(key, true);
+    Keys_.SetKeyDown(key, true);
 }
 
 bool KeypadPanelControls::SinLatched() const {
-    return Keys.IsKeyDown(PanelKey::SB_Sin);
+    return Keys_.IsKeyDown(PanelKey::SB_Sin);
 }
 
 void KeypadPanelControls::SetOutputField(const std::string& mask, const std::string& digits) {
-    MaskedDigitEdit* field = Entry.MaskEditVoltage();
+    MaskedDigitEdit* field = Entry_.MaskEditVoltage();
     field->SetMask(QString::fromStdString(mask));
     field->SetDigits(QString::fromStdString(digits));
 }

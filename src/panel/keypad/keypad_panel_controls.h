@@ -11,7 +11,7 @@ class Panel5;
 
 class KeypadPanelControls : public PanelControls {
   public:
-    KeypadPanelControls(Panel5& keys, OutputEntryBar& entry) : Keys(keys), Entry(entry) {}
+    KeypadPanelControls(Panel5& keys, OutputEntryBar& entry) : Keys_(keys), Entry_(entry) {}
 
     void LatchKey(PanelKey key) override;
     bool SinLatched() const override;
@@ -20,8 +20,8 @@ class KeypadPanelControls : public PanelControls {
     void SetOutputField(const std::string& mask, const std::string& digits) override;
 
   private:
-    Panel5& Keys;
-    OutputEntryBar& Entry;
+    Panel5& Keys_;
+    OutputEntryBar& Entry_;
 };
 
 } // namespace vr410

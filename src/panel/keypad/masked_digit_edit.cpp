@@ -15,26 +15,26 @@ MaskedDigitEdit::MaskedDigitEdit(QWidget* parent) : QLineEdit(parent) {
     setAttribute(Qt::WA_InputMethodEnabled, false);
     // QLineEdit still edits its text itself on a few paths the key handling never sees (the
     // middle-button paste of the X11 selection, insert()); the layout is put back at once, and
-    // the value, which lives in Content, is untouched.
+    // the value, which lives in Content_, is untouched.
     connect(this, &QLineEdit::textEdited, this,
-            [this] { Show(std::min(cursorPosition(), Content.Length())); });
+            [this] { Show(std::min(cursorPosition(), Content_.Length())); });
 }
 
 void MaskedDigitEdit::Show(int caret) {
     const QSignalBlocker blocker(this);
-    setText(Content.Text());
+    setText(Content_.Text());
     setCursorPosition(caret);
 }
 
 void MaskedDigitEdit::SetMask(const QString& mask) {
     const int caret = cursorPosition();
-    Content.SetMask(mask);
-    Show(std::min(caret, Content.Length()));
+    Content_.SetMask(mask);
+    Show(std::min(caret, Content_.Length()));
     FitText();
 }
 
 void MaskedDigitEdit::SetLeastSize(const QSize& size) {
-    LeastSize = size;
+    LeastSize_ = size;
     FitText();
 }
 
@@ -45,13 +45,13 @@ void MaskedDigitEdit::FitText() {
     constexpr int CaretWidth = 1;
     const QFontMetrics metrics = fontMetrics();
     const QMargins margins = textMargins();
-    const QSize text(metrics.horizontalAdvance(Content.Text()) + 2 * SideMargin + CaretWidth +
+    const QSize text(metrics.horizontalAdvance(Content_.Text()) + 2 * SideMargin + CaretWidth +
                          margins.left() + margins.right(),
                      metrics.height() + 2 + margins.top() + margins.bottom());
     QStyleOptionFrame option;
     initStyleOption(&option);
     const QSize needed = style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, this);
-    setFixedSize(needed.expandedTo(LeastSize));
+    setFixedSize(needed.expandedTo(LeastSize_));
 }
 
 void MaskedDigitEdit::changeEvent(QEvent* event) {
@@ -62,12 +62,12 @@ void MaskedDigitEdit::changeEvent(QEvent* event) {
 }
 
 void MaskedDigitEdit::SetDigits(const QString& text) {
-    const QString before = Content.Text();
-    Content.SetDigits(text);
-    if (Content.Text() == before) {
+    const QString before = Content_.Text();
+    Content_.SetDigits(text);
+    if (Content_.Text() == before) {
         return;
     }
-    Show(std::min(cursorPosition(), Content.Length()));
+    Show(std::min(cursorPosition(), Content_.Length()));
     emit Changed(false);
 }
 
@@ -80,31 +80,31 @@ void MaskedDigitEdit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     const int caret = hasSelectedText() ? selectionStart() : cursorPosition();
-    const QString before = Content.Digits();
+    const QString before = Content_.Digits();
     switch (key) {
     case Qt::Key_Backspace:
-        Show(Content.Backspace(caret));
-        if (Content.Digits() != before) {
+        Show(Content_.Backspace(caret));
+        if (Content_.Digits() != before) {
             emit Changed(true);
         }
         return;
     case Qt::Key_Delete:
-        Show(Content.Delete(caret));
-        if (Content.Digits() != before) {
+        Show(Content_.Delete(caret));
+        if (Content_.Digits() != before) {
             emit Changed(true);
         }
         return;
     case Qt::Key_Left:
-        setCursorPosition(Content.PreviousStop(caret));
+        setCursorPosition(Content_.PreviousStop(caret));
         return;
     case Qt::Key_Right:
-        setCursorPosition(Content.NextStop(caret));
+        setCursorPosition(Content_.NextStop(caret));
         return;
     case Qt::Key_Home:
-        setCursorPosition(Content.FirstStop());
+        setCursorPosition(Content_.FirstStop());
         return;
     case Qt::Key_End:
-        setCursorPosition(Content.LastStop());
+        setCursorPosition(Content_.LastStop());
         return;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
@@ -119,10 +119,10 @@ void MaskedDigitEdit::keyPressEvent(QKeyEvent* event) {
     const QString typed = event->text();
     if (typed.size() == 1 && typed[0] >= u'0' && typed[0] <= u'9' &&
         !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        const int next = Content.TypeDigit(caret, typed[0]);
+        const int next = Content_.TypeDigit(caret, typed[0]);
         if (next >= 0) {
             Show(next);
-            if (Content.Digits() != before) {
+            if (Content_.Digits() != before) {
                 emit Changed(true);
             } else {
                 emit Retyped();

@@ -25,7 +25,7 @@ class MaskedDigitEdit : public QLineEdit {
     // shown text changes.
     void SetDigits(const QString& text);
     // The digit positions' characters in order (text() is the shown text, literals included).
-    QString Digits() const { return Content.Digits(); }
+    QString Digits() const { return Content_.Digits(); }
     int CaretIndex() const { return cursorPosition(); }
     void SetCaretIndex(int index) { setCursorPosition(index); }
 
@@ -46,14 +46,14 @@ class MaskedDigitEdit : public QLineEdit {
     void changeEvent(QEvent* event) override;
 
   private:
-    // Shows Content with the caret at caret.
+    // Shows Content_ with the caret at caret.
     void Show(int caret);
     // Fixes the size at the least size or at what the whole text needs in the field's font,
     // whichever is larger.
     void FitText();
 
-    EditMask Content;
-    QSize LeastSize;
+    EditMask Content_;
+    QSize LeastSize_;
 };
 
 } // namespace vr410

@@ -5,24 +5,24 @@
 
 namespace vr410 {
 
-OutputEntry::OutputEntry(InstrumentState& state, KeypadHost& host) : State(state), Host(host) {}
+OutputEntry::OutputEntry(InstrumentState& state, KeypadHost& host) : State_(state), Host_(host) {}
 
 void OutputEntry::MaskEditVoltageChange(bool typed) {
     // The field wears the current row's layout (the host lays it out before it sets a text);
     // the digits are brought to the row's count all the same, so a stale layout can never make
     // OutputDigits a digit short or long.
-    const LimitedDigits limited = LimitOutputDigits(State.RangeIndex, Host.OutputFieldText());
+    const LimitedDigits limited = LimitOutputDigits(State_.RangeIndex, Host_.OutputFieldText());
     if (limited.Clamped) {
-        State.OutputDigits = limited.Digits;
-        Host.SetOutputFieldText(limited.Digits);
+        State_.OutputDigits = limited.Digits;
+        Host_.SetOutputFieldText(limited.Digits);
     }
-    State.OutputDigits = limited.Digits;
+    State_.OutputDigits = limited.Digits;
 
-    if (State.Mode == PanelMode::OutputEntry) {
-        Host.VoltPrint(2);
-    } else if (State.Mode == PanelMode::OutputOn) {
-        Host.VoltPrint(1);
-        Host.IssueCommand(FunctionCode::SetOutput);
+    if (State_.Mode == PanelMode::OutputEntry) {
+        Host_.VoltPrint(2);
+    } else if (State_.Mode == PanelMode::OutputOn) {
+        Host_.VoltPrint(1);
+        Host_.IssueCommand(FunctionCode::SetOutput);
     }
     // In measurement mode row 1 holds the reading and the output is not on: the value is only
     // kept for the next output entry, never drawn over the reading or sent.
@@ -31,8 +31,8 @@ void OutputEntry::MaskEditVoltageChange(bool typed) {
         KeepCaretOnTypedDigit();
     }
 
-    if (State.Mode == PanelMode::OutputOn && State.VoltmeterPercent) {
-        Host.PrintPercent();
+    if (State_.Mode == PanelMode::OutputOn && State_.VoltmeterPercent) {
+        Host_.PrintPercent();
     }
 }
 
@@ -41,18 +41,18 @@ void OutputEntry::MaskEditVoltageRetyped() {
 }
 
 void OutputEntry::KeepCaretOnTypedDigit() {
-    if (State.MoveCursor || EditKeyWasDelete) {
+    if (State_.MoveCursor || EditKeyWasDelete_) {
         return;
     }
-    const int caret = Host.OutputCaretIndex();
+    const int caret = Host_.OutputCaretIndex();
     if (caret > 1) {
-        Host.SetOutputCaretIndex(caret - 1);
+        Host_.SetOutputCaretIndex(caret - 1);
     }
 }
 
 void OutputEntry::SE_FreqChange() {
-    if (State.Mode == PanelMode::OutputEntry) {
-        Host.FreqPrint(14, 1);
+    if (State_.Mode == PanelMode::OutputEntry) {
+        Host_.FreqPrint(14, 1);
     }
 }
 

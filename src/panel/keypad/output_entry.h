@@ -20,19 +20,19 @@ class OutputEntry {
     // sent; only the caret keeps to the typed digit as after a change.
     void MaskEditVoltageRetyped();
     // Notes whether the key just pressed in the field is Backspace or Delete.
-    void MaskEditVoltageKeyDown(bool backspaceOrDelete) { EditKeyWasDelete = backspaceOrDelete; }
+    void MaskEditVoltageKeyDown(bool backspaceOrDelete) { EditKeyWasDelete_ = backspaceOrDelete; }
     // Runs on every change of the frequency field: redraws the frequency in output entry only.
     void SE_FreqChange();
 
-    bool LastKeyWasDelete() const { return EditKeyWasDelete; }
+    bool LastKeyWasDelete() const { return EditKeyWasDelete_; }
 
   private:
     // Without cursor movement the caret steps back onto the digit just typed.
     void KeepCaretOnTypedDigit();
 
-    InstrumentState& State;
-    KeypadHost& Host;
-    bool EditKeyWasDelete = false;
+    InstrumentState& State_;
+    KeypadHost& Host_;
+    bool EditKeyWasDelete_ = false;
 };
 
 } // namespace vr410

@@ -18,58 +18,58 @@ OutputEntryBar::OutputEntryBar(QWidget* parent) : QWidget(parent) {
     // port, the frequency panel on an AC range) would be squeezed or clipped to nothing.
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    Label = new QLabel(QStringLiteral("Выходное значение"), this);
-    Label->setObjectName(QStringLiteral("Label9"));
-    Field = new MaskedDigitEdit(this);
-    Field->setObjectName(QStringLiteral("MaskEditVoltage"));
-    Field->SetLeastSize(QSize(79, 21));
-    Field->setToolTip(QStringLiteral("Выходное значение калибратора"));
-    Field->SetMask(QStringLiteral("00,000m000V;0;0"));
+    Label_ = new QLabel(QStringLiteral("Выходное значение"), this);
+    Label_->setObjectName(QStringLiteral("Label9"));
+    Field_ = new MaskedDigitEdit(this);
+    Field_->setObjectName(QStringLiteral("MaskEditVoltage"));
+    Field_->SetLeastSize(QSize(79, 21));
+    Field_->setToolTip(QStringLiteral("Выходное значение калибратора"));
+    Field_->SetMask(QStringLiteral("00,000m000V;0;0"));
 
-    FreqPanel = new QWidget(this);
-    FreqPanel->setObjectName(QStringLiteral("PanelFreq"));
-    auto* freqLayout = new QHBoxLayout(FreqPanel);
+    FreqPanel_ = new QWidget(this);
+    FreqPanel_->setObjectName(QStringLiteral("PanelFreq"));
+    auto* freqLayout = new QHBoxLayout(FreqPanel_);
     freqLayout->setContentsMargins(0, 0, 0, 0);
-    FreqLabel = new QLabel(QStringLiteral("Частота"), FreqPanel);
-    FreqLabel->setObjectName(QStringLiteral("LabelFreq"));
+    FreqLabel_ = new QLabel(QStringLiteral("Частота"), FreqPanel_);
+    FreqLabel_->setObjectName(QStringLiteral("LabelFreq"));
     // Values outside 45..1000 never become the field's value: the spin field refuses digits that
     // cannot lead into the range and falls back to its last valid value when it loses the focus.
-    Freq = new QSpinBox(FreqPanel);
-    Freq->setObjectName(QStringLiteral("SE_Freq"));
-    Freq->setRange(45, 1000);
-    Freq->setValue(1000);
-    if (QLineEdit* edit = Freq->findChild<QLineEdit*>()) {
+    Freq_ = new QSpinBox(FreqPanel_);
+    Freq_->setObjectName(QStringLiteral("SE_Freq"));
+    Freq_->setRange(45, 1000);
+    Freq_->setValue(1000);
+    if (QLineEdit* edit = Freq_->findChild<QLineEdit*>()) {
         edit->setMaxLength(4);
     }
-    freqLayout->addWidget(FreqLabel);
-    freqLayout->addWidget(Freq);
-    FreqPanel->hide();
+    freqLayout->addWidget(FreqLabel_);
+    freqLayout->addWidget(Freq_);
+    FreqPanel_->hide();
 
-    layout->addWidget(Label);
-    layout->addWidget(Field);
+    layout->addWidget(Label_);
+    layout->addWidget(Field_);
     layout->addSpacing(12);
-    layout->addWidget(FreqPanel);
+    layout->addWidget(FreqPanel_);
 }
 
 void OutputEntryBar::SetOutputEntryVisible(bool visible) {
-    EntryAsked = visible;
+    EntryAsked_ = visible;
     ShowAsAsked();
 }
 
 void OutputEntryBar::SetFreqPanelVisible(bool visible) {
-    FreqAsked = visible;
+    FreqAsked_ = visible;
     ShowAsAsked();
 }
 
 void OutputEntryBar::SetLinkReady(bool ready) {
-    LinkReady = ready;
+    LinkReady_ = ready;
     ShowAsAsked();
 }
 
 void OutputEntryBar::ShowAsAsked() {
-    Label->setVisible(LinkReady && EntryAsked);
-    Field->setVisible(LinkReady && EntryAsked);
-    FreqPanel->setVisible(LinkReady && FreqAsked);
+    Label_->setVisible(LinkReady_ && EntryAsked_);
+    Field_->setVisible(LinkReady_ && EntryAsked_);
+    FreqPanel_->setVisible(LinkReady_ && FreqAsked_);
 }
 
 } // namespace vr410

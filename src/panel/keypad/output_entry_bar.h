@@ -17,11 +17,11 @@ class OutputEntryBar : public QWidget {
   public:
     explicit OutputEntryBar(QWidget* parent = nullptr);
 
-    QLabel* Label9() const { return Label; }
-    MaskedDigitEdit* MaskEditVoltage() const { return Field; }
-    QWidget* PanelFreq() const { return FreqPanel; }
-    QLabel* LabelFreq() const { return FreqLabel; }
-    QSpinBox* SE_Freq() const { return Freq; }
+    QLabel* Label9() const { return Label_; }
+    MaskedDigitEdit* MaskEditVoltage() const { return Field_; }
+    QWidget* PanelFreq() const { return FreqPanel_; }
+    QLabel* LabelFreq() const { return FreqLabel_; }
+    QSpinBox* SE_Freq() const { return Freq_; }
 
     // Shows or hides Label9 with MaskEditVoltage, as the keys ask ("Измерение" hides them,
     // "Сброс" shows them again).
@@ -36,14 +36,14 @@ class OutputEntryBar : public QWidget {
   private:
     void ShowAsAsked();
 
-    bool LinkReady = true;
-    bool EntryAsked = true;
-    bool FreqAsked = false;
-    QLabel* Label;
-    MaskedDigitEdit* Field;
-    QWidget* FreqPanel;
-    QLabel* FreqLabel;
-    QSpinBox* Freq;
+    bool LinkReady_ = true;
+    bool EntryAsked_ = true;
+    bool FreqAsked_ = false;
+    QLabel* Label_;
+    MaskedDigitEdit* Field_;
+    QWidget* FreqPanel_;
+    QLabel* FreqLabel_;
+    QSpinBox* Freq_;
 };
 
 } // namespace vr410

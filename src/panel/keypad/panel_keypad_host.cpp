@@ -32,86 +32,86 @@ std::string OutputEditMaskFor(const InstrumentState& state) {
 PanelKeypadHost::PanelKeypadHost(const InstrumentState& state, Panel5& keys, OutputEntryBar& entry,
                                  ConfirmationBox& confirm, PanelRenderer& renderer,
                                  DisplayWriter& display, ShellActions actions)
-    : WidgetKeypadHost(keys, entry, confirm), State(state), Entry(entry), Renderer(renderer),
-      Display(display), Shell(std::move(actions)) {}
+    : WidgetKeypadHost(keys, entry, confirm), State_(state), Entry_(entry), Renderer_(renderer),
+      Display_(display), Shell_(std::move(actions)) {}
 
 void PanelKeypadHost::SetOutputFieldText(const std::string& digits) {
-    Entry.MaskEditVoltage()->SetMask(QString::fromStdString(OutputEditMaskFor(State)));
+    Entry_.MaskEditVoltage()->SetMask(QString::fromStdString(OutputEditMaskFor(State_)));
     WidgetKeypadHost::SetOutputFieldText(digits);
 }
 
 void PanelKeypadHost::IssueCommand(uint8_t code) {
-    if (Shell.IssueCommand) {
-        Shell.IssueCommand(code);
+    if (Shell_.IssueCommand) {
+        Shell_.IssueCommand(code);
     }
 }
 
 void PanelKeypadHost::SetCancelHint(const std::string& hint) {
-    if (Shell.SetCancelHint) {
-        Shell.SetCancelHint(hint);
+    if (Shell_.SetCancelHint) {
+        Shell_.SetCancelHint(hint);
     }
 }
 
 void PanelKeypadHost::SetQueryInterval(int ms) {
-    if (Shell.SetQueryInterval) {
-        Shell.SetQueryInterval(ms);
+    if (Shell_.SetQueryInterval) {
+        Shell_.SetQueryInterval(ms);
     }
 }
 
 void PanelKeypadHost::StartPredelOn() {
-    if (Shell.StartPredelOn) {
-        Shell.StartPredelOn();
+    if (Shell_.StartPredelOn) {
+        Shell_.StartPredelOn();
     }
 }
 
 std::string PanelKeypadHost::FrequencyText() const {
-    return Entry.SE_Freq()->text().toStdString();
+    return Entry_.SE_Freq()->text().toStdString();
 }
 
 void PanelKeypadHost::PrintMode() {
-    Renderer.PrintMode(FrequencyText());
+    Renderer_.PrintMode(FrequencyText());
 }
 
 void PanelKeypadHost::VoltPrint(int row) {
-    Renderer.VoltPrint(row);
+    Renderer_.VoltPrint(row);
 }
 
 void PanelKeypadHost::FreqPrint(int column, int row) {
-    Renderer.FreqPrint(column, row, FrequencyText());
+    Renderer_.FreqPrint(column, row, FrequencyText());
 }
 
 void PanelKeypadHost::PrintGuard() {
-    Renderer.PrintGuard();
+    Renderer_.PrintGuard();
 }
 
 void PanelKeypadHost::PrintPercent() {
-    Renderer.PrintPercent();
+    Renderer_.PrintPercent();
 }
 
 void PanelKeypadHost::SetPercentBase(int32_t base) {
-    Renderer.SetPercentBase(base);
+    Renderer_.SetPercentBase(base);
 }
 
 void PanelKeypadHost::CLRDisp(int row) {
-    Display.CLRDisp(row);
+    Display_.CLRDisp(row);
 }
 
 void PanelKeypadHost::PrintText(int column, int row, int width, const std::string& text) {
-    Display.PrintText(column, row, width, text);
+    Display_.PrintText(column, row, width, text);
 }
 
 void PanelKeypadHost::OpenParamDialog() {
-    if (Shell.OpenParamDialog) {
-        Shell.OpenParamDialog();
+    if (Shell_.OpenParamDialog) {
+        Shell_.OpenParamDialog();
     }
 }
 
 OkCalResult PanelKeypadHost::OpenOkCalDialog(int decimals, const std::string& label) {
-    return Shell.OpenOkCalDialog ? Shell.OpenOkCalDialog(decimals, label) : OkCalResult{};
+    return Shell_.OpenOkCalDialog ? Shell_.OpenOkCalDialog(decimals, label) : OkCalResult{};
 }
 
 bool PanelKeypadHost::OpenCalibrationDialog() {
-    return Shell.OpenCalibrationDialog ? Shell.OpenCalibrationDialog() : false;
+    return Shell_.OpenCalibrationDialog ? Shell_.OpenCalibrationDialog() : false;
 }
 
 } // namespace vr410

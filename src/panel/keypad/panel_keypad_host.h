@@ -62,16 +62,16 @@ class PanelKeypadHost : public WidgetKeypadHost {
     bool OpenCalibrationDialog() override;
 
     // The shell's actions; the dialogs put their own in when they exist, tests may stand in.
-    ShellActions& Actions() { return Shell; }
+    ShellActions& Actions() { return Shell_; }
 
   private:
     std::string FrequencyText() const;
 
-    const InstrumentState& State;
-    OutputEntryBar& Entry;
-    PanelRenderer& Renderer;
-    DisplayWriter& Display;
-    ShellActions Shell;
+    const InstrumentState& State_;
+    OutputEntryBar& Entry_;
+    PanelRenderer& Renderer_;
+    DisplayWriter& Display_;
+    ShellActions Shell_;
 };
 
 } // namespace vr410

@@ -7,39 +7,39 @@
 namespace vr410 {
 
 void WidgetKeypadHost::SetFreqPanelVisible(bool visible) {
-    Entry.SetFreqPanelVisible(visible);
+    Entry_.SetFreqPanelVisible(visible);
 }
 
 void WidgetKeypadHost::SetOutputEntryVisible(bool visible) {
-    Entry.SetOutputEntryVisible(visible);
+    Entry_.SetOutputEntryVisible(visible);
 }
 
 void WidgetKeypadHost::SetOutputFieldText(const std::string& digits) {
-    Entry.MaskEditVoltage()->SetDigits(QString::fromStdString(digits));
+    Entry_.MaskEditVoltage()->SetDigits(QString::fromStdString(digits));
 }
 
 std::string WidgetKeypadHost::OutputFieldText() const {
-    return Entry.MaskEditVoltage()->text().toStdString();
+    return Entry_.MaskEditVoltage()->text().toStdString();
 }
 
 int WidgetKeypadHost::OutputCaretIndex() const {
-    return Entry.MaskEditVoltage()->CaretIndex();
+    return Entry_.MaskEditVoltage()->CaretIndex();
 }
 
 void WidgetKeypadHost::SetOutputCaretIndex(int index) {
-    Entry.MaskEditVoltage()->SetCaretIndex(index);
+    Entry_.MaskEditVoltage()->SetCaretIndex(index);
 }
 
 bool WidgetKeypadHost::IsKeyDown(PanelKey key) const {
-    return Keys.IsKeyDown(key);
+    return Keys_.IsKeyDown(key);
 }
 
 void WidgetKeypadHost::SetKeyDown(PanelKey key, bool down) {
-    Keys.SetKeyDown(key, down);
+    Keys_.SetKeyDown(key, down);
 }
 
 ConfirmAnswer WidgetKeypadHost::Confirm(ConfirmKind kind) {
-    return Confirmation.Ask(kind);
+    return Confirmation_.Ask(kind);
 }
 
 } // namespace vr410

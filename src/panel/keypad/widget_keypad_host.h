@@ -14,7 +14,7 @@ class Panel5;
 class WidgetKeypadHost : public KeypadHost {
   public:
     WidgetKeypadHost(Panel5& keys, OutputEntryBar& entry, ConfirmationBox& confirm)
-        : Keys(keys), Entry(entry), Confirmation(confirm) {}
+        : Keys_(keys), Entry_(entry), Confirmation_(confirm) {}
 
     void SetFreqPanelVisible(bool visible) override;
     void SetOutputEntryVisible(bool visible) override;
@@ -27,9 +27,9 @@ class WidgetKeypadHost : public KeypadHost {
     ConfirmAnswer Confirm(ConfirmKind kind) override;
 
   private:
-    Panel5& Keys;
-    OutputEntryBar& Entry;
-    ConfirmationBox& Confirmation;
+    Panel5& Keys_;
+    OutputEntryBar& Entry_;
+    ConfirmationBox& Confirmation_;
 };
 
 } // namespace vr410
