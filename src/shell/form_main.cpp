@@ -92,6 +92,8 @@ void TFormMain::BuildWindow() {
 
     // The display and the keypad side by side; the keypad panel fills the height.
     BuildPanel(client);
+    // The keypad is as wide as its captions need in the system's font; the window follows it.
+    client->setFixedWidth(std::max(ClientWidth, Panel5_->geometry().right() + 1));
 
     SB_Test_ = new QPushButton(QStringLiteral("Тест"), client);
     SB_Test_->setObjectName(QStringLiteral("SB_Test"));

@@ -1,6 +1,8 @@
 // Message boxes, beep, cursor and web addresses through Qt.
 #include "shell/qt_system_facilities.h"
 
+#include "panel/keypad/confirmation_box.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
@@ -21,6 +23,7 @@ void QtSystemFacilities::ShowMessage(const std::string& text, MessageKind kind) 
     }
     QMessageBox box(icon, QApplication::applicationName(), QString::fromStdString(text),
                     QMessageBox::Ok, QApplication::activeWindow());
+    FitTitle(box);
     box.exec();
 }
 

@@ -1,7 +1,11 @@
 #include "panel/keypad/confirmation_box.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 namespace vr410 {
 
@@ -16,13 +20,30 @@ QString ConfirmationText(ConfirmKind kind) {
     return {};
 }
 
+void FitTitle(QMessageBox& box) {
+    // Room for the window menu's icon and the close, minimise and maximise buttons beside the
+    // title, which most title bars write in a bold face of the application's font.
+    constexpr int TitleBarButtons = 120;
+    QFont title = QApplication::font();
+    title.setBold(true);
+    const int width = QFontMetrics(title).horizontalAdvance(box.windowTitle()) + TitleBarButtons;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+}
+
 ConfirmAnswer ConfirmationBox::Ask(ConfirmKind kind) {
     if (Answer) {
         return Answer(kind);
     }
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Подтверждаете?"), ConfirmationText(kind),
+    // Qt takes a CR as a line break of its own: the LF CR pair would leave an empty line.
+    const QString text =
+        ConfirmationText(kind).replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Подтверждаете?"), text,
                     QMessageBox::NoButton, Parent);
     box.setObjectName(QStringLiteral("ConfirmationBox"));
+    FitTitle(box);
     QPushButton* yes = nullptr;
     QPushButton* no = nullptr;
     if (kind == ConfirmKind::AutoCalibration) {

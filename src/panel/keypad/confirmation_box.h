@@ -8,12 +8,18 @@
 
 #include <functional>
 
+class QMessageBox;
 class QWidget;
 
 namespace vr410 {
 
 // The question of each box; the line break is LF then CR, as the instrument's program wrote it.
 QString ConfirmationText(ConfirmKind kind);
+
+// Widens a message box so that its title and the title bar's buttons fit beside each other:
+// a window manager shortens a title that does not fit ("VR…0K"), and the box's own width comes
+// from its text and buttons alone.
+void FitTitle(QMessageBox& box);
 
 class ConfirmationBox {
   public:

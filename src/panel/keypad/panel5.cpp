@@ -2,9 +2,13 @@
 
 #include "panel/keypad/key_pictures.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace vr410 {
 namespace {
@@ -42,28 +46,50 @@ const KeyFace KeyFaces[PanelKeyCount] = {
 };
 // clang-format on
 
-// Layout: six columns of 65-pixel buttons 75 pixels apart, three rows 53 pixels apart, each
-// button with its blue label in the 14 pixels under it.
+// Layout at the design's sizes: six columns of 65-pixel buttons 75 pixels apart, three rows
+// 53 pixels apart, each button with its blue label in the 14 pixels under it.
 constexpr int Left = 10;
 constexpr int Top = 6;
-constexpr int ColumnStep = 75;
+constexpr int ColumnGap = 10;
+constexpr int RightMargin = 15;
 constexpr int RowStep = 53;
 constexpr int LabelHeight = 14;
 
 const QColor ShiftBlue(0, 0, 255);
 
-// Shrinks the button's font until its caption (and picture) fits the 65-pixel face, as the
-// instrument's small print does; never below 6 points.
-void FitCaption(QPushButton* button) {
-    constexpr int Padding = 10;
-    const int picture = button->icon().isNull() ? 0 : KeyPictureSize + 4;
+// A latched key is pressed in and lit, as the instrument's keys show their state, so that the
+// range, the mode and the shift key can be read off the keypad at a glance. Only the latched
+// state is styled; the other states keep the platform's look.
+const char* const LatchedLook = R"(
+QPushButton:checked {
+    background-color: #a9c1e0;
+    border: 1px solid #2f4261;
+    border-top-width: 3px;
+    border-left-width: 2px;
+    border-radius: 3px;
+}
+QPushButton:checked:disabled {
+    background-color: #d3d8df;
+    border-color: #9aa3b0;
+}
+)";
+
+// Blue for the working keypad only: a disabled one takes the style's disabled text colour.
+void PaintBlue(QWidget* widget, QPalette::ColorRole role) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Active, role, ShiftBlue);
+    palette.setColor(QPalette::Inactive, role, ShiftBlue);
+    widget->setPalette(palette);
+}
+
+// The width a button needs for its caption in its own font (bold for "Ряд"), with the picture
+// beside it and the style's margins on both sides.
+int CaptionWidth(const QPushButton* button, bool bold) {
     QFont font = button->font();
-    while (font.pointSizeF() > 6.0 &&
-           QFontMetrics(font).horizontalAdvance(button->text()) + picture + Padding >
-               Panel5::ButtonWidth) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    }
-    button->setFont(font);
+    font.setBold(bold);
+    const int picture = button->icon().isNull() ? 0 : KeyPictureSize + 4;
+    const int margins = 2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+    return QFontMetrics(font).horizontalAdvance(button->text()) + picture + std::max(margins, 10);
 }
 
 } // namespace
@@ -71,19 +97,15 @@ void FitCaption(QPushButton* button) {
 Panel5::Panel5(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("Panel5"));
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setFixedSize(PanelWidth, PanelHeight);
+    setStyleSheet(QString::fromLatin1(LatchedLook));
 
     QFont labelFont = font();
     labelFont.setPointSizeF(labelFont.pointSizeF() * 0.85);
 
     for (const KeyFace& face : KeyFaces) {
         const size_t index = static_cast<size_t>(face.Id);
-        const int x = Left + face.Column * ColumnStep;
-        const int y = Top + face.Row * RowStep;
-
         auto* button = new QPushButton(QString::fromUtf8(face.Caption), this);
         button->setObjectName(QString::fromLatin1(face.Name));
-        button->setGeometry(x, y, ButtonWidth, ButtonHeight);
         button->setCheckable(KeyGroup(face.Id) != 0);
         button->setFocusPolicy(Qt::NoFocus);
         connect(button, &QPushButton::clicked, this, [this, key = face.Id] {
@@ -96,22 +118,14 @@ Panel5::Panel5(QWidget* parent) : QFrame(parent) {
             auto* label = new QLabel(QString::fromUtf8(face.Shifted), this);
             label->setObjectName(QString::fromLatin1(face.Name) + QStringLiteral("_Shifted"));
             label->setFont(labelFont);
-            QPalette palette = label->palette();
-            palette.setColor(QPalette::WindowText, ShiftBlue);
-            label->setPalette(palette);
+            PaintBlue(label, QPalette::WindowText);
             label->setAlignment(Qt::AlignCenter);
-            label->setGeometry(x - 5, y + ButtonHeight + 1, ButtonWidth + 10, LabelHeight);
             ShiftLabels[index] = label;
         }
     }
 
-    QPushButton* shift = Button(PanelKey::SB_Shift);
-    QPalette palette = shift->palette();
-    palette.setColor(QPalette::ButtonText, ShiftBlue);
-    shift->setPalette(palette);
-    QFont bold = shift->font();
-    bold.setBold(true);
-    shift->setFont(bold);
+    PaintBlue(Button(PanelKey::SB_Shift), QPalette::ButtonText);
+    ShowShiftFace();
 
     Button(PanelKey::SB_Enter)->setToolTip(QStringLiteral("Клавиша ВВОД"));
     Button(PanelKey::SB_Enter)->setIcon(EnterPicture());
@@ -119,11 +133,55 @@ Panel5::Panel5(QWidget* parent) : QFrame(parent) {
     for (PanelKey key : {PanelKey::SB_Enter, PanelKey::SB_Reset}) {
         Button(key)->setIconSize(QSize(KeyPictureSize, KeyPictureSize));
     }
-    for (QPushButton* button : Buttons) {
-        FitCaption(button);
-    }
 
+    LayOut();
     ShowLatches();
+}
+
+void Panel5::LayOut() {
+    int buttonWidth = ButtonWidth;
+    for (const QPushButton* button : Buttons) {
+        buttonWidth =
+            std::max(buttonWidth, CaptionWidth(button, button == Button(PanelKey::SB_Shift)));
+    }
+    int columnStep = buttonWidth + ColumnGap;
+    for (const QLabel* label : ShiftLabels) {
+        if (label != nullptr) {
+            columnStep =
+                std::max(columnStep, label->fontMetrics().horizontalAdvance(label->text()) + 2);
+        }
+    }
+    // The blue label is as wide as a column and centred under its button.
+    const int labelWidth = columnStep;
+    const int left = std::max(Left, (labelWidth - buttonWidth) / 2 + frameWidth());
+    for (const KeyFace& face : KeyFaces) {
+        const size_t index = static_cast<size_t>(face.Id);
+        const int x = left + face.Column * columnStep;
+        const int y = Top + face.Row * RowStep;
+        Buttons[index]->setGeometry(x, y, buttonWidth, ButtonHeight);
+        if (QLabel* label = ShiftLabels[index]) {
+            label->setGeometry(x - (labelWidth - buttonWidth) / 2, y + ButtonHeight + 1, labelWidth,
+                               LabelHeight);
+        }
+    }
+    const int lastLabelRight = left + 5 * columnStep + (buttonWidth + labelWidth) / 2;
+    setFixedSize(std::max({PanelWidth, left + 5 * columnStep + buttonWidth + RightMargin,
+                           lastLabelRight + frameWidth()}),
+                 PanelHeight);
+}
+
+void Panel5::ShowShiftFace() {
+    QPushButton* shift = Button(PanelKey::SB_Shift);
+    QFont face = shift->font();
+    face.setBold(isEnabled());
+    shift->setFont(face);
+}
+
+void Panel5::changeEvent(QEvent* event) {
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange) {
+        ShowShiftFace();
+    }
 }
 
 void Panel5::SetKeyDown(PanelKey key, bool down) {

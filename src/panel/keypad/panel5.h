@@ -17,6 +17,8 @@ namespace vr410 {
 class Panel5 : public QFrame {
     Q_OBJECT
   public:
+    // The design's sizes. The buttons and the panel grow where the captions need more in the
+    // panel's font: every key keeps that font, none is written smaller to fit.
     static constexpr int PanelWidth = 465;
     static constexpr int PanelHeight = 169;
     static constexpr int ButtonWidth = 65;
@@ -35,8 +37,15 @@ class Panel5 : public QFrame {
   signals:
     void KeyClicked(vr410::PanelKey key);
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     void ShowLatches();
+    // Lays the buttons and the blue labels out on a grid wide enough for every caption.
+    void LayOut();
+    // "Ряд" is blue and bold while the keypad works, plain grey while it is disabled.
+    void ShowShiftFace();
 
     KeyLatches Latches;
     std::array<QPushButton*, PanelKeyCount> Buttons{};
