@@ -34,14 +34,14 @@ void FitTitle(QMessageBox& box) {
 }
 
 ConfirmAnswer ConfirmationBox::Ask(ConfirmKind kind) {
-    if (Answer) {
-        return Answer(kind);
+    if (Answer_) {
+        return Answer_(kind);
     }
     // Qt takes a CR as a line break of its own: the LF CR pair would leave an empty line.
     const QString text =
         ConfirmationText(kind).replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
     QMessageBox box(QMessageBox::Question, QStringLiteral("Подтверждаете?"), text,
-                    QMessageBox::NoButton, Parent);
+                    QMessageBox::NoButton, Parent_);
     box.setObjectName(QStringLiteral("ConfirmationBox"));
     FitTitle(box);
     QPushButton* yes = nullptr;

@@ -25,16 +25,16 @@ class ConfirmationBox {
   public:
     using Responder = std::function<ConfirmAnswer(ConfirmKind)>;
 
-    explicit ConfirmationBox(QWidget* parent) : Parent(parent) {}
+    explicit ConfirmationBox(QWidget* parent) : Parent_(parent) {}
 
     // Shows the box modally and returns the button that closed it (Cancel when it was closed
     // otherwise). With a responder set, the responder answers instead and no box is shown.
     ConfirmAnswer Ask(ConfirmKind kind);
-    void SetResponder(Responder responder) { Answer = std::move(responder); }
+    void SetResponder(Responder responder) { Answer_ = std::move(responder); }
 
   private:
-    QWidget* Parent;
-    Responder Answer;
+    QWidget* Parent_;
+    Responder Answer_;
 };
 
 } // namespace vr410

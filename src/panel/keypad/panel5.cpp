@@ -112,7 +112,7 @@ Panel5::Panel5(QWidget* parent) : QFrame(parent) {
             ShowLatches(); // undo the button's own toggle: the latches decide
             emit KeyClicked(key);
         });
-        Buttons[index] = button;
+        Buttons_[index] = button;
 
         if (face.Shifted != nullptr) {
             auto* label = new QLabel(QString::fromUtf8(face.Shifted), this);
@@ -120,7 +120,7 @@ Panel5::Panel5(QWidget* parent) : QFrame(parent) {
             label->setFont(labelFont);
             PaintBlue(label, QPalette::WindowText);
             label->setAlignment(Qt::AlignCenter);
-            ShiftLabels[index] = label;
+            ShiftLabels_[index] = label;
         }
     }
 
@@ -140,12 +140,12 @@ Panel5::Panel5(QWidget* parent) : QFrame(parent) {
 
 void Panel5::LayOut() {
     int buttonWidth = ButtonWidth;
-    for (const QPushButton* button : Buttons) {
+    for (const QPushButton* button : Buttons_) {
         buttonWidth =
             std::max(buttonWidth, CaptionWidth(button, button == Button(PanelKey::SB_Shift)));
     }
     int columnStep = buttonWidth + ColumnGap;
-    for (const QLabel* label : ShiftLabels) {
+    for (const QLabel* label : ShiftLabels_) {
         if (label != nullptr) {
             columnStep =
                 std::max(columnStep, label->fontMetrics().horizontalAdvance(label->text()) + 2);
@@ -158,8 +158,8 @@ void Panel5::LayOut() {
         const size_t index = static_cast<size_t>(face.Id);
         const int x = left + face.Column * columnStep;
         const int y = Top + face.Row * RowStep;
-        Buttons[index]->setGeometry(x, y, buttonWidth, ButtonHeight);
-        if (QLabel* label = ShiftLabels[index]) {
+        Buttons_[index]->setGeometry(x, y, buttonWidth, ButtonHeight);
+        if (QLabel* label = ShiftLabels_[index]) {
             label->setGeometry(x - (labelWidth - buttonWidth) / 2, y + ButtonHeight + 1, labelWidth,
                                LabelHeight);
         }
@@ -185,14 +185,14 @@ void Panel5::changeEvent(QEvent* event) {
 }
 
 void Panel5::SetKeyDown(PanelKey key, bool down) {
-    Latches.SetDown(key, down);
+    Latches_.SetDown(key, down);
     ShowLatches();
 }
 
 void Panel5::ShowLatches() {
     for (size_t i = 0; i < PanelKeyCount; ++i) {
-        if (Buttons[i]->isCheckable()) {
-            Buttons[i]->setChecked(Latches.IsDown(static_cast<PanelKey>(i)));
+        if (Buttons_[i]->isCheckable()) {
+            Buttons_[i]->setChecked(Latches_.IsDown(static_cast<PanelKey>(i)));
         }
     }
 }

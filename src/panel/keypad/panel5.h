@@ -26,11 +26,11 @@ class Panel5 : public QFrame {
 
     explicit Panel5(QWidget* parent = nullptr);
 
-    QPushButton* Button(PanelKey key) const { return Buttons[static_cast<size_t>(key)]; }
+    QPushButton* Button(PanelKey key) const { return Buttons_[static_cast<size_t>(key)]; }
     // The blue label under key, or nullptr for keys without a shifted function.
-    QLabel* ShiftLabel(PanelKey key) const { return ShiftLabels[static_cast<size_t>(key)]; }
+    QLabel* ShiftLabel(PanelKey key) const { return ShiftLabels_[static_cast<size_t>(key)]; }
 
-    bool IsKeyDown(PanelKey key) const { return Latches.IsDown(key); }
+    bool IsKeyDown(PanelKey key) const { return Latches_.IsDown(key); }
     // Latches key down (its group mates up) or releases it, and shows it.
     void SetKeyDown(PanelKey key, bool down);
 
@@ -47,9 +47,9 @@ class Panel5 : public QFrame {
     // "Ряд" is blue and bold while the keypad works, plain grey while it is disabled.
     void ShowShiftFace();
 
-    KeyLatches Latches;
-    std::array<QPushButton*, PanelKeyCount> Buttons{};
-    std::array<QLabel*, PanelKeyCount> ShiftLabels{};
+    KeyLatches Latches_;
+    std::array<QPushButton*, PanelKeyCount> Buttons_{};
+    std::array<QLabel*, PanelKeyCount> ShiftLabels_{};
 };
 
 } // namespace vr410
