@@ -7,7 +7,9 @@
 // Delays are taken from the end of an exchange (the answer handled) to the moment the next
 // request is issued: 120 ms to the exchange test after any answer, 30 ms to the value request
 // after a test answer that reports a new value. The time the issued request then needs to reach
-// the line (two 1 ms timer ticks) is reported on its own line.
+// the line (two 1 ms timer ticks, up to the exchange's start) is reported on its own line. The
+// steps come from the exchange engine's events.
+#include "main_window_access.h"
 #include "platform/system_facilities.h"
 #include "shell/form_main.h"
 
@@ -105,7 +107,8 @@ int main(int argc, char** argv) {
     options.Facilities = std::make_unique<vr410::RecordingSystemFacilities>();
     vr410::TFormMain window(std::move(options));
     window.show();
-    vr410::ExchangeCycle& cycle = window.Cycle();
+    vr410::test::MainWindowAccess inside{window};
+    vr410::engine::ExchangeEngine& engine = inside.Engine();
 
     bool measuring = false;
     Clock::time_point answerAt{};
@@ -117,17 +120,16 @@ int main(int argc, char** argv) {
     Stats testDelays, valueDelays, testToLine, valueToLine;
     int readings = 0;
 
-    QObject::connect(&cycle, &vr410::ExchangeCycle::AnswerHandled, &cycle,
-                     [&](uint8_t code, bool accepted) {
-                         answerAt = Clock::now();
-                         answerCode = code;
-                         answerFresh = cycle.TimerReadADC().isActive();
-                         issuedSinceAnswer = false;
-                         if (measuring && code == 33 && accepted) {
-                             ++readings;
-                         }
-                     });
-    QObject::connect(&cycle, &vr410::ExchangeCycle::TransmitGiven, &cycle, [&](uint8_t code) {
+    const auto answerHandled = [&](uint8_t code, bool accepted) {
+        answerAt = Clock::now();
+        answerCode = code;
+        answerFresh = engine.TimerReadADC().Active();
+        issuedSinceAnswer = false;
+        if (measuring && code == 33 && accepted) {
+            ++readings;
+        }
+    };
+    const auto transmitGiven = [&](uint8_t code) {
         issuedAt = Clock::now();
         valueIssued = code == 33;
         if (!measuring || issuedSinceAnswer || answerCode == 32) {
@@ -141,15 +143,27 @@ int main(int argc, char** argv) {
         } else if (code == 8 && !answerFresh) {
             testDelays.Values.push_back(delay);
         }
-    });
-    QObject::connect(&cycle, &vr410::ExchangeCycle::RequestSending, &cycle, [&](uint8_t code) {
+    };
+    const auto exchangeStarted = [&](uint8_t code) {
         if (measuring && (code == 8 || code == 33)) {
             (valueIssued ? valueToLine : testToLine).Values.push_back(Ms(Clock::now() - issuedAt));
+        }
+    };
+    engine.Events().Subscribe([&](const vr410::engine::EngineEvent& event) {
+        const uint8_t code = inside.State().CommandCode;
+        if (const auto* ended = std::get_if<vr410::engine::ExchangeEnded>(&event)) {
+            answerHandled(ended->Code, ended->Accepted);
+        } else if (const auto* changed = std::get_if<vr410::engine::StateChanged>(&event)) {
+            if (vr410::test::TransmitGiven(*changed)) {
+                transmitGiven(code);
+            } else if (changed->To == vr410::engine::CycleState::Exchanging) {
+                exchangeStarted(code); // the request goes on the wire next
+            }
         }
     });
 
     // The measure key: Measurement, a first wait of 4000 ms, then polling at its steady pace.
-    window.Keypad().Press(vr410::PanelKey::SB_Meas);
+    inside.Keypad().Press(vr410::PanelKey::SB_Meas);
     std::printf("measure key pressed; polling starts after 4 s, then %d s of measurement\n",
                 seconds);
     Wait(4300);

@@ -66,7 +66,6 @@ struct InstrumentState {
 
     // Exchange control.
     uint8_t CommandCode = 1;
-    uint8_t Transmitting = 0;
     uint8_t KeepQueryInterval = 0;
 
     // Panel: phase of the reading activity mark at column 23 of row 2.

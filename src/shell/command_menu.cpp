@@ -59,15 +59,6 @@ bool CommandMenu::Click(QAction* item) {
     return true;
 }
 
-void CommandMenu::Issue(uint8_t code) {
-    QAction* item = Item(code);
-    if (item == nullptr) {
-        return;
-    }
-    Click(item);
-    Click(N11);
-}
-
 void CommandMenu::SetCancelHint(const QString& hint) {
     if (QAction* item = Item(49)) {
         item->setStatusTip(hint);

@@ -1,6 +1,7 @@
 // The program's list of commands: the items of the hidden "Режим" menu, each carrying its
-// function code, together with "Передать" (N11) and "Остановить передачу" (N12). Everything that
-// wants a command sent clicks the command's item and then N11; a disabled item ignores the click.
+// function code, together with "Передать" (N11) and "Остановить передачу" (N12). The main window
+// hands their clicks to the exchange engine, which also ticks the selected item and enables N11
+// and N12 through its events; a disabled item ignores the click.
 #pragma once
 
 #include <QObject>
@@ -29,8 +30,6 @@ class CommandMenu : public QObject {
     // Clicks an item the way the program does: runs its action when it is enabled, ignores the
     // click when it is disabled. Returns whether the action ran.
     static bool Click(QAction* item);
-    // Issues a command: clicks its item, then N11. A code not in the list clicks nothing.
-    void Issue(uint8_t code);
 
     // The hint of the cancel item Ok_Reset: "1" cancels the complete zero, "2" the user
     // calibration; the encoder reads it for code 49.

@@ -6,6 +6,7 @@
 #include "panel/keypad/output_entry_bar.h"
 #include "panel/keypad/panel5.h"
 #include "panel/text_layer.h"
+#include "protocol/function_codes.h"
 #include "shell/form_interface.h"
 #include "shell/qt_system_facilities.h"
 
@@ -77,9 +78,6 @@ TFormMain::TFormMain(StartOptions options)
     BuildWindow();
     BuildMenus();
     FormCreate();
-    // An unplugged adapter: the driver has closed the port; the status bar and the controls
-    // follow ("COM3 - отсутствует", the exchange disabled).
-    connect(Cycle_.get(), &ExchangeCycle::LinkLost, this, &TFormMain::ShowPortStatus);
 }
 
 TFormMain::~TFormMain() = default;
@@ -163,11 +161,11 @@ void TFormMain::BuildPanel(QWidget* client) {
     // The dialogs the keys open come with their own windows; until then a key that needs one
     // behaves as if the dialog was closed without confirming.
     ShellActions actions{
-        .IssueCommand = [this](uint8_t code) { IssueCommand(code); },
+        .IssueCommand = [this](uint8_t code) { Engine_->Issue(code); },
         .SetCancelHint =
             [this](const std::string& hint) { Menu_.SetCancelHint(QString::fromStdString(hint)); },
-        .SetQueryInterval = [this](int ms) { Cycle_->TimerQuery().setInterval(ms); },
-        .StartPredelOn = [this] { Cycle_->TimerPredelOn().start(); },
+        .SetQueryInterval = [this](int ms) { Engine_->SetQueryInterval(ms); },
+        .StartPredelOn = [this] { Engine_->StartPredelOn(); },
         .OpenParamDialog = {},
         .OpenOkCalDialog = {},
         .OpenCalibrationDialog = {},
@@ -200,7 +198,8 @@ void TFormMain::BuildMenus() {
     N3001_ = MakeItem(main, "N3001", QStringLiteral("VR410С"), QKeySequence(Qt::CTRL | Qt::Key_I));
     N3001_->setCheckable(true);
     // The accessory mode: everything that follows goes to the accessory; its state is read first.
-    connect(N3001_, &QAction::triggered, this, [this] { IssueCommand(17); });
+    connect(N3001_, &QAction::triggered, this,
+            [this] { Engine_->Issue(FunctionCode::ReadOutput); });
     main->addSeparator();
     QAction* n16 = MakeItem(main, "N16", QStringLiteral("Выход"));
     connect(n16, &QAction::triggered, this, &QWidget::close);
@@ -268,10 +267,10 @@ void TFormMain::BuildMenus() {
     MakeItem(help, "N6", QStringLiteral("Показать справку"), QKeySequence(Qt::Key_F1));
     QAction* n17 = MakeItem(help, "N17", QStringLiteral("О программе"));
     // The about box shows the firmware line that the exchange test's answer refreshes.
-    connect(n17, &QAction::triggered, this, [this] { IssueCommand(8); });
+    connect(n17, &QAction::triggered, this, [this] { Engine_->Issue(FunctionCode::ExchangeTest); });
 
-    connect(SB_Test_, &QPushButton::clicked, this, [this] { Cycle_->SB_TestClick(); });
-    connect(SB_QueryState_, &QPushButton::clicked, this, [this] { Cycle_->SB_QueryStateClick(); });
+    connect(SB_Test_, &QPushButton::clicked, this, [this] { Engine_->SB_TestClick(); });
+    connect(SB_QueryState_, &QPushButton::clicked, this, [this] { Engine_->SB_QueryStateClick(); });
 }
 
 void TFormMain::N15Click() {
@@ -290,7 +289,7 @@ void TFormMain::showEvent(QShowEvent* event) {
     // (a bare X server, some tiling desktops): otherwise the display would stay blank.
     if (!FirstShown_) {
         FirstShown_ = true;
-        PrintMode();
+        KeyHost_->PrintMode();
     }
 }
 
@@ -298,7 +297,7 @@ void TFormMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     // Every activation, for instance after a dialog closes, redraws the panel for the mode.
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        PrintMode();
+        KeyHost_->PrintMode();
     }
 }
 

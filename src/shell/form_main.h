@@ -1,9 +1,11 @@
 // TFormMain "Удаленное управление VR410": the main window. It owns the instrument state, the
-// packet buffers, the link, the command menu and the exchange cycle, the panel and the packet
-// monitor, and passes references to whatever needs them. Its menus issue commands through the
-// hidden "Режим" menu; the status bar shows the link.
+// packet buffers, the link, the exchange engine on the Qt clock, the panel and the packet
+// monitor, and wires them: the menus and keys give the engine its commands, the engine's events
+// drive the packet strip, the monitor and the transmit items, the status bar shows the link.
+// What the engine asks of the window is answered by MainWindowEngineHost and PanelAnswerView.
 #pragma once
 
+#include "engine/exchange_engine.h"
 #include "panel/keypad/confirmation_box.h"
 #include "panel/keypad/keypad.h"
 #include "panel/keypad/keypad_panel_controls.h"
@@ -12,13 +14,13 @@
 #include "panel/panel_controls.h"
 #include "panel/renderers.h"
 #include "platform/system_facilities.h"
-#include "protocol/answer.h"
 #include "protocol/instrument_state.h"
 #include "shell/command_menu.h"
-#include "shell/cycle_window.h"
 #include "shell/dialog_model.h"
-#include "shell/exchange_cycle.h"
 #include "shell/line_backend.h"
+#include "shell/main_window_engine_host.h"
+#include "shell/panel_answer_view.h"
+#include "shell/qt_clock.h"
 
 #include <QMainWindow>
 #include <QShowEvent>
@@ -42,6 +44,10 @@ class Panel4;
 class Panel5;
 class TFormInterface;
 
+namespace test {
+struct MainWindowAccess;
+}
+
 struct StartOptions {
     LineBackend Line;
     // The settings file, normally VR410.ini beside the executable.
@@ -50,52 +56,12 @@ struct StartOptions {
     std::unique_ptr<SystemFacilities> Facilities;
 };
 
-class TFormMain : public QMainWindow, private AnswerView, private CycleWindow {
+class TFormMain : public QMainWindow {
     Q_OBJECT
   public:
     // Builds the window and runs its creation handler: start values, settings, the saved port.
     explicit TFormMain(StartOptions options);
     ~TFormMain() override;
-
-    // Issues a command the way the panel keys and the dialogs do: clicks the command's item of
-    // the hidden "Режим" menu, then "Передать" (N11). The exchange follows from the event loop.
-    void IssueCommand(uint8_t code) { Menu_.Issue(code); }
-    CommandMenu& Commands() { return Menu_; }
-    ExchangeCycle& Cycle() { return *Cycle_; }
-    InstrumentState& State() { return State_; }
-    DialogModel& Dialogs() { return Dialogs_; }
-    TFormInterface& FormInterface() { return *FormInterface_; }
-    // The virtual instrument bus when the program runs with --virtual, else nullptr.
-    sim::VirtualBus* Bus() { return Line_.Bus.get(); }
-    sim::VirtualInstrument* Instrument() { return Line_.Instrument; }
-
-    // The keypad panel: enabled only while the link is ready.
-    vr410::Panel5& Keys() { return *Panel5_; }
-    // Label9, MaskEditVoltage and PanelFreq with SE_Freq under the display.
-    OutputEntryBar& Entry() { return *Entry_; }
-    // The keys' behaviour; Press(key) is a click on the key.
-    vr410::Keypad& Keypad() { return *Keypad_; }
-    // What the keys ask of the window; its Actions() hold the dialogs the keys open.
-    PanelKeypadHost& KeyHost() { return *KeyHost_; }
-
-    // Port choice of "No Port", "COM1".."COM6" and "COM...": gives up a running transmission,
-    // opens the port of the sender's tag and shows the status.
-    void NoPortClick(QAction* sender);
-    // Status bar panel 0 from the port; N11, SB_Test, SB_QueryState, Panel5 and N3001 enabled
-    // only while the port status is exactly "готов"; N12 disabled.
-    void ShowPortStatus();
-    // "Показывать посылки": the strip Panel1 and the packet monitor follow its check mark.
-    void N15Click();
-    // The display.
-    Panel4& Display() { return *Panel4_; }
-    // Whether the panel's reset key shows pressed.
-    bool ResetKeyDown() const;
-    // The link status text of the serial driver ("готов" when ready).
-    const std::string& PortStatus() const;
-    // The timers of the USB link and of the error notice.
-    QTimer& TimerUSBFind() { return TimerUSBFind_; }
-    QTimer& TimerTimeOutUSB() { return TimerTimeOutUSB_; }
-    QTimer& TimerMessageOff() { return TimerMessageOff_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -103,50 +69,40 @@ class TFormMain : public QMainWindow, private AnswerView, private CycleWindow {
     void showEvent(QShowEvent* event) override;
 
   private:
+    // Tests reach the parts they look at through it (tests/shell/main_window_access.h).
+    friend struct test::MainWindowAccess;
+
     void BuildWindow();
     void BuildPanel(QWidget* client);
     void BuildMenus();
     void FormCreate();
+    // The engine's commands from the menus and buttons, its events to the strip, the monitor,
+    // the transmit items and the status bar.
+    void WireEngine();
+    void OnEngineEvent(const engine::EngineEvent& event);
     void LoadSettings();
     bool SaveSettings();
     void SelectSavedPort(int comNumber);
 
-    // AnswerView.
-    void SetAnswerText(const std::string& text) override;
-    void PrintMode() override;
-    void CLRDisp(int row) override;
-    void PrintText(int column, int row, int dotWidth, const std::string& text) override;
-    void PrintUin() override;
-    void PrintUperc() override;
-    void SetFrequencyField(int hertz) override;
-    void SetFrequencyPanelVisible(bool visible) override;
-    void SetOutputField(const std::string& digits) override;
-    void ShowParameters(const InstrumentParameters& parameters) override;
-    void ShowErrorList(const std::vector<uint8_t>& codes) override;
-    void ShowUserCalibration(CalibratedPart part) override;
-    void ShowAccessory(uint8_t band, uint8_t factor) override;
-    void ShowFirmwareVersion(const std::string& version) override;
-
-    // CycleWindow.
-    void ShowCommand(const QString& caption) override;
-    void ShowSendLine(const std::string& line) override;
-    void ShowReceiveLine(const std::string& line) override;
-    EncoderInputs EncoderFields() override;
-    bool AccessoryMode() override;
-    void SetDeviceAddressField(int address) override;
-    void SetBusyCursor(bool busy) override;
-    void PressResetKey() override;
+    // Port choice of "No Port", "COM1".."COM6" and "COM...": gives up a running transmission,
+    // opens the port of the sender's tag and shows the status.
+    void NoPortClick(QAction* sender);
+    // Status bar panel 0 from the port; the engine's transmit, SB_Test, SB_QueryState, Panel5,
+    // N3001 and the output entry enabled only while the port status is exactly "готов".
+    void ShowPortStatus();
+    // "Показывать посылки": the strip Panel1 and the packet monitor follow its check mark.
+    void N15Click();
 
     InstrumentState State_;
-    ExchangeBuffers Buffers_;
+    engine::ExchangeBuffers Buffers_;
     DialogModel Dialogs_;
     LineBackend Line_;
     std::string SettingsPath_;
     std::unique_ptr<SystemFacilities> Facilities_;
     std::unique_ptr<CommPort> Port_;
     CommandMenu Menu_;
-    std::unique_ptr<ExchangeCycle> Cycle_;
     std::unique_ptr<TFormInterface> FormInterface_;
+    QtClock Clock_;
 
     // Link state.
     uint8_t ComNumber_ = 0;
@@ -161,6 +117,10 @@ class TFormMain : public QMainWindow, private AnswerView, private CycleWindow {
     std::unique_ptr<PanelKeypadHost> KeyHost_;
     std::unique_ptr<vr410::Keypad> Keypad_;
     std::unique_ptr<OutputEntry> OutputEntry_;
+    std::unique_ptr<PanelAnswerView> AnswerView_;
+    std::unique_ptr<MainWindowEngineHost> EngineHost_;
+    // Declared last, so it goes first: its timers and handlers use everything above.
+    std::unique_ptr<engine::ExchangeEngine> Engine_;
 
     // Widgets and menu items (owned by Qt's parent chain).
     Panel4* Panel4_ = nullptr;
@@ -179,7 +139,7 @@ class TFormMain : public QMainWindow, private AnswerView, private CycleWindow {
     QActionGroup* PortGroup_ = nullptr;
     QAction* ComItems_[7] = {}; // NoPort, COM1..COM6
 
-    // Timers of the links and the error notice; the protocol's five live in the cycle.
+    // Timers of the links and the error notice; the protocol's five live in the engine.
     QTimer TimerUSBFind_;
     QTimer TimerTimeOutUSB_;
     QTimer TimerMessageOff_;

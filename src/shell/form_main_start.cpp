@@ -4,6 +4,7 @@
 #include "links/comm_port.h"
 #include "panel/keypad/output_entry_bar.h"
 #include "panel/keypad/panel5.h"
+#include "panel/text_layer.h"
 #include "platform/profile_file.h"
 #include "shell/form_interface.h"
 
@@ -67,23 +68,20 @@ void PlaceWindow(QWidget& window, std::optional<QPoint> saved) {
 
 void TFormMain::FormCreate() {
     Port_ = std::make_unique<CommPort>(*Line_.Api, *Facilities_);
-    AnswerView& view = *this;
-    CycleWindow& window = *this;
-    Cycle_ = std::make_unique<ExchangeCycle>(State_, Buffers_, Menu_, *Port_, view, window);
-    if (Line_.Simulated != nullptr) {
-        // The simulated line logs every character for tests; a running program has no use for
-        // the log, so it is dropped after each exchange instead of growing for hours.
-        connect(Cycle_.get(), &ExchangeCycle::AnswerHandled, this,
-                [this] { Line_.Simulated->ClearLog(); });
-    }
+    AnswerView_ = std::make_unique<PanelAnswerView>(*KeyHost_, *Renderer_, *Entry_, Dialogs_);
+    EngineHost_ = std::make_unique<MainWindowEngineHost>(Menu_, *N3001_, *Entry_, *KeyHost_,
+                                                         Dialogs_, *Facilities_);
+    // Idle, with the link not ready until the saved port has opened.
+    Engine_ = std::make_unique<engine::ExchangeEngine>(State_, Buffers_, Clock_, *Port_,
+                                                       *EngineHost_, *AnswerView_);
+    WireEngine();
 
-    CLRDisp(1);
-    CLRDisp(2);
+    Panel4_->CLRDisp(1);
+    Panel4_->CLRDisp(2);
     // The instrument state starts with its start values as constructed.
     LoadSettings();
     StatusPanels_[2]->clear();
     State_.CommandCode = 1;
-    State_.Transmitting = 0;
 
     int comNumber = ProfileFile(SettingsPath_).ReadInteger(SectionData, "COM", 0) & 0xFF;
     if (comNumber == 0 && Line_.Bus != nullptr) {
@@ -93,7 +91,7 @@ void TFormMain::FormCreate() {
     SelectSavedPort(comNumber);
     UsbDeviceName_ = usbDeviceName; // the port choice emptied it; the USB search needs it
     ShowPortStatus();
-    PrintText(23, 2, 4, "ѕ"); // the reading activity mark, the box glyph
+    Panel4_->PrintText(23, 2, 4, "ѕ"); // the reading activity mark, the box glyph
 
     // The packet monitor's creation: show it and the strip when they were shown last time.
     if (ShowPackets_) {
@@ -152,8 +150,8 @@ void TFormMain::SelectSavedPort(int comNumber) {
 
 void TFormMain::NoPortClick(QAction* sender) {
     UsbDeviceName_.clear();
-    if (State_.Transmitting != 0) {
-        Cycle_->StopTransmit();
+    if (Engine_->Transmitting()) {
+        Engine_->StopTransmit();
     }
     sender->setChecked(true);
     ComNumber_ = static_cast<uint8_t>(sender->data().toInt() & 0xFF);
@@ -170,9 +168,8 @@ void TFormMain::ShowPortStatus() {
     } else {
         StatusPanels_[0]->setText(QStringLiteral("порт не выбран"));
     }
-    Menu_.N12->setEnabled(false);
     const bool ready = status == PortReady;
-    Menu_.N11->setEnabled(ready);
+    Engine_->SetLinkReady(ready); // N11 and N12 follow the engine's StateChanged
     SB_Test_->setEnabled(ready);
     SB_QueryState_->setEnabled(ready);
     Panel5_->setEnabled(ready);
@@ -184,7 +181,7 @@ void TFormMain::closeEvent(QCloseEvent* event) {
     Port_->OpenComPort(0); // gives the serial port up
     // Timers and the waits of the state query keep running until the event loop ends: nothing
     // may reach the port given up, or its driver would answer with error boxes at exit.
-    Cycle_->StopTransmit();
+    Engine_->Close();
     ShowPortStatus();
     if (!SaveSettings()) {
         Facilities_->ShowMessage("Невозможно сохранение настроек в файле VR410.ini",

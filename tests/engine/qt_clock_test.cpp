@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QTimer>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -90,6 +92,31 @@ TEST(QtClockTest, EngineRunsItsExchangeFromTheEventLoop) {
     ASSERT_EQ(ended.size(), 1u);
     EXPECT_TRUE(ended[0].Accepted);
     EXPECT_EQ(link.Sent, 1);
+}
+
+// The window that owns the engine and its clock may go while the state query waits in the
+// clock's nested loop: neither the wait nor the query touches them afterwards.
+TEST(QtClockTest, EngineAndClockDestroyedDuringTheStateQuerysWaitEndIt) {
+    auto clock = std::make_unique<QtClock>();
+    InstrumentState state;
+    ExchangeBuffers buffers;
+    ExchangeTestAnswers link;
+    NoWindow host;
+    vr410::test::RecordingView view;
+    auto engine = std::make_unique<ExchangeEngine>(state, buffers, *clock, link, host, view);
+    engine->SetLinkReady(true);
+    int sentBefore = -1;
+    QTimer::singleShot(100, [&] {
+        sentBefore = link.Sent;
+        engine.reset();
+        clock.reset();
+    });
+    ExchangeEngine* querying = engine.get();
+    querying->SB_QueryStateClick(); // returns from its first wait without touching either
+    EXPECT_EQ(engine, nullptr);
+    EXPECT_EQ(clock, nullptr);
+    EXPECT_GE(sentBefore, 1); // the parameters' request went out before
+    EXPECT_EQ(link.Sent, sentBefore);
 }
 
 } // namespace

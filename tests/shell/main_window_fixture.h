@@ -1,8 +1,9 @@
 // The program's main window on a simulated line, with its settings file in a fresh directory,
-// message boxes recorded instead of shown, and every step of the exchange cycle recorded with
-// its time.
+// message boxes recorded instead of shown, and the steps of the exchange engine recorded from
+// its event stream with their times.
 #pragma once
 
+#include "main_window_access.h"
 #include "platform/profile_file.h"
 #include "platform/serial_simulated.h"
 #include "platform/system_facilities.h"
@@ -28,13 +29,16 @@ namespace vr410::test {
 
 using Clock = std::chrono::steady_clock;
 
-// One step of the exchange cycle.
+// One step of the exchange engine.
 struct CycleEvent {
-    enum class Kind { TransmitGiven, RequestSending, AnswerHandled };
+    enum class Kind {
+        TransmitGiven, // N11 took the selected command
+        RequestSent,   // an attempt put the request on the wire
+        ExchangeEnded, // the last attempt is over
+    };
     Kind What;
     uint8_t Code;
-    bool Accepted = false;   // AnswerHandled: the answer was decoded
-    bool FreshValue = false; // AnswerHandled: TimerReadADC was armed by the decoding
+    bool Accepted = false; // ExchangeEnded: the answer was decoded
     Clock::time_point At;
 };
 
@@ -87,10 +91,14 @@ class MainWindowFixture : public testing::Test {
     }
 
     TFormMain& Main() { return *Window; }
-    ExchangeCycle& Cycle() { return Window->Cycle(); }
-    InstrumentState& State() { return Window->State(); }
-    sim::VirtualBus& Bus() { return *Window->Bus(); }
-    sim::VirtualInstrument& Instrument() { return *Window->Instrument(); }
+    MainWindowAccess Inside() { return MainWindowAccess{*Window}; }
+    engine::ExchangeEngine& Engine() { return Inside().Engine(); }
+    InstrumentState& State() { return Inside().State(); }
+    CommandMenu& Commands() { return Inside().Commands(); }
+    sim::VirtualBus& Bus() { return *Inside().Bus(); }
+    sim::VirtualInstrument& Instrument() { return *Inside().Instrument(); }
+    // A command as the keys and dialogs give it: selected, then transmitted.
+    void Issue(uint8_t code) { Engine().Issue(code); }
 
     template <class T = QAction> T* Find(const char* name) {
         T* found = Window->findChild<T*>(QString::fromLatin1(name));
@@ -101,8 +109,8 @@ class MainWindowFixture : public testing::Test {
 
     // Waits until `count` more exchanges have ended than had ended before the call.
     bool WaitForAnswers(size_t count, int timeoutMs = 5000) {
-        const size_t target = Count(CycleEvent::Kind::AnswerHandled) + count;
-        return QTest::qWaitFor([&] { return Count(CycleEvent::Kind::AnswerHandled) >= target; },
+        const size_t target = Count(CycleEvent::Kind::ExchangeEnded) + count;
+        return QTest::qWaitFor([&] { return Count(CycleEvent::Kind::ExchangeEnded) >= target; },
                                timeoutMs);
     }
     size_t Count(CycleEvent::Kind kind) const {
@@ -121,7 +129,7 @@ class MainWindowFixture : public testing::Test {
     }
     const CycleEvent* LastHandled() const {
         for (auto e = Events.rbegin(); e != Events.rend(); ++e) {
-            if (e->What == CycleEvent::Kind::AnswerHandled) {
+            if (e->What == CycleEvent::Kind::ExchangeEnded) {
                 return &*e;
             }
         }
@@ -129,11 +137,11 @@ class MainWindowFixture : public testing::Test {
     }
 
     // Puts the panel and the instrument into DC measurement without the measure key's long
-    // first wait: Mode 12, then switching the instrument to measurement, after whose answer the
-    // polling runs at its steady pace.
+    // first wait: the measurement mode, then switching the instrument to measurement, after
+    // whose answer the polling runs at its steady pace.
     void EnterMeasurement() {
         State().Mode = PanelMode::Measurement;
-        Main().IssueCommand(32);
+        Issue(32);
         ASSERT_TRUE(WaitForAnswers(1));
     }
 
@@ -147,18 +155,25 @@ class MainWindowFixture : public testing::Test {
 
   private:
     void Record() {
-        ExchangeCycle* cycle = &Window->Cycle();
-        QObject::connect(cycle, &ExchangeCycle::TransmitGiven, cycle, [this](uint8_t code) {
-            Events.push_back({CycleEvent::Kind::TransmitGiven, code, false, false, Clock::now()});
+        using namespace engine;
+        Engine().Events().Subscribe([this](const EngineEvent& event) {
+            if (const auto* changed = std::get_if<StateChanged>(&event)) {
+                if (TransmitGiven(*changed)) {
+                    Events.push_back({.What = CycleEvent::Kind::TransmitGiven,
+                                      .Code = State().CommandCode,
+                                      .At = Clock::now()});
+                }
+            } else if (const auto* attempt = std::get_if<AttemptFinished>(&event)) {
+                Events.push_back({.What = CycleEvent::Kind::RequestSent,
+                                  .Code = attempt->Code,
+                                  .At = Clock::now()});
+            } else if (const auto* ended = std::get_if<ExchangeEnded>(&event)) {
+                Events.push_back({.What = CycleEvent::Kind::ExchangeEnded,
+                                  .Code = ended->Code,
+                                  .Accepted = ended->Accepted,
+                                  .At = Clock::now()});
+            }
         });
-        QObject::connect(cycle, &ExchangeCycle::RequestSending, cycle, [this](uint8_t code) {
-            Events.push_back({CycleEvent::Kind::RequestSending, code, false, false, Clock::now()});
-        });
-        QObject::connect(cycle, &ExchangeCycle::AnswerHandled, cycle,
-                         [this, cycle](uint8_t code, bool accepted) {
-                             Events.push_back({CycleEvent::Kind::AnswerHandled, code, accepted,
-                                               cycle->TimerReadADC().isActive(), Clock::now()});
-                         });
     }
 };
 

@@ -40,8 +40,9 @@ TEST_F(MainWindowFixture, WindowHasItsCaptionAFixedClientAreaAndNoMaximise) {
     EXPECT_FALSE(Main().windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(Main().windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     Main().show();
-    EXPECT_EQ(Main().centralWidget()->width(),
-              std::max(1070, Main().Keys().geometry().right() + 1)); // the keypad fits its captions
+    EXPECT_EQ(
+        Main().centralWidget()->width(),
+        std::max(1070, Inside().Keys().geometry().right() + 1)); // the keypad fits its captions
     EXPECT_EQ(Main().centralWidget()->height() + Main().statusBar()->height(), 190);
     EXPECT_EQ(Main().minimumSize(), Main().maximumSize());
     const int widths[3] = {150, 45, 205};
@@ -143,7 +144,7 @@ TEST_F(MainWindowFixture, CommandListHoldsTheFunctionCodesInMenuOrder) {
 
 TEST_F(MainWindowFixture, DisabledCommandItemIgnoresAProgramClick) {
     StartVirtual();
-    QAction* n24 = Main().Commands().ItemNamed("N24");
+    QAction* n24 = Commands().ItemNamed("N24");
     n24->setEnabled(false);
     EXPECT_FALSE(CommandMenu::Click(n24));
     EXPECT_EQ(State().CommandCode, 1);
@@ -165,16 +166,28 @@ class Timers : public MainWindowFixture, public testing::WithParamInterface<Time
 TEST_P(Timers, StartWithTheirIntervalAndState) {
     const TimerCase& c = GetParam();
     StartOnPorts({});
-    QTimer* timers[] = {&Cycle().TimerPrd(),       &Cycle().TimerPriem(),    &Cycle().TimerQuery(),
-                        &Cycle().TimerReadADC(),   &Cycle().TimerPredelOn(), &Main().TimerUSBFind(),
-                        &Main().TimerTimeOutUSB(), &Main().TimerMessageOff()};
-    QTimer* timer = nullptr;
-    for (QTimer* t : timers) {
-        timer = t->objectName() == QLatin1String(c.Name) ? t : timer;
+    struct Seen {
+        std::string Name;
+        int Interval;
+        bool Running;
+    };
+    std::vector<Seen> timers;
+    const engine::ExchangeEngine& engine = Engine();
+    for (const engine::Timer* t : {&engine.TimerPrd(), &engine.TimerPriem(), &engine.TimerQuery(),
+                                   &engine.TimerReadADC(), &engine.TimerPredelOn()}) {
+        timers.push_back({t->Name(), t->Interval(), t->Active()});
+    }
+    for (const QTimer* t :
+         {&Inside().TimerUSBFind(), &Inside().TimerTimeOutUSB(), &Inside().TimerMessageOff()}) {
+        timers.push_back({t->objectName().toStdString(), t->interval(), t->isActive()});
+    }
+    const Seen* timer = nullptr;
+    for (const Seen& t : timers) {
+        timer = t.Name == c.Name ? &t : timer;
     }
     ASSERT_NE(timer, nullptr);
-    EXPECT_EQ(timer->interval(), c.Interval);
-    EXPECT_EQ(timer->isActive(), c.Running);
+    EXPECT_EQ(timer->Interval, c.Interval);
+    EXPECT_EQ(timer->Running, c.Running);
 }
 
 // clang-format off
@@ -192,11 +205,11 @@ INSTANTIATE_TEST_SUITE_P(MainWindow, Timers, testing::Values(
 
 TEST_F(MainWindowFixture, StartDrawsTheActivityMarkAndSelectsNoCommand) {
     StartVirtual();
-    const std::string row2 = Main().Display().RowText(2);
+    const std::string row2 = Inside().Display().RowText(2);
     EXPECT_EQ(row2.substr(row2.size() - std::string("ѕ").size()), "ѕ");
     EXPECT_EQ(State().CommandCode, 1);
-    EXPECT_EQ(State().Transmitting, 0);
-    EXPECT_FALSE(Main().Commands().N12->isEnabled());
+    EXPECT_FALSE(Engine().Transmitting());
+    EXPECT_FALSE(Commands().N12->isEnabled());
     EXPECT_TRUE(Find<QLabel>("StatusPanel2")->text().isEmpty());
     EXPECT_FALSE(Find<QWidget>("Panel1")->isVisibleTo(&Main()));
 }
@@ -204,9 +217,9 @@ TEST_F(MainWindowFixture, StartDrawsTheActivityMarkAndSelectsNoCommand) {
 TEST_F(MainWindowFixture, FirstShowDrawsThePanelBeforeAnyActivation) {
     StartVirtual();
     const std::string blank(23, ' ');
-    ASSERT_EQ(Main().Display().RowText(1), blank);
+    ASSERT_EQ(Inside().Display().RowText(1), blank);
     Main().show(); // activation comes later from the event loop, if the desktop gives it at all
-    EXPECT_NE(Main().Display().RowText(1), blank);
+    EXPECT_NE(Inside().Display().RowText(1), blank);
 }
 
 TEST_F(MainWindowFixture, RelativeDisplayWritesTheLocalesDecimalSeparator) {
@@ -216,10 +229,10 @@ TEST_F(MainWindowFixture, RelativeDisplayWritesTheLocalesDecimalSeparator) {
     QLocale::setDefault(saved);
     State().Mode = PanelMode::OutputOn;
     State().OutputDigits = "01000000";
-    Main().Keypad().Press(PanelKey::SB_Shift);
-    Main().Keypad().Press(PanelKey::SB_1); // shifted: the relative display against the set value
+    Inside().Keypad().Press(PanelKey::SB_Shift);
+    Inside().Keypad().Press(PanelKey::SB_1); // shifted: the relative display against the set value
     ASSERT_EQ(State().VoltmeterPercent, 1);
-    const std::string row2 = Main().Display().RowText(2);
+    const std::string row2 = Inside().Display().RowText(2);
     EXPECT_NE(row2.find("0,00000%"), std::string::npos) << row2;
 }
 
@@ -293,12 +306,12 @@ TEST_P(StartSettings, TakeTheSavedChoices) {
     EXPECT_EQ(port->data().toInt(), c.PortTag);
     EXPECT_EQ(Text("StatusPanel0"), QString::fromUtf8(c.StatusText));
     EXPECT_EQ(Text("StatusPanel1"), QStringLiteral("RS232"));
-    EXPECT_EQ(Main().Commands().N11->isEnabled(), c.Ready);
+    EXPECT_EQ(Commands().N11->isEnabled(), c.Ready);
     EXPECT_EQ(State().AddrDevice, c.AddrDevice);
     EXPECT_EQ(State().PCDevice, c.PCDevice);
     EXPECT_EQ(Find("N15")->isChecked(), c.PacketsShown);
     EXPECT_EQ(Find<QWidget>("Panel1")->isVisibleTo(&Main()), c.PacketsShown);
-    EXPECT_EQ(Main().FormInterface().isVisible(), c.PacketsShown);
+    EXPECT_EQ(Inside().FormInterface().isVisible(), c.PacketsShown);
 }
 
 // clang-format off
@@ -346,11 +359,11 @@ TEST_P(PortChoice, ShowsTheStatusAndEnablesTheExchangeOnlyWhenReady) {
     EXPECT_TRUE(Find(c.Item)->isChecked());
     EXPECT_EQ(Text("StatusPanel0"), QString::fromUtf8(c.StatusText));
     EXPECT_EQ(Text("StatusPanel1"), QStringLiteral("RS232"));
-    EXPECT_EQ(Main().Commands().N11->isEnabled(), c.Ready);
-    EXPECT_FALSE(Main().Commands().N12->isEnabled());
+    EXPECT_EQ(Commands().N11->isEnabled(), c.Ready);
+    EXPECT_FALSE(Commands().N12->isEnabled());
     EXPECT_EQ(Find<QPushButton>("SB_Test")->isEnabled(), c.Ready);
     EXPECT_EQ(Find<QPushButton>("SB_QueryState")->isEnabled(), c.Ready);
-    EXPECT_EQ(Main().Keys().isEnabled(), c.Ready);
+    EXPECT_EQ(Inside().Keys().isEnabled(), c.Ready);
     EXPECT_EQ(Find("N3001")->isEnabled(), c.Ready);
 }
 
@@ -365,12 +378,12 @@ INSTANTIATE_TEST_SUITE_P(MainWindow, PortChoice, testing::Values(
 
 TEST_F(MainWindowFixture, PortChoiceStopsARunningTransmission) {
     StartVirtual();
-    Main().IssueCommand(8);
-    ASSERT_EQ(State().Transmitting, 1);
+    Issue(8);
+    ASSERT_TRUE(Engine().Transmitting());
     ASSERT_TRUE(CommandMenu::Click(Find("COM2")));
-    EXPECT_EQ(State().Transmitting, 0);
-    EXPECT_FALSE(Cycle().TimerPrd().isActive());
-    EXPECT_TRUE(Main().Commands().N11->isEnabled());
+    EXPECT_FALSE(Engine().Transmitting());
+    EXPECT_FALSE(Engine().TimerPrd().Active());
+    EXPECT_TRUE(Commands().N11->isEnabled());
 }
 
 TEST_F(MainWindowFixture, OtherPortItemLeavesTheChoiceAsItWas) {
@@ -435,9 +448,9 @@ TEST_F(MainWindowFixture, ExitWithoutWritableSettingsTellsOnceAndStillCloses) {
 TEST_F(MainWindowFixture, ExitGivesTheSerialPortUp) {
     StartVirtual();
     Main().show();
-    ASSERT_EQ(Main().PortStatus(), "готов");
+    ASSERT_EQ(Inside().PortStatus(), "готов");
     ASSERT_TRUE(Main().close());
-    EXPECT_NE(Main().PortStatus(), "готов");
+    EXPECT_NE(Inside().PortStatus(), "готов");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -452,7 +465,7 @@ TEST_F(MainWindowFixture, ShowPacketsTogglesStripAndMonitorBelowTheWindow) {
     ASSERT_TRUE(CommandMenu::Click(n15));
     EXPECT_TRUE(n15->isChecked());
     EXPECT_TRUE(Find<QWidget>("Panel1")->isVisible());
-    TFormInterface& monitor = Main().FormInterface();
+    TFormInterface& monitor = Inside().FormInterface();
     EXPECT_TRUE(monitor.isVisible());
     EXPECT_EQ(monitor.geometry().size(), QSize(640, 90));
     EXPECT_EQ(monitor.frameGeometry().left(), Main().frameGeometry().left());
@@ -465,11 +478,11 @@ TEST_F(MainWindowFixture, ShowPacketsTogglesStripAndMonitorBelowTheWindow) {
 
 TEST_F(MainWindowFixture, MonitorLinesAreKeptWhileHidden) {
     StartVirtual();
-    ASSERT_FALSE(Main().FormInterface().isVisible());
-    Main().IssueCommand(8);
+    ASSERT_FALSE(Inside().FormInterface().isVisible());
+    Issue(8);
     ASSERT_TRUE(WaitForAnswers(1));
-    const QString sent = Main().FormInterface().SendLine();
-    const QString received = Main().FormInterface().ReceiveLine();
+    const QString sent = Inside().FormInterface().SendLine();
+    const QString received = Inside().FormInterface().ReceiveLine();
     EXPECT_TRUE(sent.startsWith(QStringLiteral("01 03 44 00 08 "))) << sent.toStdString();
     EXPECT_EQ(sent.size(), 6 * 3);
     EXPECT_TRUE(received.startsWith(QStringLiteral("00 03 "))) << received.toStdString();

@@ -14,7 +14,7 @@ namespace {
 
 class OutputField : public MainWindowFixture {
   protected:
-    MaskedDigitEdit* Field() { return Main().Entry().MaskEditVoltage(); }
+    MaskedDigitEdit* Field() { return Inside().Entry().MaskEditVoltage(); }
 
     // Starts as on a machine whose only serial port COM3 leads to an instrument, with no port
     // saved: the program starts without a link.
@@ -38,8 +38,8 @@ class OutputField : public MainWindowFixture {
     bool Settle() {
         return QTest::qWaitFor(
             [&] {
-                return !Cycle().TimerPrd().isActive() && !Cycle().TimerPriem().isActive() &&
-                       !Cycle().TimerPredelOn().isActive();
+                return !Engine().TimerPrd().Active() && !Engine().TimerPriem().Active() &&
+                       !Engine().TimerPredelOn().Active();
             },
             5000);
     }
@@ -63,7 +63,7 @@ TEST_F(OutputField, ReadOutputAnswerFromAnAcRowToADcRowKeepsAllEightDigits) {
     State().Mode = PanelMode::OutputOn;
     State().RangeIndex = 22; // AC 10 V
     State().OutputDigits = "0100000";
-    Main().KeyHost().PrintMode();
+    Inside().KeyHost().PrintMode();
     ASSERT_EQ(Field()->Digits(), QStringLiteral("0100000"));
 
     sim::VirtualInstrumentState& device = Instrument().MutableState();
@@ -72,7 +72,7 @@ TEST_F(OutputField, ReadOutputAnswerFromAnAcRowToADcRowKeepsAllEightDigits) {
     device.RangeIndex = 2; // DC 10 V
     device.OutputDigits = {0, 9, 8, 7, 6, 5, 4, 3};
 
-    Main().IssueCommand(17);
+    Issue(17);
     ASSERT_TRUE(WaitForAnswers(1));
     ASSERT_TRUE(Settle());
 
@@ -91,7 +91,7 @@ TEST_F(OutputField, ReadOutputAnswerFromADcRowToAnAcRowKeepsTheSevenDigits) {
     device.RangeIndex = 21; // AC 1 V
     device.OutputDigits = {0, 5, 4, 3, 2, 1, 9, 0};
 
-    Main().IssueCommand(17);
+    Issue(17);
     ASSERT_TRUE(WaitForAnswers(1));
     ASSERT_TRUE(Settle());
 
@@ -124,14 +124,14 @@ TEST_F(OutputField, ReadOutputAnswerFromADcRowToAnAcRowKeepsTheSevenDigits) {
 TEST_F(OutputField, FollowsTheLinkFromAStartWithoutAPortToTheFirstValueSent) {
     StartWithoutAPort();
     ASSERT_TRUE(Settle());
-    OutputEntryBar& entry = Main().Entry();
-    ASSERT_FALSE(Main().Keys().isEnabled());
+    OutputEntryBar& entry = Inside().Entry();
+    ASSERT_FALSE(Inside().Keys().isEnabled());
     EXPECT_FALSE(Field()->isVisible());
 
     CommandMenu::Click(Find("COM3"));
     ASSERT_EQ(Text("StatusPanel0"), QStringLiteral("COM3 - готов"));
     QCoreApplication::processEvents();
-    EXPECT_TRUE(Main().Keys().isEnabled());
+    EXPECT_TRUE(Inside().Keys().isEnabled());
     EXPECT_TRUE(OnScreen(entry.Label9()));
     EXPECT_TRUE(OnScreen(Field()));
 
@@ -139,14 +139,14 @@ TEST_F(OutputField, FollowsTheLinkFromAStartWithoutAPortToTheFirstValueSent) {
     Field()->SetCaretIndex(0);
     QTest::keyClicks(Field(), QStringLiteral("05"));
     ASSERT_EQ(State().OutputDigits, "05000000");
-    QTest::mouseClick(Main().Keys().Button(PanelKey::SB_Enter), Qt::LeftButton);
+    QTest::mouseClick(Inside().Keys().Button(PanelKey::SB_Enter), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return State().Mode == PanelMode::OutputOn; }, 5000));
     EXPECT_EQ(DeviceDigits(Device->State()), "05000000");
     EXPECT_TRUE(Device->State().OutputLive);
 
     // The frequency panel too appears whole with an AC range.
-    QTest::mouseClick(Main().Keys().Button(PanelKey::SB_Reset), Qt::LeftButton);
-    QTest::mouseClick(Main().Keys().Button(PanelKey::SB_Sin), Qt::LeftButton);
+    QTest::mouseClick(Inside().Keys().Button(PanelKey::SB_Reset), Qt::LeftButton);
+    QTest::mouseClick(Inside().Keys().Button(PanelKey::SB_Sin), Qt::LeftButton);
     QCoreApplication::processEvents();
     EXPECT_TRUE(OnScreen(entry.PanelFreq()));
     EXPECT_TRUE(OnScreen(entry.LabelFreq()));
@@ -164,16 +164,16 @@ TEST_F(OutputField, GoesWithThePortAndStaysHiddenInMeasurement) {
 
     CommandMenu::Click(Find("NoPort"));
     EXPECT_FALSE(Field()->isVisible());
-    EXPECT_FALSE(Main().Entry().Label9()->isVisible());
+    EXPECT_FALSE(Inside().Entry().Label9()->isVisible());
 
     CommandMenu::Click(Find("COM3"));
     ASSERT_TRUE(Settle());
-    QTest::mouseClick(Main().Keys().Button(PanelKey::SB_Meas), Qt::LeftButton);
+    QTest::mouseClick(Inside().Keys().Button(PanelKey::SB_Meas), Qt::LeftButton);
     ASSERT_EQ(State().Mode, PanelMode::Measurement);
     CommandMenu::Click(Find("NoPort"));
     CommandMenu::Click(Find("COM3"));
     EXPECT_FALSE(Field()->isVisible());
-    QTest::mouseClick(Main().Keys().Button(PanelKey::SB_Reset), Qt::LeftButton);
+    QTest::mouseClick(Inside().Keys().Button(PanelKey::SB_Reset), Qt::LeftButton);
     EXPECT_TRUE(OnScreen(Field()));
 }
 

@@ -1,6 +1,6 @@
 // What one run leaves in the settings file for the next: the remembered USB adapter, the
 // virtual run's file of its own, the main window's place and the packet monitor's size and
-// layout; and the state query's waits.
+// layout.
 #include "main_window_fixture.h"
 
 #include "shell/form_interface.h"
@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QScreen>
 
-#include <chrono>
 #include <fstream>
 #include <sstream>
 #include <utility>
@@ -156,7 +155,7 @@ TEST_F(PacketMonitor, SizeIsTheClientSizeBothWays) {
     WriteIni("[FormI]\nWidth=640\nHeight=90\n[Data]\nShowPackets=1\n");
     StartVirtual();
     Main().show();
-    TFormInterface& monitor = Main().FormInterface();
+    TFormInterface& monitor = Inside().FormInterface();
     ASSERT_TRUE(monitor.isVisible());
     EXPECT_EQ(monitor.geometry().size(), QSize(640, 90));
     ASSERT_TRUE(Main().close());
@@ -182,7 +181,7 @@ TEST_P(MonitorSize, StaysWithinItsMinimumAndTheScreen) {
     WriteIni(GetParam().Ini);
     StartVirtual();
     Main().show();
-    TFormInterface& monitor = Main().FormInterface();
+    TFormInterface& monitor = Inside().FormInterface();
     const QSize largest = QGuiApplication::primaryScreen()->availableGeometry().size();
     const auto sane = [&](QSize size) {
         return size.width() >= monitor.minimumWidth() && size.height() >= monitor.minimumHeight() &&
@@ -213,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(Settings, MonitorSize, testing::Values(
 // the design font.
 TEST_F(PacketMonitor, HexStartsAfterTheCaptions) {
     StartVirtual();
-    TFormInterface& monitor = Main().FormInterface();
+    TFormInterface& monitor = Inside().FormInterface();
     for (const auto& [caption, line] :
          {std::pair{"Label3", "LabelSend"}, {"Label5", "LabelReceive"}}) {
         const QLabel* label = monitor.findChild<QLabel*>(QString::fromLatin1(caption));
@@ -223,40 +222,6 @@ TEST_F(PacketMonitor, HexStartsAfterTheCaptions) {
         EXPECT_EQ(hex->y(), label->y()) << caption;
     }
 }
-
-// ---------------------------------------------------------------------------------------------
-// The state query waits half a second after each of its commands, the set output's included or
-// not, before it redraws the panel: in measurement the redraw must not come a wait early.
-
-struct QueryWaitCase {
-    const char* Name;
-    bool Measuring;
-};
-
-void PrintTo(const QueryWaitCase& c, std::ostream* os) {
-    *os << c.Name;
-}
-
-class QueryStateWaits : public MainWindowFixture,
-                        public testing::WithParamInterface<QueryWaitCase> {};
-
-TEST_P(QueryStateWaits, ThreeHalfSecondsBeforeTheRedraw) {
-    StartVirtual();
-    if (GetParam().Measuring) {
-        EnterMeasurement();
-    }
-    const Clock::time_point start = Clock::now();
-    Cycle().SB_QueryStateClick();
-    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    // Timers never fire early, so only the lower bound is checked.
-    EXPECT_GE(ms, 1495.0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    ExchangeCycle, QueryStateWaits,
-    testing::Values(QueryWaitCase{.Name = "InMeasurement", .Measuring = true},
-                    QueryWaitCase{.Name = "InOutputEntry", .Measuring = false}),
-    [](const testing::TestParamInfo<QueryWaitCase>& row) { return std::string(row.param.Name); });
 
 } // namespace
 } // namespace vr410::test

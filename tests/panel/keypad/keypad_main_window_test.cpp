@@ -1,6 +1,7 @@
 // The keypad and the output value entry in the main window, against the virtual instrument on
 // the simulated serial line: keys are clicked, values typed, and what reaches the instrument and
 // the display is checked.
+#include "main_window_access.h"
 #include "panel/keypad/masked_digit_edit.h"
 #include "panel/keypad/output_entry_bar.h"
 #include "panel/keypad/panel5.h"
@@ -55,26 +56,27 @@ class KeypadWindow : public testing::Test {
         options.Facilities = std::make_unique<RecordingSystemFacilities>();
         Window = std::make_unique<TFormMain>(std::move(options));
         Window->show();
-        QObject::connect(&Window->Cycle(), &ExchangeCycle::TransmitGiven, [this](uint8_t code) {
-            if (code != 8 && code != 33) {
+        Engine().Events().Subscribe([this](const engine::EngineEvent& event) {
+            const auto* changed = std::get_if<engine::StateChanged>(&event);
+            const uint8_t code = State().CommandCode;
+            if (changed != nullptr && test::TransmitGiven(*changed) && code != 8 && code != 33) {
                 Sent.push_back(code);
             }
         });
-        ASSERT_EQ(Window->PortStatus(), "готов");
+        ASSERT_EQ(Inside().PortStatus(), "готов");
         // The output-on timer runs once at start and then shows the reset key pressed.
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !Window->Cycle().TimerPredelOn().isActive(); },
-                                    WaitLimitMs));
+        ASSERT_TRUE(
+            QTest::qWaitFor([this] { return !Engine().TimerPredelOn().Active(); }, WaitLimitMs));
     }
 
-    InstrumentState& State() { return Window->State(); }
-    MaskedDigitEdit* Field() { return Window->Entry().MaskEditVoltage(); }
-    QPushButton* Button(PanelKey key) { return Window->Keys().Button(key); }
-    std::string Row(int row) { return Window->Display().RowText(row); }
+    test::MainWindowAccess Inside() { return test::MainWindowAccess{*Window}; }
+    engine::ExchangeEngine& Engine() { return Inside().Engine(); }
+    InstrumentState& State() { return Inside().State(); }
+    MaskedDigitEdit* Field() { return Inside().Entry().MaskEditVoltage(); }
+    QPushButton* Button(PanelKey key) { return Inside().Keys().Button(key); }
+    std::string Row(int row) { return Inside().Display().RowText(row); }
 
-    bool Idle() {
-        ExchangeCycle& cycle = Window->Cycle();
-        return !cycle.TimerPrd().isActive() && !cycle.TimerPriem().isActive();
-    }
+    bool Idle() { return !Engine().TimerPrd().Active() && !Engine().TimerPriem().Active(); }
     void Settle() {
         ASSERT_TRUE(QTest::qWaitFor([this] { return Idle(); }, WaitLimitMs));
     }
@@ -322,7 +324,7 @@ TEST_F(KeypadWindow, MeasureThenVoltmeterKeysSendTheirSettingsWithTheirPollInter
             QTest::mouseClick(Button(key), Qt::LeftButton);
         }
         if (step.Interval > 0) {
-            EXPECT_EQ(Window->Cycle().TimerQuery().interval(), step.Interval) << step.What;
+            EXPECT_EQ(Engine().TimerQuery().Interval(), step.Interval) << step.What;
         }
         Settle();
         EXPECT_EQ(Sent, step.Commands) << step.What;
@@ -334,8 +336,8 @@ TEST_F(KeypadWindow, MeasureThenVoltmeterKeysSendTheirSettingsWithTheirPollInter
     EXPECT_TRUE(settings.Auto);
     EXPECT_EQ(Instrument->State().Mode, PanelMode::Measurement);
     // Polling goes on at its steady pace once the long first interval is used up.
-    ASSERT_TRUE(QTest::qWaitFor([this] { return Window->Cycle().TimerQuery().interval() == 120; },
-                                WaitLimitMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([this] { return Engine().TimerQuery().Interval() == 120; }, WaitLimitMs));
 }
 
 TEST_F(KeypadWindow, EntryClampsTheTypedValueToTheRange) {
@@ -376,12 +378,12 @@ TEST_F(KeypadWindow, CaretFollowsTheCursorMovementParameter) {
 
 TEST_F(KeypadWindow, FrequencyChangeWithTheOutputOnWaitsForTheNextSetOutput) {
     GoToRow(21);
-    Window->Entry().SE_Freq()->setValue(50);
+    Inside().Entry().SE_Freq()->setValue(50);
     EXPECT_NE(Row(1).find("F=50Гц"), std::string::npos) << Row(1);
     OutputOn("0500000");
     EXPECT_EQ(Instrument->State().Frequency, 50);
     const std::string shown = Row(2);
-    Window->Entry().SE_Freq()->setValue(400);
+    Inside().Entry().SE_Freq()->setValue(400);
     Settle();
     EXPECT_EQ(Sent, Codes{});
     EXPECT_EQ(Instrument->State().Frequency, 50);
@@ -404,7 +406,7 @@ TEST_F(KeypadWindow, CalibrationOpensTheUserCalibrationFromNineHundredThousandOn
     };
     int opened = 0;
     // The user calibration dialog as it would close with Yes, the value taken as shown.
-    Window->KeyHost().Actions().OpenCalibrationDialog = [this, &opened] {
+    Inside().KeyHost().Actions().OpenCalibrationDialog = [this, &opened] {
         ++opened;
         State().CalibrationDigits = State().OutputDigits;
         return true;

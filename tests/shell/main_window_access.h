@@ -1,0 +1,47 @@
+// What tests and benchmarks look at inside the main window: its engine, state, panel, menus and
+// windows. The window shows none of this to the program; it names this struct its friend.
+#pragma once
+
+#include "links/comm_port.h"
+#include "shell/form_main.h"
+
+#include <QTimer>
+
+namespace vr410::test {
+
+struct MainWindowAccess {
+    TFormMain& Window;
+
+    engine::ExchangeEngine& Engine() { return *Window.Engine_; }
+    InstrumentState& State() { return Window.State_; }
+    DialogModel& Dialogs() { return Window.Dialogs_; }
+    CommandMenu& Commands() { return Window.Menu_; }
+    TFormInterface& FormInterface() { return *Window.FormInterface_; }
+    // The virtual instrument bus when the window runs on the virtual line, else nullptr.
+    sim::VirtualBus* Bus() { return Window.Line_.Bus.get(); }
+    sim::VirtualInstrument* Instrument() { return Window.Line_.Instrument; }
+
+    Panel4& Display() { return *Window.Panel4_; }
+    vr410::Panel5& Keys() { return *Window.Panel5_; }
+    OutputEntryBar& Entry() { return *Window.Entry_; }
+    vr410::Keypad& Keypad() { return *Window.Keypad_; }
+    PanelKeypadHost& KeyHost() { return *Window.KeyHost_; }
+
+    // The serial driver's status text ("готов" when ready).
+    const std::string& PortStatus() { return Window.Port_->PortStatus(); }
+
+    // The timers of the USB link and of the error notice.
+    QTimer& TimerUSBFind() { return Window.TimerUSBFind_; }
+    QTimer& TimerTimeOutUSB() { return Window.TimerTimeOutUSB_; }
+    QTimer& TimerMessageOff() { return Window.TimerMessageOff_; }
+};
+
+// The change a transmit (N11) makes: from idle, or while the link still waits for a stopped
+// exchange. The command on its way is the state's CommandCode.
+inline bool TransmitGiven(const engine::StateChanged& change) {
+    using engine::CycleState;
+    return (change.From == CycleState::Idle && change.To == CycleState::EncodePending) ||
+           change.To == CycleState::StoppingTransmitGiven;
+}
+
+} // namespace vr410::test
