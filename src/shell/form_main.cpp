@@ -2,6 +2,7 @@
 #include "shell/form_main.h"
 
 #include "links/comm_port.h"
+#include "links/link_selection.h"
 #include "panel/keypad/masked_digit_edit.h"
 #include "panel/keypad/output_entry_bar.h"
 #include "panel/keypad/panel5.h"
@@ -247,7 +248,7 @@ void TFormMain::BuildMenus() {
     connect(COMx_, &QAction::triggered, this, [this] {
         ComItems_[0]->setChecked(false);
         for (QAction* item : PortGroup_->actions()) {
-            if (item != COMx_ && item->data().toInt() == ComNumber_) {
+            if (item != COMx_ && item->data().toInt() == Links_->ComNumber()) {
                 item->setChecked(true);
                 return;
             }

@@ -39,6 +39,7 @@ class QPushButton;
 namespace vr410 {
 
 class CommPort;
+class LinkSelection;
 class OutputEntryBar;
 class Panel4;
 class Panel5;
@@ -84,11 +85,12 @@ class TFormMain : public QMainWindow {
     bool SaveSettings();
     void SelectSavedPort(int comNumber);
 
-    // Port choice of "No Port", "COM1".."COM6" and "COM...": gives up a running transmission,
-    // opens the port of the sender's tag and shows the status.
+    // Port choice of "No Port", "COM1".."COM6" and "COM...": ticks the sender and chooses the
+    // port of its tag; the link selection stops a running transmission on the way.
     void NoPortClick(QAction* sender);
-    // Status bar panel 0 from the port; the engine's transmit, SB_Test, SB_QueryState, Panel5,
-    // N3001 and the output entry enabled only while the port status is exactly "готов".
+    // After every change of the link: the status bar's panels 0 and 1 from the link selection,
+    // the engine's link, and the engine's transmit, SB_Test, SB_QueryState, Panel5, N3001 and
+    // the output entry enabled only while the link is ready.
     void ShowPortStatus();
     // "Показывать посылки": the strip Panel1 and the packet monitor follow its check mark.
     void N15Click();
@@ -100,13 +102,13 @@ class TFormMain : public QMainWindow {
     std::string SettingsPath_;
     std::unique_ptr<SystemFacilities> Facilities_;
     std::unique_ptr<CommPort> Port_;
+    std::unique_ptr<LinkSelection> Links_; // the link choice: a COM port or none
     CommandMenu Menu_;
     std::unique_ptr<TFormInterface> FormInterface_;
     QtClock Clock_;
 
-    // Link state.
-    uint8_t ComNumber_ = 0;
-    std::string UsbDeviceName_;
+    // The USB device read from the settings, handed to the link selection after the port.
+    std::string SavedUsbDeviceName_;
     bool ShowPackets_ = false;
     bool FirstShown_ = false; // the first show has drawn the panel
     int MonitorWidth_ = 700;

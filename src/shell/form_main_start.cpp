@@ -2,6 +2,7 @@
 #include "shell/form_main.h"
 
 #include "links/comm_port.h"
+#include "links/link_selection.h"
 #include "panel/keypad/output_entry_bar.h"
 #include "panel/keypad/panel5.h"
 #include "panel/text_layer.h"
@@ -68,6 +69,8 @@ void PlaceWindow(QWidget& window, std::optional<QPoint> saved) {
 
 void TFormMain::FormCreate() {
     Port_ = std::make_unique<CommPort>(*Line_.Api, *Facilities_);
+    // No USB adapter driver yet: only COM ports and No Port can be chosen.
+    Links_ = std::make_unique<LinkSelection>(*Port_, *Facilities_);
     AnswerView_ = std::make_unique<PanelAnswerView>(*KeyHost_, *Renderer_, *Entry_, Dialogs_);
     EngineHost_ = std::make_unique<MainWindowEngineHost>(Menu_, *N3001_, *Entry_, *KeyHost_,
                                                          Dialogs_, *Facilities_);
@@ -75,6 +78,15 @@ void TFormMain::FormCreate() {
     Engine_ = std::make_unique<engine::ExchangeEngine>(State_, Buffers_, Clock_, *Port_,
                                                        *EngineHost_, *AnswerView_);
     WireEngine();
+    // Every choice stops a running transmission before the new link opens; the status bar, the
+    // exchange controls and the engine's link follow every change.
+    Links_->OnLinkGivenUp([this] {
+        Engine_->SetUsbLink(nullptr); // a device in use is closed already: no reset of it
+        if (Engine_->Transmitting()) {
+            Engine_->StopTransmit();
+        }
+    });
+    Links_->OnLinkChanged([this] { ShowPortStatus(); });
 
     Panel4_->CLRDisp(1);
     Panel4_->CLRDisp(2);
@@ -87,9 +99,9 @@ void TFormMain::FormCreate() {
     if (comNumber == 0 && Line_.Bus != nullptr) {
         comNumber = 1; // the virtual instrument is always there: start talking to it
     }
-    const std::string usbDeviceName = UsbDeviceName_;
     SelectSavedPort(comNumber);
-    UsbDeviceName_ = usbDeviceName; // the port choice emptied it; the USB search needs it
+    // The port choice emptied it; the USB search needs it.
+    Links_->RememberUsbDevice(SavedUsbDeviceName_);
     ShowPortStatus();
     Panel4_->PrintText(23, 2, 4, "ѕ"); // the reading activity mark, the box glyph
 
@@ -114,7 +126,7 @@ void TFormMain::LoadSettings() {
     State_.AddrDevice = static_cast<uint8_t>(ini.ReadInteger(SectionData, "AddrDevice", 1));
     State_.PCDevice = static_cast<uint8_t>(ini.ReadInteger(SectionData, "PCDevice", 0));
     ShowPackets_ = ini.ReadInteger(SectionData, "ShowPackets", 0) != 0;
-    UsbDeviceName_ = ini.ReadString(SectionData, "USB", "");
+    SavedUsbDeviceName_ = ini.ReadString(SectionData, "USB", "");
     Dialogs_.DeviceAddressField = State_.AddrDevice;
     Dialogs_.PcAddressField = State_.PCDevice;
 }
@@ -131,11 +143,11 @@ bool TFormMain::SaveSettings() {
            ini.WriteInteger(SectionFormI, "Height", monitor.height()) &&
            ini.WriteInteger(SectionData, "AddrDevice", State_.AddrDevice) &&
            ini.WriteInteger(SectionData, "PCDevice", State_.PCDevice) &&
-           ini.WriteInteger(SectionData, "COM", ComNumber_) &&
+           ini.WriteInteger(SectionData, "COM", Links_->ComNumber()) &&
            ini.WriteString(SectionData, "ShowPackets", N15_->isChecked() ? "1" : "0") &&
            // No USB adapter is driven yet: the name read at start goes back unless a COM port
            // was chosen meanwhile, so a run without the adapter does not forget it.
-           ini.WriteString(SectionData, "USB", UsbDeviceName_);
+           ini.WriteString(SectionData, "USB", Links_->UsbDeviceName());
 }
 
 void TFormMain::SelectSavedPort(int comNumber) {
@@ -149,26 +161,15 @@ void TFormMain::SelectSavedPort(int comNumber) {
 }
 
 void TFormMain::NoPortClick(QAction* sender) {
-    UsbDeviceName_.clear();
-    if (Engine_->Transmitting()) {
-        Engine_->StopTransmit();
-    }
     sender->setChecked(true);
-    ComNumber_ = static_cast<uint8_t>(sender->data().toInt() & 0xFF);
-    Port_->OpenComPort(ComNumber_);
-    ShowPortStatus();
-    StatusPanels_[1]->setText(QStringLiteral("RS232"));
+    Links_->SelectComPort(sender->data().toInt());
 }
 
 void TFormMain::ShowPortStatus() {
-    const std::string& status = Port_->PortStatus();
-    if (ComNumber_ != 0) {
-        StatusPanels_[0]->setText(
-            QStringLiteral("COM%1 - %2").arg(ComNumber_).arg(QString::fromStdString(status)));
-    } else {
-        StatusPanels_[0]->setText(QStringLiteral("порт не выбран"));
-    }
-    const bool ready = status == PortReady;
+    StatusPanels_[0]->setText(QString::fromStdString(Links_->StatusCaption()));
+    StatusPanels_[1]->setText(QString::fromLatin1(Links_->KindCaption()));
+    const bool ready = Links_->ExchangeAllowed();
+    Engine_->SetUsbLink(Links_->ActiveUsbLink());
     Engine_->SetLinkReady(ready); // N11 and N12 follow the engine's StateChanged
     SB_Test_->setEnabled(ready);
     SB_QueryState_->setEnabled(ready);
@@ -178,11 +179,10 @@ void TFormMain::ShowPortStatus() {
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
-    Port_->OpenComPort(0); // gives the serial port up
     // Timers and the waits of the state query keep running until the event loop ends: nothing
     // may reach the port given up, or its driver would answer with error boxes at exit.
     Engine_->Close();
-    ShowPortStatus();
+    Links_->Shutdown(); // the port given up; the choice is kept for the settings
     if (!SaveSettings()) {
         Facilities_->ShowMessage("Невозможно сохранение настроек в файле VR410.ini",
                                  MessageKind::Error);
