@@ -20,6 +20,10 @@ LineBackend MakeVirtualLine() {
     }
     line.Simulated = api.get();
     line.Api = std::move(api);
+    auto usb = std::make_unique<SimulatedFtdiApi>(*line.Bus);
+    usb->AddAdapter("USB-RS485", "VR000001").AddAdapter("USB-RS485", "VR000002");
+    line.SimulatedUsb = usb.get();
+    line.Usb = std::move(usb);
     return line;
 }
 
@@ -30,6 +34,7 @@ LineBackend MakeSystemLine() {
 #else
     line.Api = std::make_unique<PosixSerialApi>();
 #endif
+    line.Usb = CreateSystemFtdiApi();
     return line;
 }
 

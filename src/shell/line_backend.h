@@ -2,6 +2,8 @@
 // simulated line to the virtual instrument bus.
 #pragma once
 
+#include "platform/ftdi_api.h"
+#include "platform/ftdi_simulated.h"
 #include "platform/serial_api.h"
 #include "platform/serial_simulated.h"
 #include "sim/virtual_accessory.h"
@@ -19,13 +21,18 @@ struct LineBackend {
     SimulatedSerialApi* Simulated = nullptr;      // Api, when it is the simulated line
     sim::VirtualInstrument* Instrument = nullptr; // on Bus, at address 1
     sim::VirtualAccessory* Accessory = nullptr;   // on Bus, at address 251
+    // The FTDI adapter library: the system's, or on the virtual line two simulated adapters
+    // on Bus, "USB-RS485" with the serial numbers "VR000001" and "VR000002".
+    std::unique_ptr<FtdiApi> Usb;
+    SimulatedFtdiApi* SimulatedUsb = nullptr; // Usb, when it is simulated
 };
 
 // A virtual bus with one instrument at address 1 and the accessory at 251; every COM port
-// name from COM1 to COM255 opens onto it (COM0 does not exist, as on a real machine).
+// name from COM1 to COM255 opens onto it (COM0 does not exist, as on a real machine), and so
+// do the two simulated USB adapters.
 LineBackend MakeVirtualLine();
 
-// The operating system's serial ports.
+// The operating system's serial ports and FTDI adapter library.
 LineBackend MakeSystemLine();
 
 // The settings file a run on `line` reads and writes: `realIni` on the system's serial ports;
