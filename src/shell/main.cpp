@@ -1,11 +1,14 @@
 // The program entry: the main window on the system's serial ports, or with --virtual on the
 // virtual instrument's bus with a settings file of its own; then the event loop until the main
-// window closes.
+// window closes. A virtual run shows the virtual bench window beside it.
 #include "platform/profile_file.h"
 #include "shell/form_main.h"
+#include "shell/virtual_bench_window.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+
+#include <memory>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -26,7 +29,15 @@ int main(int argc, char* argv[]) {
     options.Line = parser.isSet(virtualLine) ? vr410::MakeVirtualLine() : vr410::MakeSystemLine();
     options.SettingsPath =
         vr410::SettingsPathFor(options.Line, vr410::ExecutableIniPath()).string();
+    vr410::sim::VirtualBus* bus = options.Line.Bus.get();
+    vr410::SimulatedFtdiApi* adapters = options.Line.SimulatedUsb;
     vr410::TFormMain window(std::move(options));
     window.show();
+    std::unique_ptr<vr410::VirtualBenchWindow> bench;
+    if (bus != nullptr) {
+        bench = std::make_unique<vr410::VirtualBenchWindow>(*bus, adapters);
+        bench->move(window.frameGeometry().topRight() + QPoint(8, 0));
+        bench->show();
+    }
     return QApplication::exec();
 }

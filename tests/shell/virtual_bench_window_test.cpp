@@ -1,0 +1,226 @@
+// The virtual bench window over the virtual instrument's bus: its plug buttons pull the simulated
+// adapters out and put them back, and the fault it is told to put on answers reaches the next
+// answer on a COM port and on an adapter alike. Writes a picture of the window to screenshots/ in
+// the build tree.
+#include "links/comm_port.h"
+#include "links/usb_port.h"
+#include "platform/ftdi_simulated.h"
+#include "platform/serial_simulated.h"
+#include "platform/system_facilities.h"
+#include "protocol/request_encoder.h"
+#include "shell/virtual_bench_window.h"
+#include "sim/virtual_bus.h"
+#include "sim/virtual_instrument.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+namespace vr410 {
+namespace {
+
+using sim::LineFault;
+
+class SilentUsbHost : public UsbHost {
+  public:
+    std::optional<std::string> UsbMenuItemCaption() override { return "USB-RS485"; }
+    void ShowNotice(const std::string&) override {}
+    void RestoreCursor() override {}
+    void LogFailure(const std::string&) override {}
+    void ProcessMessages() override {}
+    void ClearReceivePanel() override {}
+};
+
+enum class Via : uint8_t { ComPort, Adapter };
+
+class VirtualBenchTest : public ::testing::Test {
+  protected:
+    VirtualBenchTest() {
+        bus_.AddDevice<sim::VirtualInstrument>(
+            sim::VirtualInstrumentConfig{.NoiseCounts = 0, .Seed = 1});
+        serial_.AddPort("COM1");
+    }
+
+    void OpenLinks() {
+        ASSERT_TRUE(com_.OpenComPort(1));
+        ASSERT_TRUE(adapter_.OpenBySerialNumber("VR000001"));
+        adapter_.SetUpLine();
+    }
+
+    // One exchange test through the chosen link; the raw answer is in rx_.
+    uint32_t Exchange(Via via) {
+        InstrumentState state;
+        state.CommandCode = 8;
+        FrameBytes frame{};
+        PacketRecord tx;
+        EXPECT_TRUE(EncodeRequest(state, EncoderInputs{}, frame, tx));
+        Link& link = via == Via::ComPort ? static_cast<Link&>(com_) : adapter_;
+        rx_ = {};
+        link.SendPacket(tx);
+        return link.ReceivePacket(rx_);
+    }
+
+    void Choose(LineFault fault) {
+        QComboBox* choice = window_.FaultChoice();
+        const int index = choice->findData(static_cast<int>(fault));
+        ASSERT_GE(index, 0);
+        choice->setCurrentIndex(index);
+    }
+
+    sim::VirtualBus bus_;
+    SimulatedSerialApi serial_{bus_};
+    SimulatedFtdiApi usb_{bus_};
+    RecordingSystemFacilities system_;
+    CommPort com_{serial_, system_};
+    SilentUsbHost host_;
+    UsbAdapterLink adapter_{&usb_, host_};
+    // The window lists the adapters there are when it is made.
+    std::unique_ptr<VirtualBenchWindow> bench_ = [this] {
+        usb_.AddAdapter("USB-RS485", "VR000001").AddAdapter("USB-RS485", "VR000002");
+        return std::make_unique<VirtualBenchWindow>(bus_, &usb_);
+    }();
+    VirtualBenchWindow& window_ = *bench_;
+    PacketRecord rx_;
+};
+
+TEST_F(VirtualBenchTest, EachPlugButtonPullsOutAndPutsBackItsOwnAdapter) {
+    ASSERT_EQ(window_.AdapterState(0)->text(), QStringLiteral("подключен"));
+    ASSERT_EQ(window_.PlugButton(1)->text(), QStringLiteral("Отключить"));
+
+    window_.PlugButton(1)->click();
+    EXPECT_TRUE(usb_.Adapters()[0].Plugged);
+    EXPECT_FALSE(usb_.Adapters()[1].Plugged);
+    EXPECT_EQ(window_.AdapterState(1)->text(), QStringLiteral("отключен"));
+    EXPECT_EQ(window_.PlugButton(1)->text(), QStringLiteral("Подключить"));
+    uint32_t count = 0;
+    usb_.DeviceCount(count);
+    EXPECT_EQ(count, 1u);
+
+    window_.PlugButton(1)->click();
+    EXPECT_TRUE(usb_.Adapters()[1].Plugged);
+    EXPECT_EQ(window_.AdapterState(1)->text(), QStringLiteral("подключен"));
+    EXPECT_EQ(window_.PlugButton(1)->text(), QStringLiteral("Отключить"));
+}
+
+TEST_F(VirtualBenchTest, PullingOutAnOpenAdapterBreaksItsLinkUntilItIsOpenedAgain) {
+    OpenLinks();
+    window_.Refresh();
+    EXPECT_EQ(window_.AdapterState(0)->text(), QStringLiteral("подключен, открыт"));
+
+    window_.PlugButton(0)->click();
+    Exchange(Via::Adapter);
+    EXPECT_TRUE(adapter_.LinkLost());
+    EXPECT_EQ(rx_.HeadLength, 0);
+
+    window_.PlugButton(0)->click();
+    EXPECT_EQ(window_.AdapterState(0)->text(), QStringLiteral("подключен"));
+    ASSERT_TRUE(adapter_.OpenBySerialNumber("VR000001"));
+    adapter_.SetUpLine();
+    Exchange(Via::Adapter);
+    EXPECT_EQ(rx_.HeadLength, 1);
+}
+
+TEST_F(VirtualBenchTest, TheChosenFaultReachesOnlyTheNextAnswerOnEitherLink) {
+    OpenLinks();
+    Exchange(Via::Adapter);
+    ASSERT_EQ(rx_.HeadLength, 1);
+    const PacketRecord clean = rx_;
+
+    struct Case {
+        const char* Name;
+        LineFault Fault;
+        std::function<bool(const PacketRecord&)> Shows;
+    };
+    const std::vector<Case> cases = {
+        {"no answer", LineFault::NoAnswer,
+         [](const PacketRecord& rx) { return rx.HeadLength == 0; }},
+        {"address byte only", LineFault::AddressOnly,
+         [](const PacketRecord& rx) { return rx.HeadLength == 1 && rx.BodyLength == 0; }},
+        {"answer to another PC", LineFault::WrongDestinationAddress,
+         [&](const PacketRecord& rx) { return rx.Head[0] == clean.Head[0] + 1; }},
+        {"wrong length", LineFault::WrongLength,
+         [&](const PacketRecord& rx) { return rx.Body[0] == clean.Body[0] + 1; }},
+        {"corrupted bit", LineFault::CorruptBlock0Bit,
+         [&](const PacketRecord& rx) {
+             return rx.HeadLength == 1 && rx.BodyLength == clean.BodyLength &&
+                    rx.Body != clean.Body;
+         }},
+    };
+    for (const Via via : {Via::ComPort, Via::Adapter}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.Name) + (via == Via::ComPort ? " on COM1" : " on VR000001"));
+            Choose(c.Fault);
+            window_.NextAnswerButton()->click();
+            EXPECT_EQ(window_.FaultState()->text(), QStringLiteral("В очереди: 1"));
+            Exchange(via);
+            EXPECT_TRUE(c.Shows(rx_));
+            window_.Refresh();
+            EXPECT_EQ(window_.FaultState()->text(), QStringLiteral("В очереди: 0"));
+            Exchange(via);
+            EXPECT_EQ(rx_.HeadLength, 1);
+            EXPECT_EQ(rx_.Head[0], clean.Head[0]);
+            EXPECT_EQ(rx_.BodyLength, clean.BodyLength);
+        }
+    }
+}
+
+TEST_F(VirtualBenchTest, ALineErrorOfTheAnswerReachesTheComPortsStatus) {
+    OpenLinks();
+    const uint32_t cleanStatus = Exchange(Via::ComPort);
+    Choose(LineFault::FramingError);
+    window_.NextAnswerButton()->click();
+    const uint32_t status = Exchange(Via::ComPort);
+    EXPECT_NE(status & CE_FRAME, 0u);
+    EXPECT_EQ(cleanStatus & CE_FRAME, 0u);
+}
+
+TEST_F(VirtualBenchTest, AFaultOnEveryAnswerStaysUntilTheFaultsAreCleared) {
+    OpenLinks();
+    Choose(LineFault::AddressOnly);
+    window_.SharePercent()->setValue(100);
+    window_.ShareButton()->click();
+    EXPECT_TRUE(window_.FaultState()->text().contains(QStringLiteral("Только адресный байт")));
+    for (const Via via : {Via::Adapter, Via::ComPort, Via::Adapter}) {
+        Exchange(via);
+        EXPECT_EQ(rx_.HeadLength, 1);
+        EXPECT_EQ(rx_.BodyLength, 0);
+    }
+
+    window_.ClearButton()->click();
+    EXPECT_EQ(window_.FaultState()->text(), QStringLiteral("В очереди: 0"));
+    Exchange(Via::Adapter);
+    EXPECT_GT(rx_.BodyLength, 0);
+}
+
+TEST_F(VirtualBenchTest, EveryFaultTheBusKnowsIsOfferedOnceWithACaption) {
+    std::vector<int> offered;
+    for (int i = 0; i < window_.FaultChoice()->count(); ++i) {
+        EXPECT_FALSE(window_.FaultChoice()->itemText(i).isEmpty());
+        offered.push_back(window_.FaultChoice()->itemData(i).toInt());
+    }
+    std::sort(offered.begin(), offered.end());
+    std::vector<int> all;
+    for (int f = 0; f <= static_cast<int>(LineFault::WrongFunctionCode); ++f)
+        all.push_back(f);
+    EXPECT_EQ(offered, all);
+}
+
+TEST_F(VirtualBenchTest, WritesAPictureOfTheWindow) {
+    window_.PlugButton(1)->click();
+    window_.adjustSize();
+    const QImage picture = window_.grab().toImage();
+    ASSERT_FALSE(picture.isNull());
+    ASSERT_TRUE(QDir().mkpath(QStringLiteral(VR410_SCREENSHOT_DIR)));
+    EXPECT_TRUE(picture.save(QStringLiteral(VR410_SCREENSHOT_DIR "/virtual_bench.png")));
+}
+
+} // namespace
+} // namespace vr410
