@@ -5,7 +5,9 @@
 #include "platform/port_naming.h"
 #include "platform/receive_queue.h"
 
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 // After windows.h, which leaves the multimedia timer out under WIN32_LEAN_AND_MEAN.
