@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <deque>
 #include <optional>
-#include <thread>
 
 namespace vr410 {
 
@@ -300,10 +299,13 @@ FT_STATUS SimulatedFtdiApi::Read(FtHandle handle, uint8_t* buffer, uint32_t coun
         }
         if (read == count || now >= deadline)
             break;
-        if (!device->Pending.empty())
-            std::this_thread::sleep_until(std::min(deadline, device->Pending.front().VisibleAt));
-        else
-            device->Port->WaitForInput(deadline);
+        // Waits for the next tick, and meanwhile takes in every byte as it reaches the UART:
+        // a byte that comes while the read waits for a tick is handed over at that tick, as the
+        // chip does, not one latency period after it.
+        const auto wake = device->Pending.empty()
+                              ? deadline
+                              : std::min(deadline, device->Pending.front().VisibleAt);
+        device->Port->WaitForInput(wake);
     }
     Record(FtdiCall::Read, device->SerialNumber, FT_OK).Value = read;
     return FT_OK;

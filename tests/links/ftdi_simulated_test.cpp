@@ -21,6 +21,23 @@ class SimulatedFtdiTest : public ::testing::Test {
         api_.AddAdapter("USB-RS485", "VR000001").AddAdapter("USB-RS485", "VR000002");
     }
 
+    // The exchange test to instrument 1: address byte marked, body spaced. Its answer is 6 bytes.
+    void SendExchangeTest(FtHandle handle) {
+        InstrumentState state;
+        state.CommandCode = 8;
+        FrameBytes frame{};
+        PacketRecord tx;
+        ASSERT_TRUE(EncodeRequest(state, EncoderInputs{}, frame, tx));
+        ASSERT_EQ(api_.SetDataCharacteristics(handle, FT_BITS_8, FT_STOP_BITS_1, FT_PARITY_MARK),
+                  FT_OK);
+        uint32_t written = 0;
+        ASSERT_EQ(api_.Write(handle, tx.Head.data(), 1, written), FT_OK);
+        std::this_thread::sleep_for(std::chrono::milliseconds{1});
+        ASSERT_EQ(api_.SetDataCharacteristics(handle, FT_BITS_8, FT_STOP_BITS_1, FT_PARITY_SPACE),
+                  FT_OK);
+        ASSERT_EQ(api_.Write(handle, tx.Body.data(), tx.BodyLength, written), FT_OK);
+    }
+
     sim::VirtualBus bus_;
     SimulatedFtdiApi api_{bus_};
 };
@@ -66,20 +83,7 @@ TEST_F(SimulatedFtdiTest, ReadWaitsForTheCountOrTheTimeOut) {
     ASSERT_EQ(api_.OpenBySerialNumber("VR000002", handle), FT_OK);
     ASSERT_EQ(api_.SetBaudRate(handle, 57600), FT_OK);
     ASSERT_EQ(api_.SetTimeouts(handle, 20, 20), FT_OK);
-    // The exchange test to instrument 1: address byte marked, body spaced.
-    InstrumentState state;
-    state.CommandCode = 8;
-    FrameBytes frame{};
-    PacketRecord tx;
-    ASSERT_TRUE(EncodeRequest(state, EncoderInputs{}, frame, tx));
-    ASSERT_EQ(api_.SetDataCharacteristics(handle, FT_BITS_8, FT_STOP_BITS_1, FT_PARITY_MARK),
-              FT_OK);
-    uint32_t written = 0;
-    ASSERT_EQ(api_.Write(handle, tx.Head.data(), 1, written), FT_OK);
-    std::this_thread::sleep_for(std::chrono::milliseconds{1});
-    ASSERT_EQ(api_.SetDataCharacteristics(handle, FT_BITS_8, FT_STOP_BITS_1, FT_PARITY_SPACE),
-              FT_OK);
-    ASSERT_EQ(api_.Write(handle, tx.Body.data(), tx.BodyLength, written), FT_OK);
+    SendExchangeTest(handle);
 
     uint8_t answer[64] = {};
     uint32_t read = 0;
@@ -92,6 +96,23 @@ TEST_F(SimulatedFtdiTest, ReadWaitsForTheCountOrTheTimeOut) {
     uint32_t none = 9;
     ASSERT_EQ(api_.Read(handle, answer, sizeof answer, none), FT_OK);
     EXPECT_EQ(none, 0u);
+}
+
+TEST_F(SimulatedFtdiTest, BytesArrivingWhileAReadWaitsForATickComeAtThatTick) {
+    // A long latency puts the first tick after opening well past the whole answer, so every
+    // byte of it has arrived before that tick and the chip hands all of them over there.
+    api_.SetLatency(std::chrono::milliseconds{100});
+    FtHandle handle = 0;
+    ASSERT_EQ(api_.OpenBySerialNumber("VR000001", handle), FT_OK);
+    ASSERT_EQ(api_.SetBaudRate(handle, 57600), FT_OK);
+    ASSERT_EQ(api_.SetTimeouts(handle, 150, 150), FT_OK);
+    SendExchangeTest(handle);
+
+    // The read is waiting for the tick when the bytes after the first come in.
+    uint8_t answer[6] = {};
+    uint32_t read = 0;
+    ASSERT_EQ(api_.Read(handle, answer, sizeof answer, read), FT_OK);
+    EXPECT_EQ(read, sizeof answer) << "the whole answer at the first tick";
 }
 
 } // namespace
