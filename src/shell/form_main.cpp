@@ -206,8 +206,10 @@ void TFormMain::BuildMenus() {
     connect(n16, &QAction::triggered, this, &QWidget::close);
 
     QMenu* link = menuBar()->addMenu(QStringLiteral("Связь"));
-    MakeItem(link, "N28", QStringLiteral("Адрес назначения..."));
-    MakeItem(link, "N29", QStringLiteral("Адрес компьютера..."));
+    QAction* n28 = MakeItem(link, "N28", QStringLiteral("Адрес назначения..."));
+    connect(n28, &QAction::triggered, this, &TFormMain::N28Click);
+    QAction* n29 = MakeItem(link, "N29", QStringLiteral("Адрес компьютера..."));
+    connect(n29, &QAction::triggered, this, &TFormMain::N29Click);
     QMenu* com = link->addMenu(QStringLiteral("COM"));
     com->menuAction()->setObjectName(QStringLiteral("COMMenu"));
     PortGroup_ = new QActionGroup(this);
@@ -243,17 +245,7 @@ void TFormMain::BuildMenus() {
     COMx_->setCheckable(true);
     COMx_->setData(0);
     PortGroup_->addAction(COMx_);
-    // The port number dialog comes with its own window; until it is there the choice is
-    // cancelled, which leaves the port and the tick as they were.
-    connect(COMx_, &QAction::triggered, this, [this] {
-        ComItems_[0]->setChecked(false);
-        for (QAction* item : PortGroup_->actions()) {
-            if (item != COMx_ && item->data().toInt() == Links_->ComNumber()) {
-                item->setChecked(true);
-                return;
-            }
-        }
-    });
+    connect(COMx_, &QAction::triggered, this, &TFormMain::COMxClick);
     MakeItem(link, "USBFind", QStringLiteral("Найти USB устройства"),
              QKeySequence(Qt::CTRL | Qt::Key_U));
     QMenu* usb = link->addMenu(QStringLiteral("USB"));

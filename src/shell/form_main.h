@@ -23,6 +23,7 @@
 #include "shell/qt_clock.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -43,6 +44,9 @@ class LinkSelection;
 class OutputEntryBar;
 class Panel4;
 class Panel5;
+class TFormAddressPC;
+class TFormCOM;
+class TFormDevice;
 class TFormInterface;
 
 namespace test {
@@ -94,6 +98,13 @@ class TFormMain : public QMainWindow {
     void ShowPortStatus();
     // "Показывать посылки": the strip Panel1 and the packet monitor follow its check mark.
     void N15Click();
+    // The port number and address dialogs (form_main_link_dialogs.cpp).
+    void CreateLinkDialogs();
+    // "COM...": asks for the number; on "ОК" chooses that port as NoPortClick does.
+    void COMxClick();
+    // "Адрес назначения..." and "Адрес компьютера...": the address dialogs, modal.
+    void N28Click();
+    void N29Click();
 
     InstrumentState State_;
     engine::ExchangeBuffers Buffers_;
@@ -139,7 +150,11 @@ class TFormMain : public QMainWindow {
     QAction* NoPort_ = nullptr;
     QAction* COMx_ = nullptr;
     QActionGroup* PortGroup_ = nullptr;
-    QAction* ComItems_[7] = {}; // NoPort, COM1..COM6
+    QAction* ComItems_[7] = {};  // NoPort, COM1..COM6
+    QPointer<QAction> PortTick_; // the port item ticked for the link in use
+    TFormCOM* FormCOM_ = nullptr;
+    TFormDevice* FormDevice_ = nullptr;
+    TFormAddressPC* FormAddressPC_ = nullptr;
 
     // Timers of the links and the error notice; the protocol's five live in the engine.
     QTimer TimerUSBFind_;

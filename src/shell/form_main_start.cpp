@@ -92,6 +92,7 @@ void TFormMain::FormCreate() {
     Panel4_->CLRDisp(2);
     // The instrument state starts with its start values as constructed.
     LoadSettings();
+    CreateLinkDialogs();
     StatusPanels_[2]->clear();
     State_.CommandCode = 1;
 
@@ -168,6 +169,7 @@ void TFormMain::NoPortClick(QAction* sender) {
 void TFormMain::ShowPortStatus() {
     StatusPanels_[0]->setText(QString::fromStdString(Links_->StatusCaption()));
     StatusPanels_[1]->setText(QString::fromLatin1(Links_->KindCaption()));
+    PortTick_ = PortGroup_->checkedAction();
     const bool ready = Links_->ExchangeAllowed();
     Engine_->SetUsbLink(Links_->ActiveUsbLink());
     Engine_->SetLinkReady(ready); // N11 and N12 follow the engine's StateChanged

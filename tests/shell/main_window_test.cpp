@@ -386,14 +386,6 @@ TEST_F(MainWindowFixture, PortChoiceStopsARunningTransmission) {
     EXPECT_TRUE(Commands().N11->isEnabled());
 }
 
-TEST_F(MainWindowFixture, OtherPortItemLeavesTheChoiceAsItWas) {
-    StartVirtual();
-    ASSERT_TRUE(CommandMenu::Click(Find("COMx")));
-    EXPECT_TRUE(Find("COM1")->isChecked());
-    EXPECT_FALSE(Find("COMx")->isChecked());
-    EXPECT_EQ(Text("StatusPanel0"), QStringLiteral("COM1 - готов"));
-}
-
 // ---------------------------------------------------------------------------------------------
 // The settings file at exit.
 
