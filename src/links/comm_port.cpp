@@ -53,38 +53,38 @@ void ConfigureLine(LineSettings& s) {
 
 } // namespace
 
-CommPort::CommPort(SerialApi& api, SystemFacilities& system) : api_(api), system_(system) {}
+CommPort::CommPort(SerialApi& api, SystemFacilities& system) : Api_(api), System_(system) {}
 
 CommPort::~CommPort() = default;
 
 void CommPort::SetStatus(LinkStatus status) {
-    status_ = status;
-    statusText_ = LinkStatusText(status);
+    Status_ = status;
+    StatusText_ = LinkStatusText(status);
 }
 
 void CommPort::Message(const char* text) {
-    system_.ShowMessage(text, MessageKind::Plain);
+    System_.ShowMessage(text, MessageKind::Plain);
 }
 
 bool CommPort::GiveUpIfLost(const char* text) {
-    if (port_ == nullptr || !port_->Lost()) {
+    if (Port_ == nullptr || !Port_->Lost()) {
         return false;
     }
     // Closing at once lets the adapter, plugged in again, come back under its old name.
-    port_.reset();
+    Port_.reset();
     SetStatus(LinkStatus::Absent);
-    lost_ = true;
+    Lost_ = true;
     Message(text);
     return true;
 }
 
 bool CommPort::OpenComPort(uint8_t number) {
-    port_.reset();
-    lost_ = false;
+    Port_.reset();
+    Lost_ = false;
 
     OpenError error;
-    port_ = api_.Open(api_.PortDeviceName(number), error);
-    if (!port_) {
+    Port_ = Api_.Open(Api_.PortDeviceName(number), error);
+    if (!Port_) {
         switch (error.Kind) {
         case OpenFailure::NotFound:
             SetStatus(LinkStatus::Absent);
@@ -108,31 +108,31 @@ bool CommPort::OpenComPort(uint8_t number) {
     };
 
     CommTimeouts timeouts;
-    if (!port_->GetTimeouts(timeouts)) {
+    if (!Port_->GetTimeouts(timeouts)) {
         return configurationFailed(TextTimeoutsNotSet);
     }
     timeouts.ReadIntervalTimeout = ReadIntervalMs;
     timeouts.ReadTotalTimeoutMultiplier = 0;
     timeouts.ReadTotalTimeoutConstant = 0;
-    if (!port_->SetTimeouts(timeouts)) {
+    if (!Port_->SetTimeouts(timeouts)) {
         return configurationFailed(TextTimeoutsNotSet);
     }
 
-    if (!port_->SetupQueues(InputQueueBytes, OutputQueueBytes)) {
+    if (!Port_->SetupQueues(InputQueueBytes, OutputQueueBytes)) {
         return configurationFailed(TextQueuesNotSet);
     }
 
-    if (!port_->GetState(portSettings_)) {
+    if (!Port_->GetState(PortSettings_)) {
         return configurationFailed(TextPortNotConfigured);
     }
-    ConfigureLine(portSettings_);
-    if (!port_->SetState(portSettings_)) {
+    ConfigureLine(PortSettings_);
+    if (!Port_->SetState(PortSettings_)) {
         return configurationFailed(TextPortNotConfigured);
     }
     // A driver without stick parity takes MARK as odd parity without complaint; every exchange
     // would then end without an answer while the status read "готов".
     LineSettings readBack;
-    if (!port_->GetState(readBack)) {
+    if (!Port_->GetState(readBack)) {
         return configurationFailed(TextPortNotConfigured);
     }
     if (readBack.Parity != ParityMode::Mark) {
@@ -142,14 +142,14 @@ bool CommPort::OpenComPort(uint8_t number) {
     }
 
     uint32_t mask = 0;
-    if (!port_->GetEventMask(mask)) {
+    if (!Port_->GetEventMask(mask)) {
         return configurationFailed(TextMaskNotRead);
     }
-    if (!port_->SetEventMask(mask | EV_TXEMPTY)) {
+    if (!Port_->SetEventMask(mask | EV_TXEMPTY)) {
         return configurationFailed(TextMaskNotWritten);
     }
 
-    if (!port_->SetRts(true)) {
+    if (!Port_->SetRts(true)) {
         Message(TextRtsNotSet);
     }
     SetStatus(LinkStatus::Ready);
@@ -157,15 +157,15 @@ bool CommPort::OpenComPort(uint8_t number) {
 }
 
 void CommPort::ComSendPacket(const PacketRecord& TxPacket) {
-    if (lost_) {
+    if (Lost_) {
         return; // the loss has been reported once
     }
-    SerialPort* port = port_.get();
+    SerialPort* port = Port_.get();
     if (port != nullptr) {
         port->Purge(PURGE_RXABORT | PURGE_RXCLEAR);
         // Between exchanges the line is in MARK parity with RTS raised: the address byte needs
         // no preparation.
-        port->GetState(portSettings_);
+        port->GetState(PortSettings_);
         if (GiveUpIfLost(TextTransmitError)) {
             return;
         }
@@ -188,20 +188,20 @@ void CommPort::ComSendPacket(const PacketRecord& TxPacket) {
         failed(TextWaitError);
         return;
     }
-    api_.Sleep(SettleMs);
+    Api_.Sleep(SettleMs);
 
-    portSettings_.Parity = ParityMode::Space;
-    if (!port->SetState(portSettings_)) {
+    PortSettings_.Parity = ParityMode::Space;
+    if (!port->SetState(PortSettings_)) {
         failed(TextSpaceNotSet);
         return;
     }
     if (!port->SetRts(true)) {
         failed(TextRtsNotSet);
-        if (lost_) {
+        if (Lost_) {
             return;
         }
     }
-    port->GetState(portSettings_);
+    port->GetState(PortSettings_);
 
     const size_t bodyLength = std::min<size_t>(TxPacket.BodyLength, PacketCapacity);
     if (!port->Write(TxPacket.Body.data(), bodyLength, written) || written != bodyLength) {
@@ -212,7 +212,7 @@ void CommPort::ComSendPacket(const PacketRecord& TxPacket) {
         failed(TextWaitError);
         return;
     }
-    api_.Sleep(SettleMs);
+    Api_.Sleep(SettleMs);
 
     // The converter turns to receive.
     if (!port->SetRts(false)) {
@@ -221,22 +221,22 @@ void CommPort::ComSendPacket(const PacketRecord& TxPacket) {
 }
 
 void CommPort::RestoreLineQuietly() {
-    if (port_ == nullptr) {
+    if (Port_ == nullptr) {
         return;
     }
-    portSettings_.Parity = ParityMode::Mark;
-    port_->SetState(portSettings_);
-    port_->SetRts(true);
+    PortSettings_.Parity = ParityMode::Mark;
+    Port_->SetState(PortSettings_);
+    Port_->SetRts(true);
 }
 
 uint32_t CommPort::ComReceivePacket(uint16_t headLength, PacketRecord& RxPacket) {
     RxPacket = PacketRecord{}; // no byte of an earlier answer stays behind a shorter one
     bool headSeen = false;
-    const uint32_t t0 = api_.TickCount();
+    const uint32_t t0 = Api_.TickCount();
     const auto start = std::chrono::steady_clock::now();
     size_t bodyReceived = 0; // every body byte that came, stored or not
-    SerialPort* port = port_.get();
-    if (lost_) {
+    SerialPort* port = Port_.get();
+    if (Lost_) {
         return 0; // nothing can come, and the loss has been reported once
     }
     // A failed call ends the receive with its box; a failure because the device is gone closes
@@ -264,7 +264,7 @@ uint32_t CommPort::ComReceivePacket(uint16_t headLength, PacketRecord& RxPacket)
 
         if (waiting == 0) {
             const uint32_t limit = headSeen ? AnswerLimitMs : FirstByteLimitMs;
-            if (api_.TickCount() - t0 > limit) {
+            if (Api_.TickCount() - t0 > limit) {
                 break;
             }
             // Instead of polling again at once, sleep on the port until a byte or an error
@@ -313,8 +313,8 @@ uint32_t CommPort::ComReceivePacket(uint16_t headLength, PacketRecord& RxPacket)
         }
     }
 
-    portSettings_.Parity = ParityMode::Mark;
-    if (!port->SetState(portSettings_)) {
+    PortSettings_.Parity = ParityMode::Mark;
+    if (!port->SetState(PortSettings_)) {
         if (!GiveUpIfLost(TextMarkNotSet)) {
             Message(TextMarkNotSet);
             port->SetRts(true); // still give the converter back to the PC

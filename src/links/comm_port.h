@@ -55,15 +55,15 @@ class CommPort : public Link {
     // The port's device went away during a send or a receive (an unplugged USB adapter, a
     // hung-up tty): the port is closed, the status reads "отсутствует", the failure that found it
     // showed its box, and sends and receives do nothing, without boxes, until the next open.
-    bool LinkLost() const override { return lost_; }
+    bool LinkLost() const override { return Lost_; }
 
     // The port's status: Empty before the first open, then what the last open found, Absent
     // once the device went away.
-    LinkStatus Status() const { return status_; }
+    LinkStatus Status() const { return Status_; }
     // Its text from LinkStatusTexts ("готов", "отсутствует", "Error=<code>" ...).
-    const std::string& PortStatus() const { return statusText_; }
-    bool IsOpen() const { return port_ != nullptr; }
-    const LineSettings& PortSettings() const { return portSettings_; }
+    const std::string& PortStatus() const { return StatusText_; }
+    bool IsOpen() const { return Port_ != nullptr; }
+    const LineSettings& PortSettings() const { return PortSettings_; }
 
   private:
     void Message(const char* text);
@@ -75,13 +75,13 @@ class CommPort : public Link {
     void RestoreLineQuietly();
     void SetStatus(LinkStatus status);
 
-    SerialApi& api_;
-    SystemFacilities& system_;
-    std::unique_ptr<SerialPort> port_;
-    LinkStatus status_;
-    std::string statusText_; // LinkStatusText(status_)
-    LineSettings portSettings_;
-    bool lost_ = false;
+    SerialApi& Api_;
+    SystemFacilities& System_;
+    std::unique_ptr<SerialPort> Port_;
+    LinkStatus Status_;
+    std::string StatusText_; // LinkStatusText(Status_)
+    LineSettings PortSettings_;
+    bool Lost_ = false;
 };
 
 } // namespace vr410

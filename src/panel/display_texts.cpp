@@ -95,7 +95,7 @@ int SeparatorAt(int x) {
     if (x < -2 || x > 43) {
         return 0;
     }
-    return SeparatorPositions[static_cast<size_t>(x + 2)];
+    return SeparatorPositions[static_cast<size_t>(x) + 2];
 }
 
 char SeparatorLetter(uint8_t separatorRow, char16_t unit, int separator) {
@@ -116,7 +116,8 @@ char SeparatorLetter(uint8_t separatorRow, char16_t unit, int separator) {
     if (separatorRow > 3 || (separator != 1 && separator != 2)) {
         return ' ';
     }
-    return SeparatorLetters[static_cast<size_t>(6 * separatorRow + 2 * u + (separator - 1))];
+    const int index = 6 * separatorRow + 2 * u + (separator - 1);
+    return SeparatorLetters[static_cast<size_t>(index)];
 }
 
 SeparatorCell SeparatorFor(uint8_t viewMode, const RangeRow& row, int separator) {

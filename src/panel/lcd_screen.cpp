@@ -191,11 +191,12 @@ void TLCDScreen::SetPixelOff(const QColor& value) {
 }
 
 uint8_t TLCDScreen::DisplayCode(int line, int position) const {
-    if (line < 0 || position < 0 || position >= FDisplayChars ||
-        static_cast<size_t>(line * FDisplayChars + position) >= FDisplayLines.size()) {
+    if (line < 0 || position < 0 || position >= FDisplayChars) {
         return ' ';
     }
-    return FDisplayLines[static_cast<size_t>(line * FDisplayChars + position)];
+    const size_t index = static_cast<size_t>(line) * static_cast<size_t>(FDisplayChars) +
+                         static_cast<size_t>(position);
+    return index < FDisplayLines.size() ? FDisplayLines[index] : ' ';
 }
 
 void TLCDScreen::LinesChanged() {
@@ -276,8 +277,7 @@ void TLCDScreen::FillDisplayLines() {
     for (int i = 0; i < FNoOfLines && i < FtempLines.size(); ++i) {
         const QList<uint> line = FtempLines[i].toUcs4();
         for (int j = 0; j < FNoOfChars && j < line.size(); ++j) {
-            FDisplayLines[static_cast<size_t>(i * FNoOfChars + j)] =
-                Cp1251FromUnicode(static_cast<char32_t>(line[j]));
+            FDisplayLines[Cell(i, j)] = Cp1251FromUnicode(static_cast<char32_t>(line[j]));
         }
     }
 }
@@ -296,7 +296,7 @@ void TLCDScreen::Repaint() {
             for (int j = 0; j < FNoOfChars; ++j) {
                 DrawCharacter(GlyphOrigin(j, charw, FCharSpacing, FBorderSpace),
                               GlyphOrigin(i, charh, FLineSpacing, FBorderSpace),
-                              FDisplayLines[static_cast<size_t>(i * FNoOfChars + j)]);
+                              FDisplayLines[Cell(i, j)]);
             }
         }
     }

@@ -135,7 +135,11 @@ class TLCDScreen : public QWidget {
     QStringList FLines;
     QStringList FtempLines;
     std::vector<uint8_t> FDisplayLines; // FNoOfLines x FNoOfChars, row by row
-    int FDisplayChars = 0;              // row length of FDisplayLines
+    // The index in FDisplayLines of line i, character j (both from 0, inside the display).
+    size_t Cell(int i, int j) const {
+        return static_cast<size_t>(i) * static_cast<size_t>(FNoOfChars) + static_cast<size_t>(j);
+    }
+    int FDisplayChars = 0; // row length of FDisplayLines
     TScrollMode FScrollMode = TScrollMode::smIndependant;
     TScrollDirection FScrollDir = TScrollDirection::sdRighttoLeft;
     bool FScrollActive = false;

@@ -67,7 +67,7 @@ std::vector<std::filesystem::path> LinuxSerialDevices(const LinuxPortSources& so
 
 std::string LinuxPortDeviceName(int number, const LinuxPortSources& sources) {
     if (!sources.IniPath.empty()) {
-        const std::string mapped =
+        std::string mapped =
             ProfileFile(sources.IniPath).ReadString("Ports", "COM" + std::to_string(number), "");
         if (!mapped.empty())
             return mapped;

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 namespace vr410 {

@@ -168,9 +168,7 @@ std::string FoldCase(std::string_view utf8) {
             continue;
         }
         char32_t c = *decoded;
-        if (c >= U'A' && c <= U'Z')
-            c += 0x20;
-        else if (c >= 0x0410 && c <= 0x042F) // А..Я
+        if ((c >= U'A' && c <= U'Z') || (c >= 0x0410 && c <= 0x042F)) // A..Z, А..Я
             c += 0x20;
         else if (c >= 0x0400 && c <= 0x040F) // Ѐ..Џ, Ё among them
             c += 0x50;

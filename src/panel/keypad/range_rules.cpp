@@ -93,13 +93,9 @@ std::optional<uint8_t> RangeKeyRow(size_t row, int k) {
         group = 3;
     } else if (row == 32) {
         group = 5;
-    } else if (k >= 3 && row <= 2) {
+    } else if ((k >= 3 && row <= 2) || (k <= 2 && (row == 3 || row == 4))) {
         group = 1;
-    } else if (k >= 3 && row >= 5 && row <= 7) {
-        group = 0;
-    } else if (k <= 2 && (row == 3 || row == 4)) {
-        group = 1;
-    } else if (k <= 2 && (row == 8 || row == 9)) {
+    } else if ((k >= 3 && row >= 5 && row <= 7) || (k <= 2 && (row == 8 || row == 9))) {
         group = 0;
     }
     const int to = 5 * group + k;
