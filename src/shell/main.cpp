@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QScreen>
 
 #include <memory>
 
@@ -36,7 +37,11 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<vr410::VirtualBenchWindow> bench;
     if (bus != nullptr) {
         bench = std::make_unique<vr410::VirtualBenchWindow>(*bus, adapters);
-        bench->move(window.frameGeometry().topRight() + QPoint(8, 0));
+        bench->adjustSize();
+        const QScreen* screen = window.screen();
+        bench->move(vr410::BenchPlacement(window.frameGeometry(), bench->frameGeometry().size(),
+                                          screen != nullptr ? screen->availableGeometry()
+                                                            : window.frameGeometry()));
         bench->show();
     }
     return QApplication::exec();

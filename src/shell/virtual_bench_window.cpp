@@ -3,6 +3,8 @@
 #include "platform/ftdi_simulated.h"
 #include "sim/virtual_bus.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -30,6 +32,24 @@ QString PlugCaption(bool plugged) {
 }
 
 } // namespace
+
+QPoint BenchPlacement(const QRect& owner, const QSize& size, const QRect& available) {
+    constexpr int Gap = 8;
+    const auto fits = [&](const QPoint& at) { return available.contains(QRect(at, size)); };
+    const QPoint candidates[] = {
+        {owner.right() + 1 + Gap, owner.top()},
+        {owner.left() - Gap - size.width(), owner.top()},
+        {owner.right() + 1 - size.width(), owner.bottom() + 1 + Gap},
+    };
+    for (const QPoint& at : candidates) {
+        if (fits(at)) {
+            return at;
+        }
+    }
+    // Nowhere free: inside the screen, as near its bottom right as the window's size allows.
+    return {std::max(available.left(), available.right() + 1 - size.width()),
+            std::max(available.top(), available.bottom() + 1 - size.height())};
+}
 
 const std::vector<BenchFault>& BenchFaults() {
     static const std::vector<BenchFault> faults = {

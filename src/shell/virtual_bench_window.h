@@ -35,6 +35,12 @@ struct BenchFault {
 // Every fault the bus can put on an answer, in the order of the window's list.
 const std::vector<BenchFault>& BenchFaults();
 
+// Where a window of `size` goes beside the main window's frame `owner` on a screen whose free
+// area is `available`: right of it, else left of it, else below it at its right edge (the
+// packet monitor takes the left part under it), else inside the screen's bottom right corner;
+// never beyond the screen's edges.
+QPoint BenchPlacement(const QRect& owner, const QSize& size, const QRect& available);
+
 class VirtualBenchWindow : public QWidget {
     Q_OBJECT
 

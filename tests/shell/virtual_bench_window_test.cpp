@@ -222,5 +222,36 @@ TEST_F(VirtualBenchTest, WritesAPictureOfTheWindow) {
     EXPECT_TRUE(picture.save(QStringLiteral(VR410_SCREENSHOT_DIR "/virtual_bench.png")));
 }
 
+// The main window is 1100 x 200 at (250, 300); the bench window is 330 x 250.
+TEST(BenchPlacementTest, GoesWhereTheWholeWindowFitsBesideTheMainWindow) {
+    const QRect owner(250, 300, 1100, 200);
+    const QSize size(330, 250);
+    struct Case {
+        const char* Screen;
+        QRect Available;
+        QPoint Expected;
+    };
+    const Case cases[] = {
+        {.Screen = "wide: right of it",
+         .Available = QRect(0, 0, 2000, 900),
+         .Expected = QPoint(1358, 300)},
+        {.Screen = "room on the left only",
+         .Available = QRect(-400, 0, 1800, 900),
+         .Expected = QPoint(-88, 300)},
+        {.Screen = "narrow: below its right edge",
+         .Available = QRect(0, 0, 1600, 900),
+         .Expected = QPoint(1020, 508)},
+        {.Screen = "small: inside the bottom right corner",
+         .Available = QRect(0, 0, 1400, 700),
+         .Expected = QPoint(1070, 450)},
+        {.Screen = "smaller than the window: its top left",
+         .Available = QRect(0, 0, 300, 200),
+         .Expected = QPoint(0, 0)},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(BenchPlacement(owner, size, c.Available), c.Expected) << c.Screen;
+    }
+}
+
 } // namespace
 } // namespace vr410
