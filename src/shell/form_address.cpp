@@ -1,6 +1,7 @@
 #include "shell/form_address.h"
 
 #include "shell/widgets/num_edit.h"
+#include "shell/window_placement.h"
 
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -70,6 +71,9 @@ TAddressDialog::TAddressDialog(QWidget* owner, SystemFacilities& facilities, int
     // The stated client size, or what the font in use needs when that is more.
     const QSize needed = layout->sizeHint();
     setFixedSize(std::max(ClientWidth, needed.width()), std::max(ClientHeight, needed.height()));
+    if (owner != nullptr) {
+        CentreOnFirstShow(*this, *owner);
+    }
 }
 
 void TAddressDialog::AdjustField() {
@@ -108,11 +112,6 @@ void TAddressDialog::showEvent(QShowEvent* event) {
         Synced_ = Model_;
     }
     QDialog::showEvent(event);
-    if (!Placed_) {
-        // Qt centred it on the main window; later openings keep where it was left.
-        Placed_ = true;
-        setAttribute(Qt::WA_Moved);
-    }
     Field_->setFocus(Qt::OtherFocusReason);
     Field_->selectAll();
 }

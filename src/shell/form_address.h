@@ -63,7 +63,6 @@ class TAddressDialog : public QDialog {
     Design Design_;
     TIntEdit* Field_ = nullptr;
     QPushButton* B_Save_ = nullptr;
-    bool Placed_ = false;
 };
 
 class TFormDevice : public TAddressDialog {

@@ -1,6 +1,7 @@
 #include "shell/form_com.h"
 
 #include "shell/widgets/num_edit.h"
+#include "shell/window_placement.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -46,6 +47,9 @@ TFormCOM::TFormCOM(QWidget* owner, SystemFacilities& facilities) : QDialog(owner
     layout->addLayout(field);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    if (owner != nullptr) {
+        CentreOnFirstShow(*this, *owner);
+    }
 }
 
 std::optional<int64_t> TFormCOM::Ask(int comNumber) {
@@ -58,11 +62,6 @@ std::optional<int64_t> TFormCOM::Ask(int comNumber) {
 
 void TFormCOM::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!Placed_) {
-        // Qt centred it on the main window; later openings keep where it was left.
-        Placed_ = true;
-        setAttribute(Qt::WA_Moved);
-    }
     FormActivate();
 }
 

@@ -40,7 +40,6 @@ class TFormCOM : public QDialog {
     QPushButton* ButtonOK_ = nullptr;
     QPushButton* ButtonCancel_ = nullptr;
     int ComNumber_ = 0;
-    bool Placed_ = false;
 };
 
 } // namespace vr410

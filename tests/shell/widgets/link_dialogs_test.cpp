@@ -1,16 +1,20 @@
 // "COM..." with its port number dialog, and the two address dialogs of the "Связь" menu, in the
 // main window on simulated lines: what the dialogs show, the keys they take, the adjustments of
 // the addresses, and the request that follows a saved address.
+#include "layout_check.h"
 #include "main_window_fixture.h"
+#include "screenshot.h"
 #include "shell/form_address.h"
 #include "shell/form_com.h"
 #include "shell/widgets/num_edit.h"
+#include "shell/window_placement.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
+#include <QFont>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -44,10 +48,8 @@ TIntEdit* FieldOf(QDialog& dialog, const char* name) {
     return field;
 }
 
-void SaveShot(QDialog& dialog, const char* file) {
-    QDir().mkpath(QStringLiteral(VR410_SCREENSHOT_DIR));
-    const QString path = QStringLiteral(VR410_SCREENSHOT_DIR "/") + QString::fromLatin1(file);
-    EXPECT_TRUE(dialog.grab().save(path)) << path.toStdString();
+void SaveShot(QDialog& dialog, const char* name) {
+    EXPECT_FALSE(WriteScreenshot(dialog, name).empty()) << name;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -82,7 +84,7 @@ TEST_P(OtherPortTest, TakesTheNumberTypedAsTagAndItsLowByteAsPort) {
             return;
         }
         QTest::keyClicks(field, QString::fromLatin1(c.Typed));
-        SaveShot(dialog, "form_com.png");
+        SaveShot(dialog, "form_com");
         QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("ButtonOK")),
                           Qt::LeftButton);
     });
@@ -177,7 +179,7 @@ TEST_P(AddressSaveTest, SavingAdjustsTheFieldAndStoresTheAddress) {
         EXPECT_TRUE(field->hasFocus());
         field->selectAll();
         QTest::keyClicks(field, QString::fromLatin1(c.Typed));
-        SaveShot(dialog, device ? "form_device.png" : "form_address_pc.png");
+        SaveShot(dialog, device ? "form_device" : "form_address_pc");
         if (c.ByMouse) {
             QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("B_Save")),
                               Qt::LeftButton);
@@ -304,6 +306,49 @@ TEST_F(MainWindowFixture, TheNextRequestGoesFromAndToTheSavedAddresses) {
     ASSERT_TRUE(sent.has_value());
     EXPECT_EQ(sent->Head[0], 5); // the address byte: the instrument addressed
     EXPECT_EQ(sent->Body[2], 7); // the source: the PC's address
+}
+
+// ---------------------------------------------------------------------------------------------
+// Placement and size.
+
+TEST_F(MainWindowFixture, DialogsOpenCentredOnTheMainWindow) {
+    StartVirtual();
+    Main().move(150, 120);
+    Main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main()));
+    // The offscreen screen is narrower than the main window: centred, then kept on the screen.
+    const QRect owner = Main().frameGeometry();
+    for (const char* item : {"N28", "N29", "COMx"}) {
+        const char* dialogName = std::string(item) == "N28"   ? "FormDevice"
+                                 : std::string(item) == "N29" ? "FormAddressPC"
+                                                              : "FormCOM";
+        WhileOpen(dialogName, Main(), [&owner, item](QDialog& dialog) {
+            const QRect frame = dialog.frameGeometry();
+            EXPECT_EQ(frame.topLeft(),
+                      CentredPlace(frame.size(), owner, dialog.screen()->availableGeometry()))
+                << item;
+            dialog.reject();
+        });
+        ASSERT_TRUE(CommandMenu::Click(Find(item)));
+    }
+}
+
+TEST_F(MainWindowFixture, DialogsShowEveryControlWholeInALargeFont) {
+    const QFont saved = QApplication::font();
+    QFont large = saved;
+    large.setPointSizeF(saved.pointSizeF() * 2);
+    QApplication::setFont(large);
+    StartVirtual();
+    for (const char* dialogName : {"FormDevice", "FormAddressPC", "FormCOM"}) {
+        auto* dialog = Main().findChild<QDialog*>(QString::fromLatin1(dialogName));
+        ASSERT_NE(dialog, nullptr) << dialogName;
+        dialog->show();
+        const std::vector<std::string> clipped = ClippedControls(*dialog);
+        EXPECT_TRUE(clipped.empty()) << dialogName << ": " << testing::PrintToString(clipped);
+        EXPECT_GE(dialog->width(), 154) << dialogName;
+        dialog->hide();
+    }
+    QApplication::setFont(saved);
 }
 
 } // namespace
