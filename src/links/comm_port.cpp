@@ -229,6 +229,39 @@ void CommPort::RestoreLineQuietly() {
     Port_->SetRts(true);
 }
 
+void CommPort::DiscardRestOfAnswer() {
+    SerialPort* port = Port_.get();
+    if (port == nullptr) {
+        return;
+    }
+    using std::chrono::steady_clock;
+    const auto entry = steady_clock::now();
+    const auto giveUp = entry + std::chrono::milliseconds(AnswerLimitMs);
+    auto lastByte = entry;
+    for (;;) {
+        uint32_t errors = 0;
+        uint32_t waiting = 0;
+        if (!port->ClearError(errors, waiting)) {
+            return;
+        }
+        if (waiting != 0) {
+            std::array<uint8_t, 64> dropped{};
+            size_t read = 0;
+            if (!port->Read(dropped.data(), std::min<size_t>(waiting, dropped.size()), read)) {
+                return;
+            }
+            lastByte = steady_clock::now();
+            continue;
+        }
+        const auto quietEnd = lastByte + std::chrono::milliseconds(QuietMs);
+        const auto now = steady_clock::now();
+        if (now >= quietEnd || now >= giveUp) {
+            return;
+        }
+        port->WaitForInput(std::min(quietEnd, giveUp));
+    }
+}
+
 uint32_t CommPort::ComReceivePacket(uint16_t headLength, PacketRecord& RxPacket) {
     RxPacket = PacketRecord{}; // no byte of an earlier answer stays behind a shorter one
     bool headSeen = false;
@@ -258,6 +291,7 @@ uint32_t CommPort::ComReceivePacket(uint16_t headLength, PacketRecord& RxPacket)
         // The answer's address byte carries the ninth bit while the line is set for SPACE: a
         // lone parity error is expected.
         if (errors != 0 && errors != CE_RXPARITY) {
+            DiscardRestOfAnswer();
             RestoreLineQuietly();
             return errors;
         }

@@ -21,6 +21,8 @@ class CommPort : public Link {
     // Receive time limits, both counted from the entry into the receive.
     static constexpr uint32_t FirstByteLimitMs = 100;
     static constexpr uint32_t AnswerLimitMs = 30;
+    // Ten character times at 57600 baud without a byte: the instrument has stopped sending.
+    static constexpr uint32_t QuietMs = 2;
 
     // Both must outlive the driver. No port is open at first and the status text is empty.
     CommPort(SerialApi& api, SystemFacilities& system);
@@ -44,7 +46,8 @@ class CommPort : public Link {
     // Collects one answer into RxPacket: the first `headLength` bytes into Head, the rest into
     // Body. Waits up to 100 ms from its start for the first byte and stops at the first empty
     // input queue after 30 ms from its start. Returns 0, or the line's error flags when an error
-    // other than a lone parity error was seen. At most 41 body bytes are stored; when more came,
+    // other than a lone parity error was seen; such an error returns once the rest of the damaged
+    // answer has gone by, unread. At most 41 body bytes are stored; when more came,
     // BodyLength counts them all (up to 255) so that the answer fails its length check.
     // Every return, the early ones included, tries to put the line back to MARK parity with RTS
     // raised, so that the next request's address byte goes out marked.
@@ -73,6 +76,10 @@ class CommPort : public Link {
     // Puts the line back to MARK parity with RTS raised after an early end of a receive,
     // without message boxes: the failure that ended it has been reported already.
     void RestoreLineQuietly();
+    // After a damaged character the instrument still sends the rest of its answer: reads and
+    // drops what comes until the line has been quiet for QuietMs (at most AnswerLimitMs), so
+    // that a repeated request neither meets it on the bus nor takes it for its own answer.
+    void DiscardRestOfAnswer();
     void SetStatus(LinkStatus status);
 
     SerialApi& Api_;

@@ -66,6 +66,31 @@ TEST_P(InjectedFault, EndsInItsFailureText) {
 INSTANTIATE_TEST_SUITE_P(EveryFault, InjectedFault, ::testing::ValuesIn(FaultCases),
                          [](const auto& row) { return std::string(row.param.Name); });
 
+// A damaged character ends the receive on the address byte while the instrument still sends the
+// rest of its answer. The exchange repeats the request at once: the rest must not be taken for
+// the beginning of the second answer (nor run into the repeated request on the bus).
+class RepeatAfterLineError : public ExchangeFixture,
+                             public ::testing::WithParamInterface<LineFault> {};
+
+TEST_P(RepeatAfterLineError, FindsOnlyTheSecondAnswer) {
+    // The parameters with a long error list: 41 characters, some 8 ms of answer after the
+    // damaged address byte.
+    for (uint8_t code = 1; code <= 31; ++code) {
+        instrument_.MutableState().ErrorList.push_back(code);
+    }
+    bus_.Faults().Queue(GetParam());
+    EXPECT_FALSE(Exchange(5));
+    EXPECT_TRUE(Exchange(5)) << view_.AnswerText;
+    EXPECT_EQ(view_.ErrorCodes.size(), 31u);
+}
+
+INSTANTIATE_TEST_SUITE_P(DamagedCharacters, RepeatAfterLineError,
+                         ::testing::Values(LineFault::FramingError, LineFault::OverrunError),
+                         [](const auto& row) {
+                             return std::string(row.param == LineFault::FramingError ? "Framing"
+                                                                                     : "Overrun");
+                         });
+
 TEST_F(ExchangeFixture, LongErrorListDecodesWithoutTheCheckBytes) {
     for (uint8_t code = 1; code <= 31; ++code) {
         instrument_.MutableState().ErrorList.push_back(code);
