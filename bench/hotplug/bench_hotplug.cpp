@@ -1,0 +1,350 @@
+// Hot-plug cycles of the program's main window.
+//
+// Serial: the window talks through the Linux backend to a pseudo-terminal whose far end is a
+// small instrument (the virtual instrument answering on the pty's master). In the middle of an
+// exchange the far end goes away: on the request's first byte (the send is under way) or once
+// the whole request has come (the receive waits). The exchange must end with a failure text (the
+// driver's one box), the status bar must read "COM1 - отсутствует", the window must stay idle
+// and responsive; once a new device is there under the same name, choosing COM1 again must open
+// it and the exchange must work.
+//
+//   bench_hotplug [--serial-cycles N]   (default 10)
+//
+// The last line is the summary the reliability script reads:
+//   hotplug_cycles=K hotplug_failures=F
+#include "main_window_access.h"
+#include "platform/profile_file.h"
+#include "platform/serial_posix.h"
+#include "platform/system_facilities.h"
+#include "protocol/frame.h"
+#include "protocol/function_codes.h"
+#include "shell/command_menu.h"
+#include "shell/form_main.h"
+#include "sim/virtual_instrument.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace vr410;
+
+// Where the far end goes away.
+enum class HangUpPoint : uint8_t {
+    None,
+    FirstByte,    // the request's address byte has come: the send is under way
+    WholeRequest, // the request has come: the receive waits for the answer
+};
+
+const char* PointName(HangUpPoint point) {
+    return point == HangUpPoint::FirstByte ? "during the send" : "during the receive";
+}
+
+// A pseudo-terminal with the virtual instrument on its master side, answering on its own thread
+// as a device on the far end of a cable would.
+class PtyInstrument {
+  public:
+    PtyInstrument() {
+        Master_ = posix_openpt(O_RDWR | O_NOCTTY);
+        if (Master_ < 0 || grantpt(Master_) != 0 || unlockpt(Master_) != 0) {
+            std::perror("pty");
+            std::exit(1);
+        }
+        SlavePath_ = ptsname(Master_);
+        Thread_ = std::thread([this] { Run(); });
+    }
+    ~PtyInstrument() {
+        Stop_ = true;
+        Thread_.join();
+        if (Master_ >= 0) {
+            close(Master_);
+        }
+    }
+    PtyInstrument(const PtyInstrument&) = delete;
+    PtyInstrument& operator=(const PtyInstrument&) = delete;
+
+    const std::string& SlavePath() const { return SlavePath_; }
+    // The next request makes the far end go away at that point.
+    void HangUpAt(HangUpPoint point) { HangUp_ = point; }
+    bool HungUp() const { return HungUp_; }
+    int Answered() const { return Answered_; }
+
+  private:
+    void Run() {
+        std::vector<uint8_t> request;
+        while (!Stop_ && !HungUp_) {
+            pollfd p{.fd = Master_, .events = POLLIN, .revents = 0};
+            if (poll(&p, 1, 10) <= 0 || (p.revents & POLLIN) == 0) {
+                continue;
+            }
+            uint8_t buffer[256];
+            const ssize_t n = read(Master_, buffer, sizeof buffer);
+            if (n <= 0) {
+                continue;
+            }
+            request.insert(request.end(), buffer, buffer + n);
+            if (HangUp_ == HangUpPoint::FirstByte) {
+                GoAway();
+                return;
+            }
+            while (request.size() >= 2) {
+                const size_t l = request[1];
+                const size_t whole = 1 + l + 2 + (l > 14 ? 1 : 0) + (l > 29 ? 1 : 0);
+                if (request.size() < whole) {
+                    break;
+                }
+                if (HangUp_ == HangUpPoint::WholeRequest) {
+                    // The PC drops RTS 1 ms after the last byte, then waits for the answer.
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                    GoAway();
+                    return;
+                }
+                Answer(std::vector<uint8_t>(request.begin(), request.begin() + whole));
+                request.erase(request.begin(), request.begin() + whole);
+            }
+        }
+    }
+
+    void Answer(const std::vector<uint8_t>& bytes) {
+        PacketRecord packet;
+        packet.Head[0] = bytes[0];
+        packet.HeadLength = 1;
+        for (size_t i = 1; i < bytes.size() && i <= PacketCapacity; ++i) {
+            packet.Body[packet.BodyLength++] = bytes[i];
+        }
+        if (packet.Head[0] != Instrument_.Address()) {
+            return;
+        }
+        FrameBytes request{};
+        request[0] = packet.Head[0];
+        for (size_t k = 0; k <= packet.Body[0]; ++k) {
+            request[k + 1] = MessageByte(packet, k);
+        }
+        const std::optional<FrameBytes> answer =
+            Instrument_.HandleRequest(request, SimClock::now());
+        if (!answer) {
+            return;
+        }
+        PacketRecord out;
+        BuildPacket(*answer, out);
+        std::vector<uint8_t> line{out.Head[0]};
+        line.insert(line.end(), out.Body.begin(), out.Body.begin() + out.BodyLength);
+        if (write(Master_, line.data(), line.size()) == static_cast<ssize_t>(line.size())) {
+            ++Answered_;
+        }
+    }
+
+    void GoAway() {
+        close(Master_);
+        Master_ = -1;
+        HungUp_ = true;
+    }
+
+    int Master_ = -1;
+    std::string SlavePath_;
+    sim::VirtualInstrument Instrument_{{.Seed = 5}};
+    std::atomic<HangUpPoint> HangUp_{HangUpPoint::None};
+    std::atomic<bool> HungUp_{false};
+    std::atomic<bool> Stop_{false};
+    std::atomic<int> Answered_{0};
+    std::thread Thread_;
+};
+
+class SerialHotPlug {
+  public:
+    SerialHotPlug(const std::filesystem::path& dir, int cycles) : Dir_(dir), Cycles_(cycles) {
+        Link_ = Dir_ / "ttyVR0";
+        Ini_ = Dir_ / "VR410.ini";
+        Device_ = std::make_unique<PtyInstrument>();
+        PointLinkAt(Device_->SlavePath());
+        // COM1 is the device's stable name, as a udev rule would give it; the window starts on it.
+        ProfileFile ini(Ini_.string());
+        ini.WriteString("Ports", "COM1", Link_.string());
+        ini.WriteInteger("Data", "COM", 1);
+
+        StartOptions options;
+        options.Line.Api = std::make_unique<PosixSerialApi>(LinuxPortSources{
+            .DeviceDir = Dir_ / "dev", .TtyClassDir = Dir_ / "sys", .IniPath = Ini_});
+        options.SettingsPath = Ini_.string();
+        auto facilities = std::make_unique<RecordingSystemFacilities>();
+        Facilities_ = facilities.get();
+        options.Facilities = std::move(facilities);
+        Window_ = std::make_unique<TFormMain>(std::move(options));
+        Window_->show();
+        Inside().Engine().Events().Subscribe([this](const engine::EngineEvent& e) {
+            if (const auto* ended = std::get_if<engine::ExchangeEnded>(&e)) {
+                ++Ended_;
+                LastAccepted_ = ended->Accepted;
+            } else if (std::holds_alternative<engine::LinkLost>(e)) {
+                ++Lost_;
+            } else if (const auto* attempt = std::get_if<engine::AttemptFinished>(&e)) {
+                ++Attempts_;
+                (void)attempt;
+            }
+        });
+    }
+
+    ~SerialHotPlug() {
+        Window_.reset();
+        Device_.reset();
+    }
+
+    int Run() {
+        int failures = 0;
+        if (Status() != "COM1 - готов") {
+            Fail("the window did not start on the pty: " + Status());
+            return Cycles_;
+        }
+        for (int cycle = 0; cycle < Cycles_; ++cycle) {
+            const HangUpPoint point =
+                cycle % 2 == 0 ? HangUpPoint::WholeRequest : HangUpPoint::FirstByte;
+            if (!OneCycle(cycle, point)) {
+                ++failures;
+            }
+        }
+        return failures;
+    }
+
+  private:
+    test::MainWindowAccess Inside() { return test::MainWindowAccess{*Window_}; }
+    std::string Status() {
+        return Window_->findChild<QLabel*>(QStringLiteral("StatusPanel0"))->text().toStdString();
+    }
+    bool Fail(const std::string& what) {
+        std::printf("serial: FAILED %s\n", what.c_str());
+        return false;
+    }
+
+    // The device name leads to `target`, replaced in one step as udev replaces its links.
+    void PointLinkAt(const std::string& target) {
+        const std::filesystem::path next = Dir_ / "ttyVR0.new";
+        std::filesystem::remove(next);
+        std::filesystem::create_symlink(target, next);
+        std::filesystem::rename(next, Link_);
+    }
+
+    bool WaitFor(const std::function<bool()>& done, int ms) { return QTest::qWaitFor(done, ms); }
+
+    bool OneCycle(int cycle, HangUpPoint point) {
+        const std::string name =
+            "cycle " + std::to_string(cycle + 1) + " (" + PointName(point) + ")";
+        // The instrument polled as in measurement: the exchanges run on their own.
+        Inside().State().Mode = PanelMode::Measurement;
+        Inside().Engine().Issue(FunctionCode::Measure);
+        const int endedBefore = Ended_;
+        if (!WaitFor([&] { return Ended_ >= endedBefore + 3; }, 3000) || !LastAccepted_) {
+            return Fail(name + ": the polling does not run on the new device");
+        }
+
+        const size_t boxesBefore = Facilities_->Messages.size();
+        const int lostBefore = Lost_;
+        const int endedAtLoss = Ended_;
+        Device_->HangUpAt(point);
+        if (!WaitFor([&] { return Lost_ > lostBefore; }, 3000)) {
+            return Fail(name + ": the exchange did not find the device gone");
+        }
+        bool ok = true;
+        if (Ended_ != endedAtLoss + 1 || LastAccepted_) {
+            ok = Fail(name + ": the exchange under way did not end as failed");
+        }
+        const size_t boxes = Facilities_->Messages.size() - boxesBefore;
+        if (boxes != 1 || Facilities_->Messages.back().Text.empty()) {
+            ok = Fail(name + ": " + std::to_string(boxes) + " boxes instead of one failure text");
+        } else {
+            std::printf("serial: %s: \"%s\"\n", name.c_str(),
+                        Facilities_->Messages.back().Text.c_str());
+        }
+        if (Status() != "COM1 - отсутствует") {
+            ok = Fail(name + ": the status reads \"" + Status() + "\"");
+        }
+        // The window keeps running, idle: nothing more is tried and nothing more is shown.
+        const int attempts = Attempts_;
+        QTest::qWait(400);
+        if (Attempts_ != attempts || Facilities_->Messages.size() != boxesBefore + boxes ||
+            Inside().Engine().Transmitting() || Inside().Engine().TransmitEnabled()) {
+            ok = Fail(name + ": the window did not stay idle after the loss");
+        }
+
+        // Chosen again while the device is still gone: it stays absent.
+        CommandMenu::Click(Window_->findChild<QAction*>(QStringLiteral("COM1")));
+        if (Status() != "COM1 - отсутствует") {
+            ok = Fail(name + ": choosing the vanished port reads \"" + Status() + "\"");
+        }
+
+        // The device is back under the same name; choosing the port opens it.
+        Device_ = std::make_unique<PtyInstrument>();
+        PointLinkAt(Device_->SlavePath());
+        CommandMenu::Click(Window_->findChild<QAction*>(QStringLiteral("COM1")));
+        if (Status() != "COM1 - готов") {
+            return Fail(name + ": choosing the returned port reads \"" + Status() + "\"");
+        }
+        Inside().State().Mode = PanelMode::OutputEntry;
+        const int endedBeforeTest = Ended_;
+        Inside().Engine().Issue(FunctionCode::ExchangeTest);
+        if (!WaitFor([&] { return Ended_ > endedBeforeTest; }, 2000) || !LastAccepted_) {
+            ok = Fail(name + ": no exchange after the port was chosen again");
+        }
+        return ok;
+    }
+
+    std::filesystem::path Dir_;
+    std::filesystem::path Link_;
+    std::filesystem::path Ini_;
+    int Cycles_;
+    std::unique_ptr<PtyInstrument> Device_;
+    RecordingSystemFacilities* Facilities_ = nullptr;
+    std::unique_ptr<TFormMain> Window_;
+    int Ended_ = 0;
+    int Lost_ = 0;
+    int Attempts_ = 0;
+    bool LastAccepted_ = false;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int serialCycles = 10;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--serial-cycles") == 0 && i + 1 < argc) {
+            serialCycles = std::atoi(argv[++i]);
+        } else {
+            std::fprintf(stderr, "usage: bench_hotplug [--serial-cycles N]\n");
+            return 2;
+        }
+    }
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+
+    int cycles = 0;
+    int failures = 0;
+    {
+        SerialHotPlug serial(dir.path().toStdString(), serialCycles);
+        failures += serial.Run();
+        cycles += serialCycles;
+        std::printf("serial_cycles=%d serial_failures=%d\n", serialCycles, failures);
+    }
+    std::printf("hotplug_cycles=%d hotplug_failures=%d\n", cycles, failures);
+    return failures == 0 ? 0 : 1;
+}
