@@ -71,6 +71,9 @@ constexpr double ExchangeLimitMs = 2 * (100 + 10) + 250;
 // Nothing at all ended for this long: the cycle is stuck.
 constexpr int StuckMs = 5000;
 constexpr double FaultShare = 0.10;
+constexpr int LateTurnaroundMs = 250;
+// After a late or split answer: until its rest has landed.
+constexpr int AnswerLeftGapMs = LateTurnaroundMs + 100;
 
 const std::vector<LineFault> AllLineFaults{
     LineFault::NoAnswer,
@@ -209,6 +212,10 @@ class Soak {
     Soak(TFormMain& window, size_t exchanges, uint32_t seed, bool verbose)
         : Window_(window), Inside_{window}, Target_(exchanges), Random_(seed), Verbose_(verbose) {
         Bus().Faults().Clear();
+        // Late and split answers well clear of the receive's 100 and 30 ms windows, even when a
+        // busy machine starts a receive some milliseconds late.
+        Bus().Timing().LateTurnaround = std::chrono::milliseconds(LateTurnaroundMs);
+        Bus().Timing().SplitPause = std::chrono::milliseconds(100);
         // A long error list makes the parameters answer three blocks long, so a bit can be
         // corrupted in each block.
         Instrument().MutableState().ErrorList.assign(31, 0);
@@ -312,9 +319,9 @@ class Soak {
         Inside_.Entry().SE_Freq()->setValue(Pick(45, 1000));
     }
 
-    // Gives the next command of the phase (some of them with values chosen anew), or lets the
-    // polling go on.
-    void Step() {
+    // Gives the next command of the phase (some of them with values chosen anew), or, unless
+    // `mustGive`, lets the polling go on.
+    void Step(bool mustGive) {
         if (Phase_ == Phase::Output) {
             if (--StepsLeft_ <= 0) {
                 EnterMeasurement();
@@ -341,7 +348,7 @@ class Soak {
             return;
         }
         // Mostly the polling's own exchanges; now and then a command in between.
-        if (Chance(0.6)) {
+        if (!mustGive && Chance(0.6)) {
             return;
         }
         static const uint8_t codes[] = {FunctionCode::ReadParameters,
@@ -427,15 +434,12 @@ class Soak {
             Finish();
             return;
         }
-        // In measurement the polling's timers give the next request 30 or 120 ms on, late enough
-        // for an answer left on the line to have landed; a command would come sooner.
-        const bool pollingOnly = Phase_ == Phase::Measurement && answerLeftOnLine;
         bool refused = false;
         if (Chance(FaultShare)) {
             // One kind more than the line has: the instrument's own error answer.
             const int kind = Pick(0, static_cast<int>(AllLineFaults.size()));
             if (kind == static_cast<int>(AllLineFaults.size())) {
-                refused = !pollingOnly;
+                refused = true;
             } else {
                 const LineFault fault = AllLineFaults[static_cast<size_t>(kind)];
                 Next_.Faults.push_back(fault);
@@ -448,17 +452,18 @@ class Soak {
                 Next_.LaterAttemptsTainted = fault == LineFault::SplitAnswer;
             }
         }
-        if (pollingOnly) {
-            --StepsLeft_;
-            return;
+        // An answer left on the line: the operator stops the polling and waits until it has
+        // landed, so that the next request's purge takes it; then a command is given, which in
+        // measurement starts the polling again.
+        if (answerLeftOnLine) {
+            CommandMenu::Click(Inside_.Commands().N12);
         }
-        // Other commands wait for an answer left on the line to land.
-        const int gapMs = answerLeftOnLine ? 80 : 5;
-        QTimer::singleShot(gapMs, Qt::PreciseTimer, &Window_, [this, refused] {
+        const int gapMs = answerLeftOnLine ? AnswerLeftGapMs : 5;
+        QTimer::singleShot(gapMs, Qt::PreciseTimer, &Window_, [this, refused, answerLeftOnLine] {
             if (refused) {
                 GiveRefusedRequest();
             } else {
-                Step();
+                Step(answerLeftOnLine);
             }
         });
     }
