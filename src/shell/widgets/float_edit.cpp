@@ -12,6 +12,7 @@
 #include <QKeySequence>
 #include <QLocale>
 #include <QMenu>
+#include <QMouseEvent>
 
 #include <memory>
 #include <utility>
@@ -223,14 +224,13 @@ void TCustomFloatEdit::FilterPrintable(QChar key) {
     StandardKeyPress(key, !refused);
 }
 
-void TCustomFloatEdit::PasteFromClipboard() {
-    if (isReadOnly()) {
-        return;
-    }
-    const QString before = text();
-    const int start = hasSelectedText() ? selectionStart() : cursorPosition();
-    const int length = hasSelectedText() ? static_cast<int>(selectedText().size()) : 0;
-    paste();
+TCustomFloatEdit::PasteMark TCustomFloatEdit::MarkBeforePaste() const {
+    return {.Text = text(),
+            .Start = hasSelectedText() ? selectionStart() : cursorPosition(),
+            .Length = hasSelectedText() ? static_cast<int>(selectedText().size()) : 0};
+}
+
+void TCustomFloatEdit::CheckPasted(const PasteMark& before) {
     const std::optional<long double> value = ParseDecimal(text(), FDec);
     if (value) {
         if (*value > FMax) {
@@ -238,11 +238,33 @@ void TCustomFloatEdit::PasteFromClipboard() {
         }
         return;
     }
-    setText(before);
-    if (length > 0) {
-        setSelection(start, length);
+    setText(before.Text);
+    if (before.Length > 0) {
+        setSelection(before.Start, before.Length);
     } else {
-        setCursorPosition(start);
+        setCursorPosition(before.Start);
+    }
+}
+
+void TCustomFloatEdit::PasteFromClipboard() {
+    if (isReadOnly()) {
+        return;
+    }
+    const PasteMark before = MarkBeforePaste();
+    paste();
+    CheckPasted(before);
+}
+
+void TCustomFloatEdit::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::MiddleButton || isReadOnly()) {
+        QLineEdit::mouseReleaseEvent(event);
+        return;
+    }
+    // The middle button pastes the X11 selection: the same check as any paste.
+    const PasteMark before = MarkBeforePaste();
+    QLineEdit::mouseReleaseEvent(event);
+    if (text() != before.Text) {
+        CheckPasted(before);
     }
 }
 

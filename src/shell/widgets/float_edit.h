@@ -93,6 +93,7 @@ class TCustomFloatEdit : public QLineEdit {
     void focusOutEvent(QFocusEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     void ShowError();
@@ -102,6 +103,15 @@ class TCustomFloatEdit : public QLineEdit {
     // The standard handling: the owner's key-press event and, unless it discarded the key and
     // `insert` is set, the key inserted in place of the selection.
     void StandardKeyPress(QChar key, bool insertKey);
+    // The text and selection before a paste, to put back when the pasted text is no number.
+    struct PasteMark {
+        QString Text;
+        int Start = 0;
+        int Length = 0;
+    };
+    PasteMark MarkBeforePaste() const;
+    // After a paste: a number above Max becomes Max; a text that is no number is undone.
+    void CheckPasted(const PasteMark& before);
     void PasteFromClipboard();
 
     QChar FAdditionalDecimalSeparator;
