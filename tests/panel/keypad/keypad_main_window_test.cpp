@@ -282,6 +282,19 @@ const WindowCase WindowCases[] = {
          EXPECT_TRUE(StartsWith(w.Row(1), "Введите Iвых")) << w.Row(1);
          EXPECT_TRUE(StartsWith(w.Row(2), "-00.000 000A")) << w.Row(2);
      }},
+    {"FiftyAmpereKeyKeepsTheDigitsTypedOnOneAmpereInTheFiftyAmpereLayout",
+     [](KeypadWindowCases& w) {
+         w.GoToRow(13);
+         w.Type("10200000");
+     },
+     {PanelKey::SB_Shift, PanelKey::SB_4},
+     [](KeypadWindowCases& w) {
+         EXPECT_EQ(w.State().RangeIndex, 30);
+         EXPECT_EQ(w.State().OutputDigits, "10200000");
+         EXPECT_TRUE(StartsWith(w.Row(2), "-10.200 000A")) << w.Row(2);
+         EXPECT_EQ(w.Field()->text(), QStringLiteral("10.200_000A"));
+         EXPECT_EQ(w.Sent, Codes{});
+     }},
     {"ScreenKeySwitchesTheInstrumentsDisplayOffAndBackOn",
      nullptr,
      {PanelKey::SB_Shift, PanelKey::SB_Polar},
@@ -338,6 +351,27 @@ TEST_F(KeypadWindow, MeasureThenVoltmeterKeysSendTheirSettingsWithTheirPollInter
     // Polling goes on at its steady pace once the long first interval is used up.
     ASSERT_TRUE(
         QTest::qWaitFor([this] { return Engine().TimerQuery().Interval() == 120; }, WaitLimitMs));
+}
+
+// The instrument's own keys moved it to the 1 V range meanwhile: the state query reads the
+// output back, and at its end both rows and the field show the range and value read, which is
+// also what the instrument puts out.
+TEST_F(KeypadWindow, StateQueryWithTheOutputOnShowsTheRangeAndValueReadInBothRows) {
+    OutputOn("05000000");
+    ASSERT_TRUE(StartsWith(Row(2), "Uвых(10V)")) << Row(2);
+    sim::VirtualInstrumentState& instrument = Instrument->MutableState();
+    instrument.RangeIndex = 1;
+    instrument.OutputDigits = {0, 5, 0, 0, 0, 0, 0, 0};
+
+    Engine().SB_QueryStateClick();
+    Settle();
+    EXPECT_EQ(State().RangeIndex, 1);
+    EXPECT_EQ(State().Mode, PanelMode::OutputOn);
+    EXPECT_TRUE(StartsWith(Row(1), "+0.500 000 0V")) << Row(1);
+    EXPECT_TRUE(StartsWith(Row(2), "Uвых(1V)")) << Row(2);
+    EXPECT_EQ(Field()->text(), QStringLiteral("0.500_000_0V"));
+    EXPECT_EQ(Instrument->State().RangeIndex, 1);
+    EXPECT_DOUBLE_EQ(Instrument->OutputVolts(), 0.5);
 }
 
 TEST_F(KeypadWindow, EntryClampsTheTypedValueToTheRange) {
