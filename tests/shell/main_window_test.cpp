@@ -222,6 +222,23 @@ TEST_F(MainWindowFixture, FirstShowDrawsThePanelBeforeAnyActivation) {
     EXPECT_NE(Inside().Display().RowText(1), blank);
 }
 
+// A first run finds no settings and opens no port; the prompt still stands cell by cell from
+// the left edge, each narrow cell 26 pixels on from the one before it, at its full height.
+TEST_F(MainWindowFixture, FirstShowWithoutAPortLaysThePromptOutFromTheLeftEdge) {
+    StartOnPorts({});
+    ASSERT_EQ(Find<QLabel>("StatusPanel0")->text(), QStringLiteral("порт не выбран"));
+    Main().show();
+    Panel4& display = Inside().Display();
+    EXPECT_EQ(display.RowText(1), "Введите Uвых         Э ");
+    EXPECT_EQ(display.RowText(2).substr(0, 12), "+00.000 000V");
+    for (int column = 1; column <= 12; ++column) {
+        const TLCDScreen* cell = display.Cell(1, column);
+        EXPECT_EQ(cell->geometry(), QRect((column - 1) * 26 + 1, 1, 26, 50)) << column;
+        EXPECT_TRUE(cell->isVisibleTo(&display)) << column;
+        EXPECT_TRUE(display.rect().contains(cell->geometry())) << column;
+    }
+}
+
 TEST_F(MainWindowFixture, RelativeDisplayWritesTheLocalesDecimalSeparator) {
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
