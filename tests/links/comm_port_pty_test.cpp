@@ -4,12 +4,11 @@
 #include "links/comm_port.h"
 #include "platform/serial_posix.h"
 
-#include "../platform/temp_dir.h"
+#include "common/pty_pair.h"
+#include "common/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <unistd.h>
 
 namespace vr410 {
@@ -21,19 +20,11 @@ using Clock = std::chrono::steady_clock;
 class DriverOnPty : public ::testing::Test {
   protected:
     void SetUp() override {
-        Master = posix_openpt(O_RDWR | O_NOCTTY);
-        ASSERT_GE(Master, 0);
-        ASSERT_EQ(grantpt(Master), 0);
-        ASSERT_EQ(unlockpt(Master), 0);
-        const std::string slave = ptsname(Master);
+        ASSERT_NO_FATAL_FAILURE(Pty.Open());
+        const std::string& slave = Pty.SlaveName();
         // COM1 is the pty, COM2 a device that does not exist; no other serial devices.
         test::WriteBytes(Dir.Path() / "VR410.ini", "[Ports]\r\nCOM1=" + slave + "\r\nCOM2=" +
                                                        (Dir.Path() / "ttyUSB9").string() + "\r\n");
-    }
-
-    void TearDown() override {
-        if (Master >= 0)
-            close(Master);
     }
 
     LinuxPortSources Sources() const {
@@ -44,23 +35,12 @@ class DriverOnPty : public ::testing::Test {
 
     // What the master side has received, up to `count` bytes; the deadline only keeps a broken
     // pty from hanging the test.
-    std::vector<uint8_t> ReadFromMaster(size_t count) {
-        std::vector<uint8_t> got;
-        for (const auto deadline = Clock::now() + 5s;
-             got.size() < count && Clock::now() < deadline;) {
-            pollfd p{.fd = Master, .events = POLLIN, .revents = 0};
-            if (poll(&p, 1, 100) <= 0)
-                continue;
-            uint8_t buffer[64];
-            const ssize_t n = read(Master, buffer, sizeof buffer);
-            if (n > 0)
-                got.insert(got.end(), buffer, buffer + n);
-        }
-        return got;
+    std::vector<uint8_t> ReadFromMaster(size_t count) const {
+        return Pty.ReadFromMaster(count, Clock::now() + 5s);
     }
 
     test::TempDir Dir;
-    int Master = -1;
+    test::PtyPair Pty;
     RecordingSystemFacilities System;
 };
 
@@ -140,7 +120,8 @@ TEST_F(DriverOnPty, ExchangeCrossesThePty) {
     std::vector<uint8_t> answer{0x00};
     answer.insert(answer.end(), message.begin(), message.end());
     answer.push_back(BlockCheck(message.data(), message.size()));
-    ASSERT_EQ(write(Master, answer.data(), answer.size()), static_cast<ssize_t>(answer.size()));
+    ASSERT_EQ(write(Pty.Master(), answer.data(), answer.size()),
+              static_cast<ssize_t>(answer.size()));
 
     PacketRecord rx;
     EXPECT_EQ(port.ComReceivePacket(1, rx), 0u);
@@ -157,8 +138,7 @@ TEST_F(DriverOnPty, HangUpShowsOneBoxAndReadsAbsent) {
     PosixSerialApi api(Sources());
     CommPort port(api, System);
     ASSERT_TRUE(port.OpenComPort(1));
-    close(Master); // the adapter unplugged: the tty hangs up
-    Master = -1;
+    Pty.CloseMaster(); // the adapter unplugged: the tty hangs up
 
     FrameBytes frame{};
     frame[0] = 1;

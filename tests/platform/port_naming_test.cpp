@@ -1,6 +1,6 @@
 #include "platform/port_naming.h"
 
-#include "temp_dir.h"
+#include "common/temp_dir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "platform/profile_file.h"
 
+#include "common/temp_dir.h"
 #include "platform/text_encoding.h"
-#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 

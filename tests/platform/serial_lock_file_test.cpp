@@ -4,7 +4,8 @@
 #include "platform/serial_lock_file.h"
 #include "platform/serial_posix.h"
 
-#include "temp_dir.h"
+#include "common/pty_pair.h"
+#include "common/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -35,14 +36,10 @@ pid_t DeadProcess() {
 class LockedPty : public ::testing::Test {
   protected:
     void SetUp() override {
-        Master = posix_openpt(O_RDWR | O_NOCTTY);
-        ASSERT_GE(Master, 0);
-        ASSERT_EQ(grantpt(Master), 0);
-        ASSERT_EQ(unlockpt(Master), 0);
-        Slave = ptsname(Master);
+        ASSERT_NO_FATAL_FAILURE(Pty.Open());
+        Slave = Pty.SlaveName();
         LockFile = Dir.Path() / UucpLock::FileName(Slave);
     }
-    void TearDown() override { close(Master); }
 
     PosixSerialApi Api() const {
         PosixSerialOptions options;
@@ -51,7 +48,7 @@ class LockedPty : public ::testing::Test {
     }
 
     test::TempDir Dir;
-    int Master = -1;
+    test::PtyPair Pty;
     std::string Slave;
     std::filesystem::path LockFile;
 };

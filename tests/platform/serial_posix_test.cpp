@@ -2,14 +2,14 @@
 // under test is the slave.
 #include "platform/serial_posix.h"
 
-#include "temp_dir.h"
+#include "common/pty_pair.h"
+#include "common/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -29,12 +29,8 @@ LineSettings InstrumentLine(ParityMode parity) {
 class PosixPtyTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        Master = posix_openpt(O_RDWR | O_NOCTTY);
-        ASSERT_GE(Master, 0);
-        ASSERT_EQ(grantpt(Master), 0);
-        ASSERT_EQ(unlockpt(Master), 0);
-        SlaveName = ptsname(Master);
-        Port = Api.Open(SlaveName, Error);
+        ASSERT_NO_FATAL_FAILURE(Pty.Open());
+        Port = Api.Open(SlaveName(), Error);
         ASSERT_NE(Port, nullptr) << "errno " << Error.Code;
         ASSERT_TRUE(Port->SetState(InstrumentLine(ParityMode::Mark)));
         ASSERT_TRUE(Port->SetEventMask(EV_TXEMPTY));
@@ -43,24 +39,14 @@ class PosixPtyTest : public ::testing::Test {
 
     void TearDown() override {
         Port.reset();
-        if (Master >= 0)
-            close(Master);
+        Pty.CloseMaster();
     }
 
-    // Reads from the master side until `count` bytes came or the deadline passed.
-    std::vector<uint8_t> ReadFromMaster(size_t count, Clock::time_point deadline) {
-        std::vector<uint8_t> got;
-        while (got.size() < count && Clock::now() < deadline) {
-            pollfd p{.fd = Master, .events = POLLIN, .revents = 0};
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-            if (poll(&p, 1, static_cast<int>(left.count())) <= 0)
-                continue;
-            uint8_t buffer[256];
-            const ssize_t n = read(Master, buffer, sizeof buffer);
-            if (n > 0)
-                got.insert(got.end(), buffer, buffer + n);
-        }
-        return got;
+    int Master() const { return Pty.Master(); }
+    const std::string& SlaveName() const { return Pty.SlaveName(); }
+
+    std::vector<uint8_t> ReadFromMaster(size_t count, Clock::time_point deadline) const {
+        return Pty.ReadFromMaster(count, deadline);
     }
 
     // Collects from the port until `count` bytes are waiting or the deadline passed.
@@ -82,8 +68,7 @@ class PosixPtyTest : public ::testing::Test {
     }
 
     PosixSerialApi Api{LinuxPortSources{}};
-    int Master = -1;
-    std::string SlaveName;
+    test::PtyPair Pty;
     OpenError Error;
     std::unique_ptr<SerialPort> Port;
 };
@@ -111,10 +96,10 @@ TEST(PosixOpen, FileThatIsNoSerialDeviceIsAnOtherError) {
 
 TEST_F(PosixPtyTest, SecondOpenOfAHeldPortIsAccessDenied) {
     OpenError second;
-    EXPECT_EQ(Api.Open(SlaveName, second), nullptr);
+    EXPECT_EQ(Api.Open(SlaveName(), second), nullptr);
     EXPECT_EQ(second.Kind, OpenFailure::AccessDenied);
     Port.reset();
-    EXPECT_NE(Api.Open(SlaveName, second), nullptr) << "closing gives the port up";
+    EXPECT_NE(Api.Open(SlaveName(), second), nullptr) << "closing gives the port up";
 }
 
 TEST_F(PosixPtyTest, LineWithoutRtsOrCountersIsNoError) {
@@ -145,7 +130,7 @@ TEST_F(PosixPtyTest, SameSettingsAreTakenAgainAndOnAReopen) {
     EXPECT_TRUE(Port->SetState(InstrumentLine(ParityMode::Space)));
     EXPECT_TRUE(Port->SetState(InstrumentLine(ParityMode::Space)));
     Port.reset();
-    Port = Api.Open(SlaveName, Error);
+    Port = Api.Open(SlaveName(), Error);
     ASSERT_NE(Port, nullptr);
     EXPECT_TRUE(Port->SetState(InstrumentLine(ParityMode::Mark)));
 }
@@ -168,7 +153,7 @@ TEST_F(PosixPtyTest, WrittenBytesArriveAndTransmitEmptyWaitsForTheirLineTime) {
 
 TEST_F(PosixPtyTest, BytesFromTheFarEndArriveUnchangedFFIncluded) {
     const std::vector<uint8_t> answer = {0x00, 0xFF, 0x05, 0xFF, 0xFF, 0x7E};
-    ASSERT_EQ(write(Master, answer.data(), answer.size()), static_cast<ssize_t>(answer.size()));
+    ASSERT_EQ(write(Master(), answer.data(), answer.size()), static_cast<ssize_t>(answer.size()));
     EXPECT_EQ(ReadFromPort(answer.size(), Clock::now() + 2s), answer);
 }
 
@@ -178,7 +163,7 @@ TEST_F(PosixPtyTest, WaitForInputReturnsWhenAByteComesOrAtTheDeadline) {
     EXPECT_GE(Clock::now(), deadline);
 
     const uint8_t byte = 0x42;
-    ASSERT_EQ(write(Master, &byte, 1), 1);
+    ASSERT_EQ(write(Master(), &byte, 1), 1);
     deadline = Clock::now() + 10s;
     Port->WaitForInput(deadline);
     EXPECT_LT(Clock::now(), deadline);
@@ -190,9 +175,9 @@ TEST_F(PosixPtyTest, WaitForInputReturnsWhenAByteComesOrAtTheDeadline) {
 
 TEST_F(PosixPtyTest, PurgeDropsWhatHasArrived) {
     const uint8_t stale[] = {1, 2, 3};
-    ASSERT_EQ(write(Master, stale, 3), 3);
+    ASSERT_EQ(write(Master(), stale, 3), 3);
     ASSERT_EQ(ReadFromPort(3, Clock::now() + 2s).size(), 3u) << "read consumes";
-    ASSERT_EQ(write(Master, stale, 3), 3);
+    ASSERT_EQ(write(Master(), stale, 3), 3);
     uint32_t errors = 0;
     uint32_t waiting = 0;
     for (auto deadline = Clock::now() + 2s; waiting < 3 && Clock::now() < deadline;) {
@@ -208,7 +193,7 @@ TEST_F(PosixPtyTest, PurgeDropsWhatHasArrived) {
 TEST_F(PosixPtyTest, FullInputQueueRaisesOverflow) {
     ASSERT_TRUE(Port->SetupQueues(4, 0));
     const uint8_t answer[] = {1, 2, 3, 4, 5, 6};
-    ASSERT_EQ(write(Master, answer, sizeof answer), static_cast<ssize_t>(sizeof answer));
+    ASSERT_EQ(write(Master(), answer, sizeof answer), static_cast<ssize_t>(sizeof answer));
     uint32_t errors = 0;
     uint32_t waiting = 0;
     for (auto deadline = Clock::now() + 2s; errors == 0 && Clock::now() < deadline;) {
@@ -221,8 +206,7 @@ TEST_F(PosixPtyTest, FullInputQueueRaisesOverflow) {
 
 TEST_F(PosixPtyTest, VanishedFarEndFailsEveryCallAndReportsThePortLost) {
     EXPECT_FALSE(Port->Lost());
-    close(Master);
-    Master = -1;
+    Pty.CloseMaster();
     Port->WaitForInput(Clock::now() + 10s); // the hang-up ends the wait at once
     uint32_t errors = 0;
     uint32_t waiting = 0;
@@ -238,13 +222,7 @@ TEST_F(PosixPtyTest, VanishedFarEndFailsEveryCallAndReportsThePortLost) {
 // driver of the case does.
 class ModemLines : public ::testing::Test {
   protected:
-    void SetUp() override {
-        Master = posix_openpt(O_RDWR | O_NOCTTY);
-        ASSERT_GE(Master, 0);
-        ASSERT_EQ(grantpt(Master), 0);
-        ASSERT_EQ(unlockpt(Master), 0);
-    }
-    void TearDown() override { close(Master); }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(Pty.Open()); }
 
     std::unique_ptr<SerialPort> Open(bool pseudoTerminal, int answer) {
         PosixSerialOptions options;
@@ -255,14 +233,14 @@ class ModemLines : public ::testing::Test {
         };
         PosixSerialApi api(LinuxPortSources{}, options);
         OpenError error;
-        return api.Open(ptsname(Master), error);
+        return api.Open(Pty.SlaveName(), error);
     }
     int DtrCalls() const {
         return static_cast<int>(std::count_if(
             Calls.begin(), Calls.end(), [](const auto& call) { return call.first == TIOCM_DTR; }));
     }
 
-    int Master = -1;
+    test::PtyPair Pty;
     std::vector<std::pair<int, bool>> Calls;
 };
 
