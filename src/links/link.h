@@ -51,6 +51,10 @@ class UsbDeviceLink : public UsbLink {
     // Switches the notice "Устройство <caption> отключено!" that a failing call of the device
     // shows (at most once until switched on again).
     virtual void SetErrorReport(bool enabled) = 0;
+    // The device listing no longer shows the open device: the operator is told as by a call
+    // that found the device gone ("Устройство <caption> отключено!"), unless a call of the
+    // current exchange told it already.
+    virtual void DeviceVanished() = 0;
 };
 
 } // namespace vr410

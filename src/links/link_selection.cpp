@@ -15,12 +15,11 @@ std::string FoldedCase(std::string text) {
     return text;
 }
 
-// How a scan recognises a device's item: by its caption, "&" marks and letter case aside.
+} // namespace
+
 bool SameDeviceCaption(const std::string& a, const std::string& b) {
     return FoldedCase(WithoutHotkeyMarks(a)) == FoldedCase(WithoutHotkeyMarks(b));
 }
-
-} // namespace
 
 std::string UsbDeviceCaption(const UsbDeviceId& device) {
     return device.Description + " (№ " + device.SerialNumber + ")";
@@ -122,7 +121,7 @@ void LinkSelection::RemoveItem(const std::string& caption) {
     std::erase_if(items_, [&](const Entry& e) { return e.Item.Caption == caption; });
 }
 
-void LinkSelection::UsbScanned(const std::vector<UsbDeviceId>& present, bool complete) {
+void LinkSelection::UsbListed(const UsbListing& listing) {
     if (changing_ || shutDown_ || usb_ == nullptr) {
         return; // the next scan, 2 s later, sees the devices again
     }
@@ -132,7 +131,12 @@ void LinkSelection::UsbScanned(const std::vector<UsbDeviceId>& present, bool com
         e.Seen = false;
     }
 
-    for (const UsbDeviceId& device : present) {
+    if (listing.InUseCaption) {
+        for (Entry& e : items_) {
+            e.Seen = e.Seen || SameDeviceCaption(e.Item.Caption, *listing.InUseCaption);
+        }
+    }
+    for (const UsbDeviceId& device : listing.Present) {
         const std::string caption = UsbDeviceCaption(device);
         const auto found = std::find_if(items_.begin(), items_.end(), [&](const Entry& e) {
             return SameDeviceCaption(e.Item.Caption, caption);
@@ -143,21 +147,24 @@ void LinkSelection::UsbScanned(const std::vector<UsbDeviceId>& present, bool com
         }
         items_.push_back({.Item = {.Device = device, .Caption = caption}, .Seen = true});
         itemsChanged = true;
-        // Exactly: a description with "&" never matches the identity kept without it.
-        if (usbDeviceName_ == caption) {
+        // The identity is kept without "&" marks, so the caption loses its marks too: a
+        // description holding "&" is taken up again like any other.
+        if (WithoutHotkeyMarks(usbDeviceName_) == WithoutHotkeyMarks(caption)) {
             const UsbDeviceItem item = items_.back().Item; // a failed open takes it out again
             OpenUsbItem(item);
         }
     }
 
-    if (complete) {
+    if (listing.Complete) {
         for (auto it = items_.begin(); it != items_.end();) {
             if (it->Seen) {
                 ++it;
                 continue;
             }
             if (activeUsb_ && activeUsb_->Caption == it->Item.Caption) {
-                // The device in use vanished: No Port, but its identity stays for its return.
+                // The device in use vanished: the operator is told (once: not again when its
+                // exchange told it), then No Port, but its identity stays for its return.
+                usb_->DeviceVanished();
                 const std::string name = usbDeviceName_;
                 GiveUpAndOpenCom(0);
                 usbDeviceName_ = name;

@@ -39,6 +39,20 @@ std::string UsbDeviceCaption(const UsbDeviceId& device);
 // The text without its "&" hotkey marks: the identity of a device (UsbDeviceName) and what the
 // status bar shows for it.
 std::string WithoutHotkeyMarks(const std::string& text);
+// How a scan recognises a device's item: by its caption, "&" marks and letter case aside.
+bool SameDeviceCaption(const std::string& a, const std::string& b);
+
+// What one scan of the adapters found.
+struct UsbListing {
+    // The adapters listed, in the listing's order.
+    std::vector<UsbDeviceId> Present;
+    // The caption of the device in use as its open handle tells it, when the listing could not
+    // read that device's serial number: it only marks the item of that caption as present.
+    std::optional<std::string> InUseCaption;
+    // False when the listing ended early (a description could not be read): nothing is
+    // removed then.
+    bool Complete = true;
+};
 
 enum class LinkKind : uint8_t { None, Com, Usb };
 
@@ -82,12 +96,22 @@ class LinkSelection {
     // The device scan's result: the adapters present, in the listing's order. A listing that
     // ended early (`complete` false: a description could not be read) only adds. Every device
     // without an item gets one at the end of the submenu, and one whose caption equals
-    // UsbDeviceName is chosen at once (so a saved or a vanished device is taken up again).
+    // UsbDeviceName is chosen at once (so a saved or a vanished device is taken up again); both
+    // are compared without their "&" marks, so a description holding one is taken up too.
     // When complete, the items of devices no longer present are removed; the device in use among
     // them gives the link up as No Port does, keeping UsbDeviceName. Items match by caption
     // without "&" marks and letter case. Ignored while a link change is in progress (a message
     // box of a failed open runs the scan timer inside it) and after Shutdown.
-    void UsbScanned(const std::vector<UsbDeviceId>& present, bool complete = true);
+    // A device found through the open handle (InUseCaption) gets no item of its own: it only
+    // keeps the item of that caption. The device in use that vanished is told to the driver
+    // (DeviceVanished) before it is closed.
+    void UsbListed(const UsbListing& listing);
+    void UsbScanned(const std::vector<UsbDeviceId>& present, bool complete = true) {
+        UsbListed(UsbListing{.Present = present, .InUseCaption = {}, .Complete = complete});
+    }
+    // A choice or a scan is under way (one of them may be showing the box of a refused open),
+    // or the program is closing: scans are ignored and choices refused.
+    bool ChangeInProgress() const { return changing_ || shutDown_; }
 
     // At exit: gives the COM port up, switches the USB driver's error report off and closes the
     // device in use. The choice itself is kept, for the settings to save.

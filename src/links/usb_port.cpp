@@ -253,6 +253,8 @@ void UsbAdapterLink::UsbSendPacket(const PacketRecord& TxPacket) {
     const size_t bodyLength = std::min<size_t>(TxPacket.BodyLength, TxPacket.Body.size());
     std::copy_n(TxPacket.Body.begin(), bodyLength, UsbPort.FT_Out_Buffer.begin());
     Host_.ProcessMessages();
+    if (!IsOpen())
+        return; // another link was chosen meanwhile: nothing more goes to a closed device
     if (bodyLength != 0)
         UsbPort.Write_USB_Device_Buffer(static_cast<uint32_t>(bodyLength));
 }
@@ -279,6 +281,8 @@ uint32_t UsbAdapterLink::UsbReceivePacket(PacketRecord& RxPacket) {
     // The first byte: each step waits in the library's read for up to one read window.
     for (;;) {
         Host_.ProcessMessages();
+        if (!IsOpen())
+            return 0;
         if (const FT_STATUS status = UsbPort.Get_USB_Device_QueueStatus(); status != FT_OK) {
             Host_.ClearReceivePanel();
             return status;
@@ -298,6 +302,8 @@ uint32_t UsbAdapterLink::UsbReceivePacket(PacketRecord& RxPacket) {
     // The rest: the answer ends with the first read window that brings no new byte.
     for (;;) {
         Host_.ProcessMessages();
+        if (!IsOpen())
+            return 0;
         const uint32_t got = UsbPort.Read_USB_Device_Buffer(1);
         if (got == 0)
             break;
@@ -335,6 +341,14 @@ void UsbAdapterLink::SetUpLine() {
     UsbPort.Set_USB_Device_DataCharacteristics();
     UsbPort.Reset_USB_Device();
     UsbPort.Set_USB_Device_TimeOuts(ReadWindowMs, ReadWindowMs);
+}
+
+void UsbAdapterLink::DeviceVanished() {
+    // The reporter's own switch keeps it to one notice per exchange; the open serial number
+    // names the device in the log.
+    if (IsOpen())
+        UsbPort.ReportError(std::string(UsbPort.FT_Device_String_Buffer.data()),
+                            FT_DEVICE_NOT_FOUND);
 }
 
 void UsbAdapterLink::Close() {

@@ -120,7 +120,8 @@ class UsbAdapterLink : public UsbDeviceLink {
     // time-out, with the window's messages handled between steps. No first byte within 1000 ms:
     // returns 0 with HeadLength 0. The answer ends at the first 20 ms with no new byte. Returns
     // 0, or the status of a failed queue query. At most 41 body bytes are kept; BodyLength
-    // counts all of them (up to 255), so validation refuses an answer that is too long.
+    // counts all of them (up to 255), so validation refuses an answer that is too long. A device
+    // closed while the window's messages are handled ends the receive with nothing, silently.
     uint32_t UsbReceivePacket(PacketRecord& RxPacket);
     // True while the receive waited for the first byte past the time limit.
     bool UsbTimedOut() const { return UsbTimedOut_; }
@@ -137,6 +138,7 @@ class UsbAdapterLink : public UsbDeviceLink {
     void Close() override;
     bool IsOpen() const override { return UsbPort.FT_HANDLE != 0; }
     void SetErrorReport(bool enabled) override { UsbPort.FT_Enable_Error_Report = enabled; }
+    void DeviceVanished() override;
 
   private:
     void Keep(uint32_t count);

@@ -3,6 +3,7 @@
 
 #include "links/comm_port.h"
 #include "links/link_selection.h"
+#include "links/usb_port.h"
 #include "panel/keypad/masked_digit_edit.h"
 #include "panel/keypad/output_entry_bar.h"
 #include "panel/keypad/panel5.h"
@@ -10,6 +11,8 @@
 #include "protocol/function_codes.h"
 #include "shell/form_interface.h"
 #include "shell/qt_system_facilities.h"
+#include "shell/usb_host.h"
+#include "shell/usb_menu.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -246,10 +249,10 @@ void TFormMain::BuildMenus() {
     COMx_->setData(0);
     PortGroup_->addAction(COMx_);
     connect(COMx_, &QAction::triggered, this, &TFormMain::COMxClick);
-    MakeItem(link, "USBFind", QStringLiteral("Найти USB устройства"),
-             QKeySequence(Qt::CTRL | Qt::Key_U));
-    QMenu* usb = link->addMenu(QStringLiteral("USB"));
-    usb->menuAction()->setObjectName(QStringLiteral("USB1"));
+    USBFind_ = MakeItem(link, "USBFind", QStringLiteral("Найти USB устройства"),
+                        QKeySequence(Qt::CTRL | Qt::Key_U));
+    USB1_ = link->addMenu(QStringLiteral("USB"));
+    USB1_->menuAction()->setObjectName(QStringLiteral("USB1"));
 
     // The program's list of commands: never shown, clicked by keys, dialogs and timers.
     QMenu* mode = menuBar()->addMenu(QStringLiteral("Режим"));

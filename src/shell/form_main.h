@@ -48,6 +48,9 @@ class TFormAddressPC;
 class TFormCOM;
 class TFormDevice;
 class TFormInterface;
+class QtUsbHost;
+class UsbAdapterLink;
+class UsbMenu;
 
 namespace test {
 struct MainWindowAccess;
@@ -113,7 +116,9 @@ class TFormMain : public QMainWindow {
     std::string SettingsPath_;
     std::unique_ptr<SystemFacilities> Facilities_;
     std::unique_ptr<CommPort> Port_;
-    std::unique_ptr<LinkSelection> Links_; // the link choice: a COM port or none
+    std::unique_ptr<QtUsbHost> UsbHost_;
+    std::unique_ptr<UsbAdapterLink> UsbPort_; // the USB driver of the whole run
+    std::unique_ptr<LinkSelection> Links_;    // the link choice: a COM port, a USB device or none
     CommandMenu Menu_;
     std::unique_ptr<TFormInterface> FormInterface_;
     QtClock Clock_;
@@ -134,6 +139,8 @@ class TFormMain : public QMainWindow {
     std::unique_ptr<MainWindowEngineHost> EngineHost_;
     // Declared last, so it goes first: its timers and handlers use everything above.
     std::unique_ptr<engine::ExchangeEngine> Engine_;
+    // The "USB" submenu and its scan; it goes before the engine and the selection it uses.
+    std::unique_ptr<UsbMenu> UsbMenu_;
 
     // Widgets and menu items (owned by Qt's parent chain).
     Panel4* Panel4_ = nullptr;
@@ -149,6 +156,8 @@ class TFormMain : public QMainWindow {
     QAction* N3001_ = nullptr;
     QAction* NoPort_ = nullptr;
     QAction* COMx_ = nullptr;
+    QAction* USBFind_ = nullptr;
+    QMenu* USB1_ = nullptr;
     QActionGroup* PortGroup_ = nullptr;
     QAction* ComItems_[7] = {};  // NoPort, COM1..COM6
     QPointer<QAction> PortTick_; // the port item ticked for the link in use

@@ -8,6 +8,8 @@
 #include "panel/text_layer.h"
 #include "platform/profile_file.h"
 #include "shell/form_interface.h"
+#include "shell/usb_host.h"
+#include "shell/usb_menu.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -69,8 +71,15 @@ void PlaceWindow(QWidget& window, std::optional<QPoint> saved) {
 
 void TFormMain::FormCreate() {
     Port_ = std::make_unique<CommPort>(*Line_.Api, *Facilities_);
-    // No USB adapter driver yet: only COM ports and No Port can be chosen.
-    Links_ = std::make_unique<LinkSelection>(*Port_, *Facilities_);
+    UsbHost_ = std::make_unique<QtUsbHost>(*this, *Facilities_, *StatusPanels_[2]);
+    UsbPort_ = std::make_unique<UsbAdapterLink>(Line_.Usb.get(), *UsbHost_);
+    Links_ = std::make_unique<LinkSelection>(*Port_, *Facilities_, UsbPort_.get());
+    UsbHost_->SetCaptionSource([this]() -> std::optional<std::string> {
+        if (const auto& active = Links_->ActiveUsbItem()) {
+            return active->Caption;
+        }
+        return std::nullopt;
+    });
     AnswerView_ = std::make_unique<PanelAnswerView>(*KeyHost_, *Renderer_, *Entry_, Dialogs_);
     EngineHost_ = std::make_unique<MainWindowEngineHost>(Menu_, *N3001_, *Entry_, *KeyHost_,
                                                          Dialogs_, *Facilities_);
@@ -78,6 +87,12 @@ void TFormMain::FormCreate() {
     Engine_ = std::make_unique<engine::ExchangeEngine>(State_, Buffers_, Clock_, *Port_,
                                                        *EngineHost_, *AnswerView_);
     WireEngine();
+    UsbMenu_ = std::make_unique<UsbMenu>(UsbMenu::Widgets{.USB1 = USB1_,
+                                                          .Group = PortGroup_,
+                                                          .NoPort = NoPort_,
+                                                          .USBFind = USBFind_,
+                                                          .TimerUSBFind = &TimerUSBFind_},
+                                         Line_.Usb.get(), *UsbPort_, *Links_, *Engine_);
     // Every choice stops a running transmission before the new link opens; the status bar, the
     // exchange controls and the engine's link follow every change.
     Links_->OnLinkGivenUp([this] {
@@ -86,7 +101,15 @@ void TFormMain::FormCreate() {
             Engine_->StopTransmit();
         }
     });
-    Links_->OnLinkChanged([this] { ShowPortStatus(); });
+    // The ticks first: the status remembers the item ticked for the link in use.
+    Links_->OnLinkChanged([this] {
+        UsbMenu_->ShowTicks();
+        ShowPortStatus();
+    });
+    Links_->OnUsbItemsChanged([this] {
+        UsbMenu_->ShowItems();
+        ShowPortStatus();
+    });
 
     Panel4_->CLRDisp(1);
     Panel4_->CLRDisp(2);
@@ -105,6 +128,8 @@ void TFormMain::FormCreate() {
     Links_->RememberUsbDevice(SavedUsbDeviceName_);
     ShowPortStatus();
     Panel4_->PrintText(23, 2, 4, "ѕ"); // the reading activity mark, the box glyph
+    // The first USB search: the submenu, and the saved device taken up again when present.
+    CommandMenu::Click(USBFind_);
 
     // The packet monitor's creation: show it and the strip when they were shown last time.
     if (ShowPackets_) {
@@ -146,9 +171,11 @@ bool TFormMain::SaveSettings() {
            ini.WriteInteger(SectionData, "PCDevice", State_.PCDevice) &&
            ini.WriteInteger(SectionData, "COM", Links_->ComNumber()) &&
            ini.WriteString(SectionData, "ShowPackets", N15_->isChecked() ? "1" : "0") &&
-           // No USB adapter is driven yet: the name read at start goes back unless a COM port
-           // was chosen meanwhile, so a run without the adapter does not forget it.
-           ini.WriteString(SectionData, "USB", Links_->UsbDeviceName());
+           // The device of the active USB link, without "&"; none on a COM port or no port.
+           ini.WriteString(SectionData, "USB",
+                           Links_->ActiveUsbItem()
+                               ? WithoutHotkeyMarks(Links_->ActiveUsbItem()->Caption)
+                               : std::string());
 }
 
 void TFormMain::SelectSavedPort(int comNumber) {

@@ -50,6 +50,7 @@ class FakeUsbDevice : public UsbDeviceLink {
     void SetErrorReport(bool enabled) override {
         Calls.push_back(enabled ? "report on" : "report off");
     }
+    void DeviceVanished() override { Calls.push_back("vanished"); }
 
     bool Open = false;
 };
@@ -360,7 +361,8 @@ TEST(UsbScan, DropsTheVanishedDeviceInUseAndTakesItUpOnItsReturn) {
 
     rig.Selection.UsbScanned({Xyz});
     EXPECT_EQ(rig.Captions(), std::vector<std::string>{"XYZ (№ 777)"});
-    EXPECT_EQ(rig.Usb.Calls, std::vector<std::string>{"close"});
+    EXPECT_EQ(rig.Usb.Calls, (std::vector<std::string>{"vanished", "close"}))
+        << "the operator is told while the device still names the link";
     EXPECT_EQ(rig.Selection.Kind(), LinkKind::None);
     EXPECT_EQ(rig.Selection.StatusCaption(), "порт не выбран");
     EXPECT_STREQ(rig.Selection.KindCaption(), "RS232");
@@ -392,15 +394,38 @@ TEST(UsbScan, AnIncompleteListingOnlyAdds) {
     EXPECT_EQ(rig.Selection.Kind(), LinkKind::Usb);
 }
 
-TEST(UsbScan, ADescriptionWithAHotkeyMarkIsNotTakenUpAgain) {
+TEST(UsbScan, ADescriptionWithAHotkeyMarkIsTakenUpAgain) {
     LinkRig rig;
     rig.Selection.UsbScanned({Amp});
     rig.Selection.SelectUsbDevice("A&B (№ 55)");
     EXPECT_EQ(rig.Selection.UsbDeviceName(), "AB (№ 55)");
     rig.Selection.UsbScanned({});
+    EXPECT_EQ(rig.Selection.Kind(), LinkKind::None);
     rig.Selection.UsbScanned({Amp});
     EXPECT_EQ(rig.Captions(), std::vector<std::string>{"A&B (№ 55)"});
-    EXPECT_EQ(rig.Selection.Kind(), LinkKind::None);
+    EXPECT_EQ(rig.Selection.Kind(), LinkKind::Usb);
+    EXPECT_EQ(rig.Selection.StatusCaption(), "AB (№ 55)");
+
+    // A remembered identity that still holds its mark (a settings file written by hand).
+    LinkRig fresh;
+    fresh.Selection.RememberUsbDevice("A&B (№ 55)");
+    fresh.Selection.UsbScanned({Amp});
+    EXPECT_EQ(fresh.Selection.Kind(), LinkKind::Usb);
+}
+
+TEST(UsbScan, TheDeviceInUseNamedOnlyByItsHandleKeepsItsItem) {
+    LinkRig rig;
+    rig.Selection.UsbScanned({Abc, Xyz});
+    rig.Selection.SelectUsbDevice("ABC (№ 123)");
+    rig.Usb.Calls.clear();
+    rig.Selection.UsbListed(UsbListing{.Present = {Xyz}, .InUseCaption = "abc (№ 123)"});
+    EXPECT_EQ(rig.Captions(), (std::vector<std::string>{"ABC (№ 123)", "XYZ (№ 777)"}));
+    EXPECT_EQ(rig.Selection.Kind(), LinkKind::Usb);
+    EXPECT_TRUE(rig.Usb.Calls.empty());
+
+    // The handle names a device without an item: it only marks, it adds nothing.
+    rig.Selection.UsbListed(UsbListing{.Present = {Xyz}, .InUseCaption = "QQQ (№ 9)"});
+    EXPECT_EQ(rig.Captions(), std::vector<std::string>{"XYZ (№ 777)"});
 }
 
 TEST(UsbScan, ARefusedDeviceIsTriedAgainByEachScanUntilItOpens) {

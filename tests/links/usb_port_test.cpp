@@ -190,6 +190,29 @@ TEST_F(UsbPortTest, ADevicePulledOutShowsOneNoticeAndTheRestOfTheExchangeStaysSi
     }
 }
 
+TEST_F(UsbPortTest, ADeviceClosedWhileATransferHandlesMessagesEndsItSilently) {
+    // The operator chose another link from the menu while the transfer let messages through:
+    // the device is closed under it. Pass 1 is in the send, pass 2 the receive's first wait.
+    for (const int closeAt : {1, 2}) {
+        SCOPED_TRACE(closeAt);
+        host_ = {};
+        ASSERT_TRUE(link_.OpenBySerialNumber("VR000001"));
+        link_.SetUpLine();
+        api_.ClearLog();
+        int passes = 0;
+        host_.OnMessages = [&] {
+            if (++passes == closeAt)
+                link_.Close();
+        };
+        EXPECT_EQ(Exchange(8), 0u);
+        EXPECT_EQ(rxPacket_.HeadLength, 0);
+        EXPECT_TRUE(host_.Notices.empty());
+        EXPECT_TRUE(host_.LogLines.empty());
+        EXPECT_EQ(api_.Log().back().Call, FtdiCall::Close) << "nothing reaches the closed device";
+        host_.OnMessages = nullptr;
+    }
+}
+
 TEST_F(UsbPortTest, WithNoDeviceCheckedTheNoticeNamesUsb) {
     host_.MenuCaption.reset();
     api_.SetPlugged("VR000001", false);

@@ -4,6 +4,9 @@
 
 #include "links/comm_port.h"
 #include "shell/form_main.h"
+#include "shell/form_message.h"
+#include "shell/usb_host.h"
+#include "shell/usb_menu.h"
 
 #include <QTimer>
 
@@ -20,6 +23,11 @@ struct MainWindowAccess {
     // The virtual instrument bus when the window runs on the virtual line, else nullptr.
     sim::VirtualBus* Bus() { return Window.Line_.Bus.get(); }
     sim::VirtualInstrument* Instrument() { return Window.Line_.Instrument; }
+    // The simulated USB adapters of the virtual line, else nullptr.
+    SimulatedFtdiApi* Adapters() { return Window.Line_.SimulatedUsb; }
+    // The "USB" submenu with its scan (TimerUSBFindTimer runs one tick by hand).
+    UsbMenu& Usb() { return *Window.UsbMenu_; }
+    TFormMessage& Notice() { return Window.UsbHost_->Notice(); }
 
     Panel4& Display() { return *Window.Panel4_; }
     vr410::Panel5& Keys() { return *Window.Panel5_; }

@@ -79,11 +79,14 @@ class MainWindowFixture : public testing::Test {
         Start(std::move(line));
     }
 
-    void Start(LineBackend line) {
+    // `facilities` records the message boxes (a plain recorder when null).
+    void Start(LineBackend line, std::unique_ptr<RecordingSystemFacilities> facilities = nullptr) {
         StartOptions options;
         options.Line = std::move(line);
         options.SettingsPath = IniPath;
-        auto facilities = std::make_unique<RecordingSystemFacilities>();
+        if (facilities == nullptr) {
+            facilities = std::make_unique<RecordingSystemFacilities>();
+        }
         Facilities = facilities.get();
         options.Facilities = std::move(facilities);
         Window = std::make_unique<TFormMain>(std::move(options));

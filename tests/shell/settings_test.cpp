@@ -24,17 +24,17 @@ std::string ReadFile(const std::filesystem::path& path) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The USB adapter: until the program drives one, the name read at start is written back, so a
-// run without it does not forget it; choosing a COM port still gives it up.
+// The USB adapter: the key holds the device of the active USB link only, so a run that ends on
+// a COM port writes it empty, also when the saved adapter was never plugged in.
 
 class UsbKey : public MainWindowFixture {};
 
-TEST_F(UsbKey, RunWithoutTheAdapterKeepsItsName) {
+TEST_F(UsbKey, RunOnAComPortWithoutTheAdapterWritesItEmpty) {
     WriteIni("[Data]\nCOM=3\nUSB=FT232R USB UART\n");
     StartOnPorts({3});
     Main().show();
     ASSERT_TRUE(Main().close());
-    EXPECT_EQ(ProfileFile(IniPath).ReadString("Data", "USB", "?"), "FT232R USB UART");
+    EXPECT_EQ(ProfileFile(IniPath).ReadString("Data", "USB", "?"), "");
 }
 
 TEST_F(UsbKey, ChoosingAComPortGivesTheAdapterUp) {
