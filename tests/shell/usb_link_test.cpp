@@ -8,6 +8,7 @@
 #include "platform/ftdi_simulated.h"
 
 #include <QActionGroup>
+#include <QDialog>
 #include <QMenu>
 #include <QPushButton>
 
@@ -290,6 +291,19 @@ TEST_F(UsbLinkWindow, SavedAdapterIsTheLinkAfterTheFirstScan) {
     EXPECT_EQ(Text("StatusPanel1"), QStringLiteral("USB"));
     EXPECT_FALSE(ComOpen(3));
     EXPECT_TRUE(Exchanges());
+}
+
+TEST_F(UsbLinkWindow, CancellingTheOtherPortPutsTheTickBackOnTheAdapterTheScanTookUp) {
+    WriteIni("[Data]\nUSB=USB-RS485 (№ VR000002)\n");
+    StartUsb();
+    QTimer::singleShot(0, &Main(), [this] {
+        auto* dialog = Main().findChild<QDialog*>(QStringLiteral("FormCOM"));
+        ASSERT_NE(dialog, nullptr);
+        dialog->reject();
+    });
+    ASSERT_TRUE(CommandMenu::Click(Find("COMx")));
+    EXPECT_EQ(Ticked(), std::vector<QAction*>{Item(Second)});
+    EXPECT_EQ(Text("StatusPanel0"), QString::fromUtf8(Second));
 }
 
 struct ExitCase {
