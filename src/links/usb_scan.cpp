@@ -57,7 +57,7 @@ UsbListing ListUsbDevices(FtdiApi* api, TUSB& usbPort,
 }
 
 UsbDeviceScan::UsbDeviceScan(FtdiApi* api, UsbAdapterLink& usbPort, LinkSelection& selection)
-    : api_(api), usbPort_(usbPort), selection_(selection) {}
+    : Api_(api), UsbPort_(usbPort), Selection_(selection) {}
 
 bool UsbDeviceScan::CreateUSBMenu() {
     // The scan runs from a timer and a menu item, and both fire inside every wait that lets the
@@ -71,24 +71,24 @@ bool UsbDeviceScan::CreateUSBMenu() {
     //   let messages through, and a scan there could close the device under the transfer or
     //   switch the link in the middle of an exchange. That scan runs once the exchange ends.
     // - while the program closes (the selection is shut down).
-    if (selection_.ChangeInProgress()) {
+    if (Selection_.ChangeInProgress()) {
         return false;
     }
-    if (exchanging_ && exchanging_()) {
-        pending_ = true;
+    if (Exchanging_ && Exchanging_()) {
+        Pending_ = true;
         return false;
     }
-    pending_ = false;
+    Pending_ = false;
     std::optional<std::string> inUse;
-    if (const auto& active = selection_.ActiveUsbItem()) {
+    if (const auto& active = Selection_.ActiveUsbItem()) {
         inUse = active->Caption;
     }
-    selection_.UsbListed(ListUsbDevices(api_, usbPort_.UsbPort, inUse));
+    Selection_.UsbListed(ListUsbDevices(Api_, UsbPort_.UsbPort, inUse));
     return true;
 }
 
 bool UsbDeviceScan::RunPending() {
-    return pending_ && CreateUSBMenu();
+    return Pending_ && CreateUSBMenu();
 }
 
 } // namespace vr410

@@ -33,7 +33,7 @@ class UsbDeviceScan {
     // Tells whether an exchange is on the link at the moment (the engine between its send and
     // the end of its answer). Without it no exchange ever holds the scan back.
     void HoldWhileExchanging(std::function<bool()> exchanging) {
-        exchanging_ = std::move(exchanging);
+        Exchanging_ = std::move(exchanging);
     }
 
     // CreateUSBMenu: lists the adapters and hands the listing to the selection. False when held
@@ -41,14 +41,14 @@ class UsbDeviceScan {
     bool CreateUSBMenu();
     // Runs the scan held back by an exchange, if any and if nothing holds it back now.
     bool RunPending();
-    bool Pending() const { return pending_; }
+    bool Pending() const { return Pending_; }
 
   private:
-    FtdiApi* api_;
-    UsbAdapterLink& usbPort_;
-    LinkSelection& selection_;
-    std::function<bool()> exchanging_;
-    bool pending_ = false;
+    FtdiApi* Api_;
+    UsbAdapterLink& UsbPort_;
+    LinkSelection& Selection_;
+    std::function<bool()> Exchanging_;
+    bool Pending_ = false;
 };
 
 } // namespace vr410

@@ -12,20 +12,20 @@ Q_LOGGING_CATEGORY(LogUsb, "vr410.usb")
 namespace vr410 {
 
 QtUsbHost::QtUsbHost(QWidget& owner, SystemFacilities& facilities, QLabel& receivePanel)
-    : facilities_(facilities), receivePanel_(receivePanel), notice_(new TFormMessage(&owner)) {
-    notice_->setObjectName(QStringLiteral("FormMessage"));
+    : Facilities_(facilities), ReceivePanel_(receivePanel), Notice_(new TFormMessage(&owner)) {
+    Notice_->setObjectName(QStringLiteral("FormMessage"));
 }
 
 std::optional<std::string> QtUsbHost::UsbMenuItemCaption() {
-    return caption_ ? caption_() : std::nullopt;
+    return Caption_ ? Caption_() : std::nullopt;
 }
 
 void QtUsbHost::ShowNotice(const std::string& text) {
-    notice_->ShowNotice(QString::fromStdString(text));
+    Notice_->ShowNotice(QString::fromStdString(text));
 }
 
 void QtUsbHost::RestoreCursor() {
-    facilities_.SetBusyCursor(false);
+    Facilities_.SetBusyCursor(false);
 }
 
 void QtUsbHost::LogFailure(const std::string& text) {
@@ -37,7 +37,7 @@ void QtUsbHost::ProcessMessages() {
 }
 
 void QtUsbHost::ClearReceivePanel() {
-    receivePanel_.clear();
+    ReceivePanel_.clear();
 }
 
 } // namespace vr410

@@ -29,9 +29,9 @@ class QtUsbHost final : public UsbHost {
 
     // Where the caption of the checked USB device item comes from (the link selection).
     void SetCaptionSource(std::function<std::optional<std::string>()> source) {
-        caption_ = std::move(source);
+        Caption_ = std::move(source);
     }
-    TFormMessage& Notice() { return *notice_; }
+    TFormMessage& Notice() { return *Notice_; }
 
     std::optional<std::string> UsbMenuItemCaption() override;
     void ShowNotice(const std::string& text) override;
@@ -41,10 +41,10 @@ class QtUsbHost final : public UsbHost {
     void ClearReceivePanel() override;
 
   private:
-    SystemFacilities& facilities_;
-    QLabel& receivePanel_;
-    TFormMessage* notice_; // owned by the owner window
-    std::function<std::optional<std::string>()> caption_;
+    SystemFacilities& Facilities_;
+    QLabel& ReceivePanel_;
+    TFormMessage* Notice_; // owned by the owner window
+    std::function<std::optional<std::string>()> Caption_;
 };
 
 } // namespace vr410

@@ -44,22 +44,22 @@ class UsbMenu : public QObject {
     // link left a device, the COM item of the port chosen (No Port for none).
     void ShowTicks();
 
-    void TimerUSBFindTimer() { scan_.CreateUSBMenu(); }
-    void USBFindClick() { scan_.CreateUSBMenu(); }
+    void TimerUSBFindTimer() { Scan_.CreateUSBMenu(); }
+    void USBFindClick() { Scan_.CreateUSBMenu(); }
     // A device item's click: the device of that caption becomes the link.
     void USBClick(const std::string& caption);
 
     // The item of the device with this caption, or nullptr.
     QAction* Item(const std::string& caption) const;
-    UsbDeviceScan& Scan() { return scan_; }
+    UsbDeviceScan& Scan() { return Scan_; }
 
   private:
     bool IsDeviceItem(const QAction* action) const;
 
-    Widgets widgets_;
-    LinkSelection& links_;
-    UsbDeviceScan scan_;
-    std::vector<std::pair<std::string, QAction*>> items_; // caption, item; in menu order
+    Widgets Widgets_;
+    LinkSelection& Links_;
+    UsbDeviceScan Scan_;
+    std::vector<std::pair<std::string, QAction*>> Items_; // caption, item; in menu order
 };
 
 // The menu text of a caption: "&" is doubled, so a description holding one shows it as it is.
