@@ -82,9 +82,24 @@ QSize TFormInterface::SaneSize(QSize wanted) const {
     return wanted.expandedTo(minimumSize()).boundedTo(largest);
 }
 
+TFormInterface::~TFormInterface() {
+    if (Main_ != nullptr) {
+        Main_->removeEventFilter(this);
+    }
+    if (MainWindowHandle_ != nullptr) {
+        MainWindowHandle_->removeEventFilter(this);
+    }
+}
+
 void TFormInterface::ShowBelow(const QWidget& main, int width, int height) {
+    Follow(main);
+    PlaceBelow(main, SaneSize(QSize(width, height)));
+    show();
+    WasShown_ = true;
+}
+
+void TFormInterface::PlaceBelow(const QWidget& main, QSize size) {
     const QRect outer = main.frameGeometry();
-    QSize size = SaneSize(QSize(width, height));
     QPoint place(outer.left(), outer.top() + outer.height());
     // A window too large to fit below the main window is moved up and left just enough to stay
     // on the screen (but never left of the main window), so that showing it always shows it;
@@ -101,8 +116,41 @@ void TFormInterface::ShowBelow(const QWidget& main, int width, int height) {
     }
     resize(size);
     move(place);
-    show();
-    WasShown_ = true;
+}
+
+void TFormInterface::Follow(const QWidget& main) {
+    // The filter only reads the main window; Qt's API wants a non-const object to filter.
+    auto* followed = const_cast<QWidget*>(&main);
+    if (Main_ != followed) {
+        if (Main_ != nullptr) {
+            Main_->removeEventFilter(this);
+        }
+        Main_ = followed;
+        Main_->installEventFilter(this);
+    }
+    if (MainWindowHandle_ == nullptr && main.windowHandle() != nullptr) {
+        MainWindowHandle_ = main.windowHandle();
+        MainWindowHandle_->installEventFilter(this);
+    }
+}
+
+bool TFormInterface::eventFilter(QObject* watched, QEvent* event) {
+    if (Main_ != nullptr && isVisible()) {
+        const QEvent::Type type = event->type();
+        if (watched == Main_ && (type == QEvent::Move || type == QEvent::Resize)) {
+            PlaceBelow(*Main_, size());
+        } else if (watched == MainWindowHandle_ && type == QEvent::Expose && !MainExposed_ &&
+                   MainWindowHandle_->isExposed()) {
+            MainExposed_ = true;
+            PlaceBelow(*Main_, size());
+        }
+    }
+    // The main window's native window is made at its first show, after the monitor may have
+    // been shown below it at start-up.
+    if (watched == Main_ && event->type() == QEvent::Show && MainWindowHandle_ == nullptr) {
+        Follow(*Main_);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace vr410

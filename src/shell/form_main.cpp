@@ -9,6 +9,8 @@
 #include "panel/keypad/panel5.h"
 #include "panel/text_layer.h"
 #include "protocol/function_codes.h"
+#include "shell/form_about.h"
+#include "shell/form_help.h"
 #include "shell/form_interface.h"
 #include "shell/qt_system_facilities.h"
 #include "shell/usb_host.h"
@@ -82,6 +84,7 @@ TFormMain::TFormMain(StartOptions options)
     BuildWindow();
     BuildMenus();
     FormCreate();
+    CreateWindows();
 }
 
 TFormMain::~TFormMain() = default;
@@ -133,8 +136,6 @@ void TFormMain::BuildWindow() {
     }
     setStatusBar(bar);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-
-    FormInterface_ = std::make_unique<TFormInterface>();
 
     // The USB device scan runs from start to exit; the USB receive's time limit and the error
     // notice's closing wait for their owners to start them.
@@ -260,10 +261,15 @@ void TFormMain::BuildMenus() {
     mode->menuAction()->setVisible(false);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
-    MakeItem(help, "N6", QStringLiteral("Показать справку"), QKeySequence(Qt::Key_F1));
+    QAction* n6 =
+        MakeItem(help, "N6", QStringLiteral("Показать справку"), QKeySequence(Qt::Key_F1));
+    connect(n6, &QAction::triggered, this, [this] { FormHelp_->ShowHelp(); });
     QAction* n17 = MakeItem(help, "N17", QStringLiteral("О программе"));
     // The about box shows the firmware line that the exchange test's answer refreshes.
-    connect(n17, &QAction::triggered, this, [this] { Engine_->Issue(FunctionCode::ExchangeTest); });
+    connect(n17, &QAction::triggered, this, [this] {
+        Engine_->Issue(FunctionCode::ExchangeTest);
+        FormAbout_->ShowModal();
+    });
 
     connect(SB_Test_, &QPushButton::clicked, this, [this] { Engine_->SB_TestClick(); });
     connect(SB_QueryState_, &QPushButton::clicked, this, [this] { Engine_->SB_QueryStateClick(); });

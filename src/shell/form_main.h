@@ -44,9 +44,11 @@ class LinkSelection;
 class OutputEntryBar;
 class Panel4;
 class Panel5;
+class TFormAbout;
 class TFormAddressPC;
 class TFormCOM;
 class TFormDevice;
+class TFormHelp;
 class TFormInterface;
 class QtUsbHost;
 class UsbAdapterLink;
@@ -84,6 +86,9 @@ class TFormMain : public QMainWindow {
     void BuildPanel(QWidget* client);
     void BuildMenus();
     void FormCreate();
+    // The program's other windows, each created once, in their fixed order, after the main
+    // window's creation handler has loaded the settings they start from.
+    void CreateWindows();
     // The engine's commands from the menus and buttons, its events to the strip, the monitor,
     // the transmit items and the status bar.
     void WireEngine();
@@ -121,6 +126,8 @@ class TFormMain : public QMainWindow {
     std::unique_ptr<LinkSelection> Links_;    // the link choice: a COM port, a USB device or none
     CommandMenu Menu_;
     std::unique_ptr<TFormInterface> FormInterface_;
+    std::unique_ptr<TFormHelp> FormHelp_;
+    std::unique_ptr<TFormAbout> FormAbout_;
     QtClock Clock_;
 
     // The USB device read from the settings, handed to the link selection after the port.

@@ -130,11 +130,6 @@ void TFormMain::FormCreate() {
     Panel4_->PrintText(23, 2, 4, "ѕ"); // the reading activity mark, the box glyph
     // The first USB search: the submenu, and the saved device taken up again when present.
     CommandMenu::Click(USBFind_);
-
-    // The packet monitor's creation: show it and the strip when they were shown last time.
-    if (ShowPackets_) {
-        CommandMenu::Click(N15_);
-    }
 }
 
 void TFormMain::LoadSettings() {
@@ -143,12 +138,10 @@ void TFormMain::LoadSettings() {
     const int left = ini.ReadInteger(SectionForm, "Left", NoValue);
     PlaceWindow(*this, top != NoValue && left != NoValue ? std::optional(QPoint(left, top))
                                                          : std::nullopt);
-    // A size the monitor cannot have (negative, larger than the screen) is made sane at once,
-    // so it is neither applied nor saved back.
-    const QSize monitor = FormInterface_->SaneSize(QSize(
-        ini.ReadInteger(SectionFormI, "Width", 700), ini.ReadInteger(SectionFormI, "Height", 69)));
-    MonitorWidth_ = monitor.width();
-    MonitorHeight_ = monitor.height();
+    // A size the monitor cannot have (negative, larger than the screen) is made sane whenever
+    // it is applied or saved (TFormInterface::SaneSize).
+    MonitorWidth_ = ini.ReadInteger(SectionFormI, "Width", 700);
+    MonitorHeight_ = ini.ReadInteger(SectionFormI, "Height", 69);
     State_.AddrDevice = static_cast<uint8_t>(ini.ReadInteger(SectionData, "AddrDevice", 1));
     State_.PCDevice = static_cast<uint8_t>(ini.ReadInteger(SectionData, "PCDevice", 0));
     ShowPackets_ = ini.ReadInteger(SectionData, "ShowPackets", 0) != 0;

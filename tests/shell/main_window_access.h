@@ -20,6 +20,8 @@ struct MainWindowAccess {
     DialogModel& Dialogs() { return Window.Dialogs_; }
     CommandMenu& Commands() { return Window.Menu_; }
     TFormInterface& FormInterface() { return *Window.FormInterface_; }
+    TFormHelp& FormHelp() { return *Window.FormHelp_; }
+    TFormAbout& FormAbout() { return *Window.FormAbout_; }
     // The virtual instrument bus when the window runs on the virtual line, else nullptr.
     sim::VirtualBus* Bus() { return Window.Line_.Bus.get(); }
     sim::VirtualInstrument* Instrument() { return Window.Line_.Instrument; }

@@ -1,7 +1,8 @@
 // Pictures of the windows for a person to look at: a test writes a window's picture to
-// <name>.png in the build folder's screenshots folder (VR410_SCREENSHOT_DIR, which the test
-// target defines as ${CMAKE_BINARY_DIR}/screenshots; without it, a screenshots folder beside
-// the test binary). The picture is what the widget paints, without the window manager's frame.
+// <name>.png (<name>@2x.png at twice the pixel density) in the build folder's screenshots folder
+// (VR410_SCREENSHOT_DIR, which the test target defines as ${CMAKE_BINARY_DIR}/screenshots; without
+// it, a screenshots folder beside the test binary). The picture is what the widget paints, without
+// the window manager's frame.
 #pragma once
 
 #include <QCoreApplication>
@@ -27,7 +28,11 @@ inline std::string WriteScreenshot(QWidget& widget, const std::string& name) {
     }
     widget.ensurePolished();
     const QPixmap picture = widget.grab();
-    const QString path = folder.filePath(QString::fromStdString(name) + QStringLiteral(".png"));
+    // A picture taken at a higher pixel density (QT_SCALE_FACTOR=2) keeps the 1x one beside it.
+    const QString suffix = picture.devicePixelRatio() > 1.0
+                               ? QStringLiteral("@%1x.png").arg(picture.devicePixelRatio())
+                               : QStringLiteral(".png");
+    const QString path = folder.filePath(QString::fromStdString(name) + suffix);
     if (picture.isNull() || !picture.save(path, "PNG")) {
         return {};
     }
