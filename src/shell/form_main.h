@@ -25,6 +25,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QShowEvent>
+#include <QStringList>
 #include <QTimer>
 
 #include <memory>
@@ -106,8 +107,6 @@ class TFormMain : public QMainWindow {
     void ShowPortStatus();
     // "Показывать посылки": the strip Panel1 and the packet monitor follow its check mark.
     void N15Click();
-    // The port number and address dialogs (form_main_link_dialogs.cpp).
-    void CreateLinkDialogs();
     // "COM...": asks for the number; on "ОК" chooses that port as NoPortClick does.
     void COMxClick();
     // "Адрес назначения..." and "Адрес компьютера...": the address dialogs, modal.
@@ -128,6 +127,8 @@ class TFormMain : public QMainWindow {
     std::unique_ptr<TFormInterface> FormInterface_;
     std::unique_ptr<TFormHelp> FormHelp_;
     std::unique_ptr<TFormAbout> FormAbout_;
+    // The object names of the windows CreateWindows made, in the order it made them.
+    QStringList WindowsCreated_;
     QtClock Clock_;
 
     // The USB device read from the settings, handed to the link selection after the port.

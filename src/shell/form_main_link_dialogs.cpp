@@ -10,13 +10,6 @@
 
 namespace vr410 {
 
-void TFormMain::CreateLinkDialogs() {
-    // The address fields are filled here, once, from the addresses the settings gave.
-    FormAddressPC_ = new TFormAddressPC(this, *Facilities_, State_, Dialogs_);
-    FormDevice_ = new TFormDevice(this, *Facilities_, State_, Dialogs_);
-    FormCOM_ = new TFormCOM(this, *Facilities_);
-}
-
 void TFormMain::N28Click() {
     FormDevice_->exec();
 }

@@ -115,7 +115,6 @@ void TFormMain::FormCreate() {
     Panel4_->CLRDisp(2);
     // The instrument state starts with its start values as constructed.
     LoadSettings();
-    CreateLinkDialogs();
     StatusPanels_[2]->clear();
     State_.CommandCode = 1;
 

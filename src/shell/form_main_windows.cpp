@@ -1,22 +1,42 @@
 // The main window creates the program's other windows once, in a fixed order, after its own
-// creation handler; they live until the program ends and are hidden, not destroyed, when closed.
+// creation handler has loaded the settings they start from; they live until the program ends
+// and are hidden, not destroyed, when closed.
 #include "shell/form_main.h"
 
 #include "shell/form_about.h"
+#include "shell/form_address.h"
+#include "shell/form_com.h"
 #include "shell/form_help.h"
 #include "shell/form_interface.h"
 
 namespace vr410 {
 
 void TFormMain::CreateWindows() {
+    const auto created = [this](const QWidget& window) {
+        WindowsCreated_.append(window.objectName());
+    };
+    // TFormCalibration and TFormParam come first when they are part of the program.
+    // The address dialogs fill their fields from the addresses the settings gave.
+    FormAddressPC_ = new TFormAddressPC(this, *Facilities_, State_, Dialogs_);
+    created(*FormAddressPC_);
+    FormDevice_ = new TFormDevice(this, *Facilities_, State_, Dialogs_);
+    created(*FormDevice_);
+    // TFormOkCal comes here when it is part of the program.
     // The packet monitor; its creation shows it and the strip when they were shown last time.
     FormInterface_ = std::make_unique<TFormInterface>();
+    created(*FormInterface_);
     if (ShowPackets_) {
         CommandMenu::Click(N15_);
     }
     FormHelp_ = std::make_unique<TFormHelp>(*this);
+    created(*FormHelp_);
+    // TFormVR410C comes here when it is part of the program.
+    FormCOM_ = new TFormCOM(this, *Facilities_);
+    created(*FormCOM_);
     FormAbout_ = std::make_unique<TFormAbout>(*this, QString::fromStdString(SettingsPath_));
     FollowFirmwareAnswers(*FormAbout_, Engine_->Events(), Dialogs_);
+    created(*FormAbout_);
+    // The error notice TFormMessage is made with the USB link's host, which reports through it.
 }
 
 } // namespace vr410

@@ -22,6 +22,8 @@ struct MainWindowAccess {
     TFormInterface& FormInterface() { return *Window.FormInterface_; }
     TFormHelp& FormHelp() { return *Window.FormHelp_; }
     TFormAbout& FormAbout() { return *Window.FormAbout_; }
+    // The windows the main window created after its own creation handler, in creation order.
+    const QStringList& WindowsCreated() { return Window.WindowsCreated_; }
     // The virtual instrument bus when the window runs on the virtual line, else nullptr.
     sim::VirtualBus* Bus() { return Window.Line_.Bus.get(); }
     sim::VirtualInstrument* Instrument() { return Window.Line_.Instrument; }

@@ -3,7 +3,9 @@
 // the size it has at exit kept for the next run.
 #include "main_window_fixture.h"
 
+#include "shell/form_help.h"
 #include "shell/form_interface.h"
+#include "shell/widgets/num_edit.h"
 
 #include <QWindow>
 
@@ -126,6 +128,36 @@ TEST_F(PacketMonitorWindow, CloseBoxHidesOnlyTheWindow) {
     EXPECT_TRUE(strip->isVisible());
     EXPECT_TRUE(Monitor().isVisible());
     EXPECT_EQ(&Monitor(), created) << "the same window, not a new one";
+}
+
+// ---------------------------------------------------------------------------------------------
+// The windows around the main window: each created once, in the program's order, after the
+// settings are loaded; closing one hides it, and the next opening shows the same window.
+
+TEST_F(MainWindowFixture, WindowsAreCreatedOnceInTheProgramsOrder) {
+    WriteIni("[Data]\nAddrDevice=9\nPCDevice=4\nShowPackets=1\n");
+    StartVirtual();
+    const QStringList expected = {
+        QStringLiteral("FormAddressPC"), QStringLiteral("FormDevice"),
+        QStringLiteral("FormInterface"), QStringLiteral("FormHelp"),
+        QStringLiteral("FormCOM"),       QStringLiteral("FormAbout"),
+    };
+    EXPECT_EQ(Inside().WindowsCreated(), expected)
+        << Inside().WindowsCreated().join(QLatin1Char(' ')).toStdString();
+    // Created after the settings: the monitor was shown by its creation, the address dialogs
+    // start from the saved addresses.
+    EXPECT_TRUE(Inside().FormInterface().isVisible());
+    EXPECT_EQ(Find<TIntEdit>("IntEditAddrDevice")->Value(), 9);
+    EXPECT_EQ(Find<TIntEdit>("IntEditAddrPC")->Value(), 4);
+
+    Main().show();
+    QWidget* help = &Inside().FormHelp();
+    ASSERT_TRUE(CommandMenu::Click(Find("N6")));
+    ASSERT_TRUE(help->close());
+    ASSERT_TRUE(CommandMenu::Click(Find("N6")));
+    EXPECT_EQ(&Inside().FormHelp(), help);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(Inside().WindowsCreated().size(), expected.size()) << "nothing created again";
 }
 
 } // namespace
