@@ -2,7 +2,6 @@
 // and the timer stops however it closes.
 #include "shell/form_message.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -55,9 +54,3 @@ TEST(FormMessage, OkClosesItEarlierAndStopsTheTimer) {
 
 } // namespace
 } // namespace vr410
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
