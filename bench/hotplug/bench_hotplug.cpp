@@ -8,7 +8,14 @@
 // and responsive; once a new device is there under the same name, choosing COM1 again must open
 // it and the exchange must work.
 //
-//   bench_hotplug [--serial-cycles N]   (default 10)
+// USB: the window polls the virtual instrument through a simulated adapter, which is pulled out
+// at a random point of an exchange (while the send lets the window's messages through, while the
+// receive waits, or between two exchanges) and plugged back in. Every unplug must give exactly
+// one notice and No Port within one scan of the adapters; every replug must give the link back
+// within one scan, and the polling must run again after a new measurement start. Open files,
+// open adapters and the resident size must not grow over the cycles.
+//
+//   bench_hotplug [--serial-cycles N] [--usb-cycles N] [--seed S]   (defaults 10, 100, 1)
 //
 // The last line is the summary the reliability script reads:
 //   hotplug_cycles=K hotplug_failures=F
@@ -20,6 +27,8 @@
 #include "protocol/function_codes.h"
 #include "shell/command_menu.h"
 #include "shell/form_main.h"
+#include "shell/form_message.h"
+#include "shell/usb_menu.h"
 #include "sim/virtual_instrument.h"
 
 #include <QAction>
@@ -38,7 +47,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -318,15 +329,199 @@ class SerialHotPlug {
     bool LastAccepted_ = false;
 };
 
+long ResidentKb() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+size_t OpenFiles() {
+    size_t n = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/fd")) {
+        ++n;
+    }
+    return n;
+}
+
+// Counts the error notice's appearances.
+class ShowCounter : public QObject {
+  public:
+    int Shows = 0;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            ++Shows;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+class UsbHotPlug {
+  public:
+    static constexpr const char* Serial = "VR000001";
+    static constexpr const char* Caption = "USB-RS485 (№ VR000001)";
+    // Cycles before the open files and the resident size are taken as the base.
+    static constexpr int WarmUpCycles = 10;
+
+    UsbHotPlug(const std::filesystem::path& dir, int cycles, uint32_t seed)
+        : Cycles_(cycles), Random_(seed) {
+        StartOptions options;
+        options.Line = MakeVirtualLine();
+        Adapters_ = options.Line.SimulatedUsb;
+        options.SettingsPath = (dir / "VR410-usb.ini").string();
+        auto facilities = std::make_unique<RecordingSystemFacilities>();
+        Facilities_ = facilities.get();
+        options.Facilities = std::move(facilities);
+        Window_ = std::make_unique<TFormMain>(std::move(options));
+        Window_->show();
+        // The scans are counted: each one is run by hand, as TimerUSBFind would every 2 s.
+        Inside().TimerUSBFind().stop();
+        Inside().Notice().installEventFilter(&Notices_);
+        Inside().Engine().Events().Subscribe([this](const engine::EngineEvent& e) {
+            if (const auto* ended = std::get_if<engine::ExchangeEnded>(&e)) {
+                ++Ended_;
+                Accepted_ += ended->Accepted ? 1 : 0;
+            } else if (const auto* changed = std::get_if<engine::StateChanged>(&e)) {
+                if (changed->To == engine::CycleState::Exchanging && UnplugAfterMs_ >= 0) {
+                    // The adapter goes while the exchange lets the window's messages through.
+                    QTimer::singleShot(UnplugAfterMs_, Qt::PreciseTimer, Window_.get(), [this] {
+                        Adapters_->SetPlugged(Serial, false);
+                        Unplugged_ = true;
+                    });
+                    UnplugAfterMs_ = -1;
+                }
+            }
+        });
+    }
+
+    int Run() {
+        Scan();
+        if (QAction* item = Inside().Usb().Item(Caption);
+            item == nullptr || !CommandMenu::Click(item) || Status() != Caption) {
+            std::printf("usb: FAILED the adapter did not open: %s\n", Status().c_str());
+            return Cycles_;
+        }
+        int failures = 0;
+        size_t filesBase = 0;
+        long rssBase = 0;
+        for (int cycle = 0; cycle < Cycles_; ++cycle) {
+            if (cycle == std::min(WarmUpCycles, Cycles_ - 1)) {
+                filesBase = OpenFiles();
+                rssBase = ResidentKb();
+            }
+            if (!OneCycle(cycle)) {
+                ++failures;
+            }
+        }
+        const long rssGrowth = ResidentKb() - rssBase;
+        const long filesGrowth = static_cast<long>(OpenFiles()) - static_cast<long>(filesBase);
+        size_t openAdapters = 0;
+        for (const SimulatedAdapter& adapter : Adapters_->Adapters()) {
+            openAdapters += adapter.Open ? 1 : 0;
+        }
+        std::printf("usb: open_files_growth=%ld open_adapters=%zu rss_growth_kb=%ld\n", filesGrowth,
+                    openAdapters, rssGrowth);
+        if (filesGrowth > 0 || openAdapters > 1 || rssGrowth > 2048) {
+            std::printf("usb: FAILED handles or memory grew over the cycles\n");
+            ++failures;
+        }
+        return failures;
+    }
+
+  private:
+    test::MainWindowAccess Inside() { return test::MainWindowAccess{*Window_}; }
+    std::string Label(const char* name) {
+        return Window_->findChild<QLabel*>(QString::fromLatin1(name))->text().toStdString();
+    }
+    std::string Status() { return Label("StatusPanel0"); }
+    void Scan() { Inside().Usb().TimerUSBFindTimer(); }
+    bool Fail(const std::string& what) {
+        std::printf("usb: FAILED %s\n", what.c_str());
+        return false;
+    }
+    bool WaitFor(const std::function<bool()>& done, int ms) { return QTest::qWaitFor(done, ms); }
+
+    bool OneCycle(int cycle) {
+        const std::string name = "cycle " + std::to_string(cycle + 1);
+        // A new measurement start: the polling runs through the adapter.
+        Inside().State().Mode = PanelMode::Measurement;
+        Inside().Engine().Issue(FunctionCode::Measure);
+        const int accepted = Accepted_;
+        if (!WaitFor([&] { return Accepted_ >= accepted + 3; }, 5000)) {
+            return Fail(name + ": the polling does not run through the adapter");
+        }
+
+        // Pulled out at a random point: up to about one exchange and a half after one starts.
+        const int notices = Notices_.Shows;
+        Unplugged_ = false;
+        UnplugAfterMs_ = std::uniform_int_distribution<int>(0, 60)(Random_);
+        if (!WaitFor([&] { return Unplugged_; }, 3000)) {
+            return Fail(name + ": the adapter was never pulled out");
+        }
+        WaitFor([&] { return !engine::IsExchanging(Inside().Engine().State()); }, 3000);
+        Scan();
+        bool ok = true;
+        QAction* noPort = Window_->findChild<QAction*>(QStringLiteral("NoPort"));
+        if (!noPort->isChecked() || Status() != "порт не выбран" ||
+            Inside().Engine().TransmitEnabled()) {
+            ok = Fail(name + ": one scan after the unplug the status reads \"" + Status() + "\"");
+        }
+        if (Notices_.Shows != notices + 1) {
+            ok = Fail(name + ": " + std::to_string(Notices_.Shows - notices) +
+                      " notices for one unplug");
+        }
+        Inside().Notice().close();
+        Scan();
+        if (Notices_.Shows != notices + 1) {
+            ok = Fail(name + ": another notice for the same unplug");
+        }
+
+        Adapters_->SetPlugged(Serial, true);
+        Scan();
+        QAction* item = Inside().Usb().Item(Caption);
+        if (item == nullptr || !item->isChecked() || Status() != Caption ||
+            Label("StatusPanel1") != "USB") {
+            ok = Fail(name + ": one scan after the replug the status reads \"" + Status() + "\"");
+        }
+        if (!Facilities_->Messages.empty()) {
+            ok = Fail(name + ": a message box: " + Facilities_->Messages.back().Text);
+            Facilities_->Messages.clear();
+        }
+        return ok;
+    }
+
+    int Cycles_;
+    std::mt19937 Random_;
+    SimulatedFtdiApi* Adapters_ = nullptr;
+    RecordingSystemFacilities* Facilities_ = nullptr;
+    std::unique_ptr<TFormMain> Window_;
+    ShowCounter Notices_;
+    int Ended_ = 0;
+    int Accepted_ = 0;
+    int UnplugAfterMs_ = -1;
+    bool Unplugged_ = false;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
     int serialCycles = 10;
+    int usbCycles = 100;
+    uint32_t seed = 1;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--serial-cycles") == 0 && i + 1 < argc) {
             serialCycles = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--usb-cycles") == 0 && i + 1 < argc) {
+            usbCycles = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc) {
+            seed = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
         } else {
-            std::fprintf(stderr, "usage: bench_hotplug [--serial-cycles N]\n");
+            std::fprintf(stderr,
+                         "usage: bench_hotplug [--serial-cycles N] [--usb-cycles N] [--seed S]\n");
             return 2;
         }
     }
@@ -344,6 +539,13 @@ int main(int argc, char** argv) {
         failures += serial.Run();
         cycles += serialCycles;
         std::printf("serial_cycles=%d serial_failures=%d\n", serialCycles, failures);
+    }
+    if (usbCycles > 0) {
+        UsbHotPlug usb(dir.path().toStdString(), usbCycles, seed);
+        const int usbFailures = usb.Run();
+        failures += usbFailures;
+        cycles += usbCycles;
+        std::printf("usb_cycles=%d usb_failures=%d\n", usbCycles, usbFailures);
     }
     std::printf("hotplug_cycles=%d hotplug_failures=%d\n", cycles, failures);
     return failures == 0 ? 0 : 1;
