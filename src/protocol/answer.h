@@ -75,7 +75,9 @@ struct AnswerContext {
 // A body longer than the record (BodyLength above PacketCapacity) fails on its length. After
 // the fourteen checks an answer too short for what the decoding of state.CommandCode reads
 // (L below 6 for code 5, 4 for code 10, 10 for code 17 or 4 in accessory mode, 8 for code 33)
-// fails with the length text as well, instead of being decoded from zeros.
+// fails with the length text as well, instead of being decoded from zeros. A read-output answer
+// (code 17, not in accessory mode) whose value M[4..7] has a nibble above 9 fails with the
+// transfer error text: its value is no digit string.
 bool ValidateAnswer(uint32_t receiveStatus, const AnswerContext& answer,
                     const InstrumentState& state, AnswerView& view);
 

@@ -28,6 +28,19 @@ size_t LeastAnswerLength(uint8_t code, bool accessoryMode) {
     }
 }
 
+// True when the read-output answer's value M[4..7] is packed decimal digits. A nibble above 9
+// would put a character other than a digit into OutputDigits and the output field, and a
+// set-output request built from it would carry a value the operator never saw.
+bool OutputValueIsDecimal(const PacketRecord& rx) {
+    for (size_t k = 4; k <= 7; ++k) {
+        const uint8_t b = MessageByte(rx, k);
+        if ((b >> 4) > 9 || (b & 0x0F) > 9) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string PortErrorText(uint32_t status) {
     char hex[16];
     std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(status));
@@ -84,6 +97,10 @@ std::optional<std::string> FirstFailure(const AnswerContext& answer, const Instr
     }
     if (MessageByte(rx, 0) < LeastAnswerLength(state.CommandCode, answer.AccessoryMode)) {
         return "Неверная длина посылки.";
+    }
+    if (state.CommandCode == FunctionCode::ReadOutput && !answer.AccessoryMode &&
+        !OutputValueIsDecimal(rx)) {
+        return "Ошибка передачи!";
     }
     return std::nullopt;
 }

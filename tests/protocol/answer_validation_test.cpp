@@ -326,6 +326,31 @@ INSTANTIATE_TEST_SUITE_P(
                         "Предел не установлен"}),
     [](const auto& c) { return std::string(c.param.name); });
 
+// A read-output value is packed decimal digits: a nibble above 9 would put a character other
+// than a digit into OutputDigits and the output field. The accessory's byte is no value.
+TEST(ValidateAnswer, ReadOutputValueMustBeDecimalDigits) {
+    const struct {
+        const char* Message;
+        bool Accessory;
+        bool Accepted;
+    } cases[] = {
+        {.Message = "0A 04 01 11 09 99 99 99 02 03 E8", .Accessory = false, .Accepted = true},
+        {.Message = "0A 04 01 11 0A 00 00 00 02 03 E8", .Accessory = false, .Accepted = false},
+        {.Message = "0A 04 01 11 01 00 00 F0 02 03 E8", .Accessory = false, .Accepted = false},
+        {.Message = "0A 04 01 11 AB CD EF 12 02 00 00", .Accessory = false, .Accepted = false},
+        {.Message = "04 04 FB 11 FF", .Accessory = true, .Accepted = true},
+    };
+    for (const auto& c : cases) {
+        InstrumentState state;
+        state.CommandCode = 17;
+        const Outcome o = Validate(AnswerPacket(0x00, c.Message), 0, 17, c.Accessory, state);
+        EXPECT_EQ(o.accepted, c.Accepted) << c.Message;
+        if (!c.Accepted) {
+            EXPECT_EQ(o.calls, std::vector<std::string>{"Answer: Ошибка передачи!"}) << c.Message;
+        }
+    }
+}
+
 // Valid answers of one, two and three blocks; a single flipped bit anywhere in the address
 // byte or the body (check bytes included) must never leave the answer valid.
 class FlippedBit : public ::testing::TestWithParam<const char*> {};
