@@ -105,7 +105,12 @@ std::string Encode(const ProfileText& text) {
     case FileEncoding::Windows1251:
         break;
     }
-    return Cp1251FromUtf8Exact(utf8).value_or(utf8);
+    const std::optional<std::string> cp1251 = Cp1251FromUtf8Exact(utf8);
+    // Windows-1251 bytes that happen to form UTF-8 ("Т—" is D2 97, the UTF-8 of "җ") would be
+    // read back as UTF-8, every such character changed: then UTF-8 keeps them all.
+    if (!cp1251 || (*cp1251 != utf8 && IsValidUtf8(*cp1251)))
+        return utf8;
+    return *cp1251;
 }
 
 std::string_view Trim(std::string_view s) {
@@ -167,6 +172,20 @@ KeyPlace Find(const ProfileText& text, const std::string& section, const std::st
 
 bool HasLineBreak(std::string_view s) {
     return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
+bool IsQuote(char c) {
+    return c == '"' || c == '\'';
+}
+
+// The value as the line holds it: a value that reading would change (blanks at either end,
+// which reading trims, or a pair of enclosing quotes, which it removes) goes in double quotes,
+// so that it reads back exactly as written.
+std::string StoredValue(const std::string& value) {
+    const bool trimmed = Trim(value).size() != value.size();
+    const bool enclosed =
+        value.size() >= 2 && IsQuote(value.front()) && value.front() == value.back();
+    return trimmed || enclosed ? "\"" + value + "\"" : value;
 }
 
 // The file a path names once every symbolic link on the way is followed, so that a write
@@ -336,7 +355,8 @@ bool ProfileFile::WriteString(const std::string& section, const std::string& key
     const std::string_view name = Trim(key);
     if (HasLineBreak(section) || section.find(']') != std::string::npos || HasLineBreak(key) ||
         name.empty() || name.find('=') != std::string_view::npos || name.starts_with(';') ||
-        name.starts_with('[') || HasLineBreak(value))
+        name.starts_with('[') || HasLineBreak(value) || !IsValidUtf8(section) ||
+        !IsValidUtf8(key) || !IsValidUtf8(value))
         return false;
 
     ProfileText text;
@@ -348,7 +368,7 @@ bool ProfileFile::WriteString(const std::string& section, const std::string& key
         text = Decode(*bytes);
     }
 
-    const std::string line = std::string(name) + "=" + value;
+    const std::string line = std::string(name) + "=" + StoredValue(value);
     const KeyPlace place = Find(text, section, key);
     if (place.KeyLine) {
         text.Lines[*place.KeyLine] = line;

@@ -23,12 +23,14 @@ class ProfileFile {
     // is not such an integer or does not fit 32 bits.
     int32_t ReadInteger(const std::string& section, const std::string& key, int32_t fallback) const;
 
-    // Sets the key (UTF-8 value), adding the key, the section or the file as needed. The new
+    // Sets the key (UTF-8 value), adding the key, the section or the file as needed; a value
+    // with blanks at an end or in enclosing quotes is written in double quotes, so every value
+    // reads back as it was written. The new
     // version is written beside the file and renamed over it, so a crash or a full disk leaves
     // the old version whole; the file keeps its permissions, and a symbolic link is written
     // through to the file it names. Returns false, leaving the file as it was, when it cannot
     // be written (a read-only file included) or when a name or the value would break the line
-    // structure (a line break; "]" in a section, "=" in a key).
+    // structure (a line break; "]" in a section, "=" in a key) or is not well-formed UTF-8.
     bool WriteString(const std::string& section, const std::string& key, const std::string& value);
     bool WriteInteger(const std::string& section, const std::string& key, int32_t value);
 

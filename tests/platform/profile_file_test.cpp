@@ -168,6 +168,40 @@ TEST_F(ProfileFileTest, TextWindows1251CannotHoldTurnsTheFileToUtf8) {
     EXPECT_EQ(File.ReadString("Data", "USB", ""), "Wandler Größe");
 }
 
+// Whatever is written reads back as it was: values reading would trim or unquote, and text whose
+// Windows-1251 bytes would pass for UTF-8 (and come back as other characters).
+TEST_F(ProfileFileTest, EveryValueWrittenReadsBackAsItWas) {
+    const struct {
+        const char* Start; // the file before the write
+        const char* Value;
+    } cases[] = {
+        {.Start = "", .Value = "FT232R USB UART "},
+        {.Start = "", .Value = "  two blanks in front"},
+        {.Start = "", .Value = "\"quoted\""},
+        {.Start = "", .Value = "'single'"},
+        {.Start = "", .Value = "\"\""},
+        {.Start = "", .Value = "\"a\" and \"b\""},
+        {.Start = "", .Value = "Т—1"},
+        {.Start = "[Data]\r\nCOM=3\r\n", .Value = "РђС№"},
+        {.Start = "[Data]\nUSB=\xC0\n[Ports]\nCOM5=x\n", .Value = "Т—"},
+    };
+    for (const auto& c : cases) {
+        Put(c.Start);
+        ASSERT_TRUE(File.WriteString("Data", "USB", c.Value)) << c.Value;
+        EXPECT_EQ(File.ReadString("Data", "USB", "?"), c.Value) << Bytes();
+    }
+}
+
+// A Windows-1251 file whose other lines would pass for UTF-8 once the one line that was not
+// (here the USB name) is replaced: they keep their characters.
+TEST_F(ProfileFileTest, OtherKeysKeepTheirCharactersWhenTheEncodingIsInDoubt) {
+    Put(*Cp1251FromUtf8Exact("[Ports]\r\nCOM5=Т—1\r\n[Data]\r\nUSB=Адаптер\r\n"));
+    ASSERT_EQ(File.ReadString("Ports", "COM5", ""), "Т—1");
+    ASSERT_TRUE(File.WriteString("Data", "USB", "FT232R"));
+    EXPECT_EQ(File.ReadString("Ports", "COM5", ""), "Т—1") << Bytes();
+    EXPECT_EQ(File.ReadString("Data", "USB", ""), "FT232R");
+}
+
 TEST_F(ProfileFileTest, WriteThatCannotHappenFailsAndLeavesTheFileAlone) {
     ProfileFile underMissingDirectory(Dir.Path() / "no such directory" / "VR410.ini");
     EXPECT_FALSE(underMissingDirectory.WriteInteger("Data", "COM", 1));
@@ -182,6 +216,7 @@ TEST_F(ProfileFileTest, WriteThatCannotHappenFailsAndLeavesTheFileAlone) {
     EXPECT_FALSE(File.WriteString("Data", "U=SB", "x"));
     EXPECT_FALSE(File.WriteString("Data", ";USB", "x"));
     EXPECT_FALSE(File.WriteString("Data", " ", "x"));
+    EXPECT_FALSE(File.WriteString("Data", "USB", "\xD2 not UTF-8")) << "would read back changed";
     EXPECT_EQ(Bytes(), "[Data]\r\nCOM=3\r\n");
 }
 
