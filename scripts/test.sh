@@ -12,4 +12,5 @@ bash scripts/lint.sh build/debug
 cmake --preset clang-debug
 cmake --build --preset clang-debug --target vr410_protocol_tests vr410_sim_tests engine_tests
 ctest --preset clang-debug -R '^(protocol\.vr410_protocol_tests|sim\.vr410_sim_tests|engine\.engine_tests)$'
+bash scripts/fuzz.sh 1000
 ctest --preset debug
