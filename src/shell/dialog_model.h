@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -66,9 +67,13 @@ std::vector<AccessoryButton> AccessoryButtonPresses(uint8_t band, uint8_t factor
 std::string FirmwareLabelText(const std::string& version);
 
 struct DialogModel {
-    // TFormParam: the controls in the order of ParamControl, and the error list LB_Errors.
-    std::array<int, 10> ParamControls{};
-    std::vector<std::string> ErrorList;
+    // TFormParam: the controls in the order of ParamControl, and the error list LB_Errors, at
+    // their start values until the first read: sound off, the track bar at 7, the first item of
+    // each list but "10.000m000u0V", every box clear, no error codes.
+    std::array<int, 10> ParamControls{0, 7, 0, 0, 0, 2, 0, 0, 0, 0};
+    std::vector<std::string> ErrorList = ErrorListEntries({});
+    // Called after an answer changed the controls or the error list, so an open dialog shows it.
+    std::function<void()> ParamControlsChanged;
     int ParamAddressField = 1; // IntEditAddrDevice of TFormParam: the address to give
 
     // TFormDevice and TFormAddressPC: their address fields.
@@ -98,12 +103,22 @@ struct DialogModel {
     // The answers' reports, put into the controls that show them.
     void ShowParameters(const InstrumentParameters& parameters) {
         ParamControls = ParameterControlValues(parameters);
+        ParamControlsShown();
     }
-    void ShowErrorList(const std::vector<uint8_t>& codes) { ErrorList = ErrorListEntries(codes); }
+    void ShowErrorList(const std::vector<uint8_t>& codes) {
+        ErrorList = ErrorListEntries(codes);
+        ParamControlsShown();
+    }
     // Ticks CB_CoefCalibr for the calibrator, CB_CoefComp for the voltmeter.
     void ShowUserCalibration(CalibratedPart part) {
         Param(part == CalibratedPart::Calibrator ? ParamControl::CB_CoefCalibr
                                                  : ParamControl::CB_CoefComp) = 1;
+        ParamControlsShown();
+    }
+    void ParamControlsShown() const {
+        if (ParamControlsChanged) {
+            ParamControlsChanged();
+        }
     }
     void ShowAccessory(uint8_t band, uint8_t factor) {
         for (const AccessoryButton button : AccessoryButtonPresses(band, factor)) {

@@ -12,6 +12,8 @@
 #include "shell/form_about.h"
 #include "shell/form_help.h"
 #include "shell/form_interface.h"
+#include "shell/form_ok_cal.h"
+#include "shell/form_param.h"
 #include "shell/qt_system_facilities.h"
 #include "shell/usb_host.h"
 #include "shell/usb_menu.h"

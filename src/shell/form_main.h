@@ -54,6 +54,8 @@ class TFormInterface;
 class QtUsbHost;
 class UsbAdapterLink;
 class UsbMenu;
+class TFormOkCal;
+class TFormParam;
 
 namespace test {
 struct MainWindowAccess;
@@ -112,6 +114,9 @@ class TFormMain : public QMainWindow {
     // "Адрес назначения..." and "Адрес компьютера...": the address dialogs, modal.
     void N28Click();
     void N29Click();
+    // The parameters and complete-zero dialogs, created once and opened by the keypad.
+    void CreateFormParam();
+    void CreateFormOkCal();
 
     InstrumentState State_;
     engine::ExchangeBuffers Buffers_;
@@ -145,6 +150,8 @@ class TFormMain : public QMainWindow {
     std::unique_ptr<OutputEntry> OutputEntry_;
     std::unique_ptr<PanelAnswerView> AnswerView_;
     std::unique_ptr<MainWindowEngineHost> EngineHost_;
+    std::unique_ptr<TFormParam> FormParam_;
+    std::unique_ptr<TFormOkCal> FormOkCal_;
     // Declared last, so it goes first: its timers and handlers use everything above.
     std::unique_ptr<engine::ExchangeEngine> Engine_;
     // The "USB" submenu and its scan; it goes before the engine and the selection it uses.

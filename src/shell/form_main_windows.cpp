@@ -8,6 +8,8 @@
 #include "shell/form_com.h"
 #include "shell/form_help.h"
 #include "shell/form_interface.h"
+#include "shell/form_ok_cal.h"
+#include "shell/form_param.h"
 
 namespace vr410 {
 
@@ -15,13 +17,16 @@ void TFormMain::CreateWindows() {
     const auto created = [this](const QWidget& window) {
         WindowsCreated_.append(window.objectName());
     };
-    // TFormCalibration and TFormParam come first when they are part of the program.
+    // TFormCalibration comes first when it is part of the program.
+    CreateFormParam();
+    created(*FormParam_);
     // The address dialogs fill their fields from the addresses the settings gave.
     FormAddressPC_ = new TFormAddressPC(this, *Facilities_, State_, Dialogs_);
     created(*FormAddressPC_);
     FormDevice_ = new TFormDevice(this, *Facilities_, State_, Dialogs_);
     created(*FormDevice_);
-    // TFormOkCal comes here when it is part of the program.
+    CreateFormOkCal();
+    created(*FormOkCal_);
     // The packet monitor; its creation shows it and the strip when they were shown last time.
     FormInterface_ = std::make_unique<TFormInterface>();
     created(*FormInterface_);
