@@ -147,7 +147,10 @@ TEST_F(MainWindowFixture, WindowsAreCreatedOnceInTheProgramsOrder) {
     // Created after the settings: the monitor was shown by its creation, the address dialogs
     // start from the saved addresses.
     EXPECT_TRUE(Inside().FormInterface().isVisible());
-    EXPECT_EQ(Find<TIntEdit>("IntEditAddrDevice")->Value(), 9);
+    // The destination dialog's own field: the parameters dialog has one of the same name.
+    const auto* device = Find<QWidget>("FormDevice");
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(device->findChild<TIntEdit*>(QStringLiteral("IntEditAddrDevice"))->Value(), 9);
     EXPECT_EQ(Find<TIntEdit>("IntEditAddrPC")->Value(), 4);
 
     Main().show();

@@ -191,7 +191,10 @@ TEST_P(AddressSaveTest, SavingAdjustsTheFieldAndStoresTheAddress) {
     EXPECT_EQ(State().AddrDevice, c.ExpectedDevice);
     EXPECT_EQ(State().PCDevice, c.ExpectedPc);
     const int shown = device ? c.ExpectedDevice : c.ExpectedPc;
-    EXPECT_EQ(Main().findChild<TIntEdit*>(QString::fromLatin1(fieldName))->text(),
+    // The dialog's own field: the parameters dialog has an address field of the same name.
+    const auto* dialog = Main().findChild<QDialog*>(QString::fromLatin1(dialogName));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->findChild<TIntEdit*>(QString::fromLatin1(fieldName))->text(),
               QString::number(shown));
 }
 
