@@ -34,20 +34,20 @@ std::string WithoutHotkeyMarks(const std::string& text) {
 class LinkSelection::ChangeGuard {
   public:
     explicit ChangeGuard(LinkSelection& selection)
-        : selection_(selection), was_(selection.changing_) {
-        selection_.changing_ = true;
+        : Selection_(selection), Was_(selection.Changing_) {
+        Selection_.Changing_ = true;
     }
-    ~ChangeGuard() { selection_.changing_ = was_; }
+    ~ChangeGuard() { Selection_.Changing_ = Was_; }
     ChangeGuard(const ChangeGuard&) = delete;
     ChangeGuard& operator=(const ChangeGuard&) = delete;
 
   private:
-    LinkSelection& selection_;
-    bool was_;
+    LinkSelection& Selection_;
+    bool Was_;
 };
 
 LinkSelection::LinkSelection(CommPort& com, SystemFacilities& system, UsbDeviceLink* usb)
-    : com_(com), system_(system), usb_(usb) {}
+    : Com_(com), System_(system), Usb_(usb) {}
 
 void LinkSelection::Notify(const std::function<void()>& handler) const {
     if (handler) {
@@ -56,7 +56,7 @@ void LinkSelection::Notify(const std::function<void()>& handler) const {
 }
 
 bool LinkSelection::SelectComPort(int number) {
-    if (changing_ || shutDown_) {
+    if (Changing_ || ShutDown_) {
         return false;
     }
     ChangeGuard guard(*this);
@@ -65,27 +65,27 @@ bool LinkSelection::SelectComPort(int number) {
 }
 
 void LinkSelection::GiveUpAndOpenCom(int number) {
-    if (activeUsb_) {
-        usb_->Close();
-        activeUsb_.reset();
+    if (ActiveUsb_) {
+        Usb_->Close();
+        ActiveUsb_.reset();
     }
-    usbDeviceName_.clear();
-    Notify(linkGivenUp_);
-    comNumber_ = static_cast<uint8_t>(number & 0xFF);
-    noLinkStatus_ = LinkStatus::NotSelected;
+    UsbDeviceName_.clear();
+    Notify(LinkGivenUp_);
+    ComNumber_ = static_cast<uint8_t>(number & 0xFF);
+    NoLinkStatus_ = LinkStatus::NotSelected;
     // No Port too goes through the open: it closes the port in use and tries COM0, which does
     // not exist. Whatever that finds, no port is no link (see Status).
-    com_.OpenComPort(comNumber_);
-    Notify(linkChanged_);
+    Com_.OpenComPort(ComNumber_);
+    Notify(LinkChanged_);
 }
 
 bool LinkSelection::SelectUsbDevice(const std::string& caption) {
-    if (changing_ || shutDown_ || usb_ == nullptr) {
+    if (Changing_ || ShutDown_ || Usb_ == nullptr) {
         return false;
     }
-    const auto found = std::find_if(items_.begin(), items_.end(),
+    const auto found = std::find_if(Items_.begin(), Items_.end(),
                                     [&](const Entry& e) { return e.Item.Caption == caption; });
-    if (found == items_.end()) {
+    if (found == Items_.end()) {
         return false;
     }
     const UsbDeviceItem item = found->Item; // the item itself may go while it is opened
@@ -95,113 +95,113 @@ bool LinkSelection::SelectUsbDevice(const std::string& caption) {
 
 bool LinkSelection::OpenUsbItem(const UsbDeviceItem& item) {
     GiveUpAndOpenCom(0);
-    activeUsb_ = item;
-    usbDeviceName_ = WithoutHotkeyMarks(item.Caption);
+    ActiveUsb_ = item;
+    UsbDeviceName_ = WithoutHotkeyMarks(item.Caption);
     // A refused open is told by the box below, not by the driver's notice of a lost device.
-    usb_->SetErrorReport(false);
-    if (!usb_->OpenBySerialNumber(item.Device.SerialNumber)) {
-        activeUsb_.reset();
-        noLinkStatus_ = LinkStatus::UsbNotOpened;
-        system_.ShowMessage(UsbOpenFailedText + item.Caption, MessageKind::Plain);
+    Usb_->SetErrorReport(false);
+    if (!Usb_->OpenBySerialNumber(item.Device.SerialNumber)) {
+        ActiveUsb_.reset();
+        NoLinkStatus_ = LinkStatus::UsbNotOpened;
+        System_.ShowMessage(UsbOpenFailedText + item.Caption, MessageKind::Plain);
         // UsbDeviceName keeps the device, so the next scan that lists it builds its item anew
         // and tries again.
         RemoveItem(item.Caption);
-        usb_->SetErrorReport(true);
-        Notify(linkChanged_);
-        Notify(usbItemsChanged_);
+        Usb_->SetErrorReport(true);
+        Notify(LinkChanged_);
+        Notify(UsbItemsChanged_);
         return false;
     }
-    usb_->SetErrorReport(true);
-    usb_->SetUpLine();
-    Notify(linkChanged_);
+    Usb_->SetErrorReport(true);
+    Usb_->SetUpLine();
+    Notify(LinkChanged_);
     return true;
 }
 
 void LinkSelection::RemoveItem(const std::string& caption) {
-    std::erase_if(items_, [&](const Entry& e) { return e.Item.Caption == caption; });
+    std::erase_if(Items_, [&](const Entry& e) { return e.Item.Caption == caption; });
 }
 
 void LinkSelection::UsbListed(const UsbListing& listing) {
-    if (changing_ || shutDown_ || usb_ == nullptr) {
+    if (Changing_ || ShutDown_ || Usb_ == nullptr) {
         return; // the next scan, 2 s later, sees the devices again
     }
     ChangeGuard guard(*this);
     bool itemsChanged = false;
-    for (Entry& e : items_) {
+    for (Entry& e : Items_) {
         e.Seen = false;
     }
 
     if (listing.InUseCaption) {
-        for (Entry& e : items_) {
+        for (Entry& e : Items_) {
             e.Seen = e.Seen || SameDeviceCaption(e.Item.Caption, *listing.InUseCaption);
         }
     }
     for (const UsbDeviceId& device : listing.Present) {
         const std::string caption = UsbDeviceCaption(device);
-        const auto found = std::find_if(items_.begin(), items_.end(), [&](const Entry& e) {
+        const auto found = std::find_if(Items_.begin(), Items_.end(), [&](const Entry& e) {
             return SameDeviceCaption(e.Item.Caption, caption);
         });
-        if (found != items_.end()) {
+        if (found != Items_.end()) {
             found->Seen = true;
             continue;
         }
-        items_.push_back({.Item = {.Device = device, .Caption = caption}, .Seen = true});
+        Items_.push_back({.Item = {.Device = device, .Caption = caption}, .Seen = true});
         itemsChanged = true;
         // The identity is kept without "&" marks, so the caption loses its marks too: a
         // description holding "&" is taken up again like any other.
-        if (WithoutHotkeyMarks(usbDeviceName_) == WithoutHotkeyMarks(caption)) {
-            const UsbDeviceItem item = items_.back().Item; // a failed open takes it out again
+        if (WithoutHotkeyMarks(UsbDeviceName_) == WithoutHotkeyMarks(caption)) {
+            const UsbDeviceItem item = Items_.back().Item; // a failed open takes it out again
             OpenUsbItem(item);
         }
     }
 
     if (listing.Complete) {
-        for (auto it = items_.begin(); it != items_.end();) {
+        for (auto it = Items_.begin(); it != Items_.end();) {
             if (it->Seen) {
                 ++it;
                 continue;
             }
-            if (activeUsb_ && activeUsb_->Caption == it->Item.Caption) {
+            if (ActiveUsb_ && ActiveUsb_->Caption == it->Item.Caption) {
                 // The device in use vanished: the operator is told (once: not again when its
                 // exchange told it), then No Port, but its identity stays for its return.
-                usb_->DeviceVanished();
-                const std::string name = usbDeviceName_;
+                Usb_->DeviceVanished();
+                const std::string name = UsbDeviceName_;
                 GiveUpAndOpenCom(0);
-                usbDeviceName_ = name;
+                UsbDeviceName_ = name;
             }
-            it = items_.erase(it);
+            it = Items_.erase(it);
             itemsChanged = true;
         }
     }
 
     if (itemsChanged) {
-        Notify(usbItemsChanged_);
+        Notify(UsbItemsChanged_);
     }
 }
 
 void LinkSelection::Shutdown() {
-    shutDown_ = true;
-    com_.OpenComPort(0);
-    if (usb_ != nullptr) {
-        usb_->SetErrorReport(false); // no notices while the program ends
-        if (activeUsb_) {
-            usb_->Close();
+    ShutDown_ = true;
+    Com_.OpenComPort(0);
+    if (Usb_ != nullptr) {
+        Usb_->SetErrorReport(false); // no notices while the program ends
+        if (ActiveUsb_) {
+            Usb_->Close();
         }
     }
-    Notify(linkChanged_);
+    Notify(LinkChanged_);
 }
 
 LinkKind LinkSelection::Kind() const {
-    if (activeUsb_) {
+    if (ActiveUsb_) {
         return LinkKind::Usb;
     }
-    return comNumber_ != 0 ? LinkKind::Com : LinkKind::None;
+    return ComNumber_ != 0 ? LinkKind::Com : LinkKind::None;
 }
 
 std::vector<UsbDeviceItem> LinkSelection::UsbItems() const {
     std::vector<UsbDeviceItem> items;
-    items.reserve(items_.size());
-    for (const Entry& e : items_) {
+    items.reserve(Items_.size());
+    for (const Entry& e : Items_) {
         items.push_back(e.Item);
     }
     return items;
@@ -210,21 +210,21 @@ std::vector<UsbDeviceItem> LinkSelection::UsbItems() const {
 LinkStatus LinkSelection::Status() const {
     switch (Kind()) {
     case LinkKind::Usb:
-        return usb_->IsOpen() && !usb_->LinkLost() ? LinkStatus::Ready : LinkStatus::Absent;
+        return Usb_->IsOpen() && !Usb_->LinkLost() ? LinkStatus::Ready : LinkStatus::Absent;
     case LinkKind::Com:
-        return com_.Status();
+        return Com_.Status();
     case LinkKind::None:
         break;
     }
-    return noLinkStatus_;
+    return NoLinkStatus_;
 }
 
 std::string LinkSelection::StatusCaption() const {
     switch (Kind()) {
     case LinkKind::Usb:
-        return WithoutHotkeyMarks(activeUsb_->Caption);
+        return WithoutHotkeyMarks(ActiveUsb_->Caption);
     case LinkKind::Com:
-        return "COM" + std::to_string(comNumber_) + " - " + LinkStatusText(Status());
+        return "COM" + std::to_string(ComNumber_) + " - " + LinkStatusText(Status());
     case LinkKind::None:
         break;
     }
@@ -237,13 +237,13 @@ const char* LinkSelection::KindCaption() const {
 
 Link& LinkSelection::ActiveLink() {
     if (Kind() == LinkKind::Usb) {
-        return *usb_;
+        return *Usb_;
     }
-    return com_;
+    return Com_;
 }
 
 UsbLink* LinkSelection::ActiveUsbLink() {
-    return Kind() == LinkKind::Usb ? usb_ : nullptr;
+    return Kind() == LinkKind::Usb ? Usb_ : nullptr;
 }
 
 } // namespace vr410

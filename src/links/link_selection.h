@@ -72,12 +72,12 @@ class LinkSelection {
     // Runs during every choice, once a USB device in use has been closed (ActiveUsbLink() is
     // then nullptr) and before the COM port is opened: a running transmission must stop, and
     // the exchange must let go of the USB link.
-    void OnLinkGivenUp(std::function<void()> handler) { linkGivenUp_ = std::move(handler); }
+    void OnLinkGivenUp(std::function<void()> handler) { LinkGivenUp_ = std::move(handler); }
     // Runs after every change of the link or of its status that a choice or a scan made: the
     // status bar, the ticks of the link menu and the enabled exchange controls follow.
-    void OnLinkChanged(std::function<void()> handler) { linkChanged_ = std::move(handler); }
+    void OnLinkChanged(std::function<void()> handler) { LinkChanged_ = std::move(handler); }
     // Runs after a scan added or removed items of the "USB" submenu.
-    void OnUsbItemsChanged(std::function<void()> handler) { usbItemsChanged_ = std::move(handler); }
+    void OnUsbItemsChanged(std::function<void()> handler) { UsbItemsChanged_ = std::move(handler); }
 
     // "No Port", "COM1".."COM6" and "COM...": closes a USB device in use, empties
     // UsbDeviceName, lets go of the link (OnLinkGivenUp), then opens COM port `number` (its low
@@ -111,7 +111,7 @@ class LinkSelection {
     }
     // A choice or a scan is under way (one of them may be showing the box of a refused open),
     // or the program is closing: scans are ignored and choices refused.
-    bool ChangeInProgress() const { return changing_ || shutDown_; }
+    bool ChangeInProgress() const { return Changing_ || ShutDown_; }
 
     // At exit: gives the COM port up, switches the USB driver's error report off and closes the
     // device in use. The choice itself is kept, for the settings to save.
@@ -119,14 +119,14 @@ class LinkSelection {
 
     LinkKind Kind() const;
     // The chosen COM port number; 0 with No Port and with a USB device.
-    uint8_t ComNumber() const { return comNumber_; }
+    uint8_t ComNumber() const { return ComNumber_; }
     // The identity of the chosen USB device: its caption without "&". Emptied by every COM or No
     // Port choice, kept when its device vanishes or fails to open.
-    const std::string& UsbDeviceName() const { return usbDeviceName_; }
+    const std::string& UsbDeviceName() const { return UsbDeviceName_; }
     // Start-up: the identity read from the settings, for the first scan to take up again.
-    void RememberUsbDevice(std::string name) { usbDeviceName_ = std::move(name); }
+    void RememberUsbDevice(std::string name) { UsbDeviceName_ = std::move(name); }
     // The USB device in use (the checked item), if any.
-    const std::optional<UsbDeviceItem>& ActiveUsbItem() const { return activeUsb_; }
+    const std::optional<UsbDeviceItem>& ActiveUsbItem() const { return ActiveUsb_; }
     // The "USB" submenu in order.
     std::vector<UsbDeviceItem> UsbItems() const;
 
@@ -160,20 +160,20 @@ class LinkSelection {
     void RemoveItem(const std::string& caption);
     void Notify(const std::function<void()>& handler) const;
 
-    CommPort& com_;
-    SystemFacilities& system_;
-    UsbDeviceLink* usb_;
-    uint8_t comNumber_ = 0;
-    std::string usbDeviceName_;
-    std::optional<UsbDeviceItem> activeUsb_;
+    CommPort& Com_;
+    SystemFacilities& System_;
+    UsbDeviceLink* Usb_;
+    uint8_t ComNumber_ = 0;
+    std::string UsbDeviceName_;
+    std::optional<UsbDeviceItem> ActiveUsb_;
     // The status while neither a COM port nor a USB device is the link.
-    LinkStatus noLinkStatus_ = LinkStatus::NotSelected;
-    std::vector<Entry> items_;
-    bool changing_ = false;
-    bool shutDown_ = false;
-    std::function<void()> linkGivenUp_;
-    std::function<void()> linkChanged_;
-    std::function<void()> usbItemsChanged_;
+    LinkStatus NoLinkStatus_ = LinkStatus::NotSelected;
+    std::vector<Entry> Items_;
+    bool Changing_ = false;
+    bool ShutDown_ = false;
+    std::function<void()> LinkGivenUp_;
+    std::function<void()> LinkChanged_;
+    std::function<void()> UsbItemsChanged_;
 };
 
 } // namespace vr410
