@@ -65,6 +65,9 @@ QAction* MakeItem(QMenu* menu, const char* name, const QString& caption,
     QAction* item = menu->addAction(caption);
     item->setObjectName(QString::fromLatin1(name));
     item->setShortcut(shortcut);
+    // The menu's keys work while any of the program's windows is active, not only the main
+    // window; a modal dialog still blocks them.
+    item->setShortcutContext(Qt::ApplicationShortcut);
     return item;
 }
 

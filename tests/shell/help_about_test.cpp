@@ -73,6 +73,25 @@ TEST_F(HelpWindow, EscapeClosesItWhereverTheFocusIs) {
     }
 }
 
+// The menu's keys work from the program's other non-modal windows too, as they do from the main
+// window: F1 in the packet monitor opens the help, Ctrl+Q in the help hides the packets.
+TEST_F(HelpWindow, MenuKeysWorkFromTheOtherWindows) {
+    TFormInterface& monitor = Inside().FormInterface();
+    QAction* packets = Find("N15");
+    ASSERT_TRUE(CommandMenu::Click(packets));
+    ASSERT_TRUE(monitor.isVisible());
+    monitor.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&monitor));
+    QTest::keyClick(&monitor, Qt::Key_F1);
+    EXPECT_TRUE(Help().isVisible()) << "F1 in the packet monitor";
+
+    Help().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Help()));
+    QTest::keyClick(Help().Memo1, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(packets->isChecked()) << "Ctrl+Q in the help";
+    EXPECT_FALSE(monitor.isVisible());
+}
+
 TEST_F(HelpWindow, ComesBackWhereAndAsLargeAsItWasLeft) {
     ASSERT_TRUE(CommandMenu::Click(Find("N6")));
     Help().resize(520, 300);
