@@ -49,6 +49,7 @@ std::string Cp1251FromUtf8(std::string_view utf8);
 
 // Lower case of UTF-8 text for case-insensitive matching: ASCII and the Cyrillic letters
 // (everything Windows-1251 can hold); other characters and malformed bytes stay as they are.
+// The result has the text's length in bytes.
 std::string FoldCase(std::string_view utf8);
 
 } // namespace vr410

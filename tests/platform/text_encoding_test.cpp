@@ -130,5 +130,16 @@ TEST(TextEncoding, FoldCaseLowersAsciiAndCyrillicOnly) {
     EXPECT_EQ(FoldCase("A\xCF"), "a\xCF") << "a malformed byte stays as it is";
 }
 
+// The settings file compares names by length before folding them.
+TEST(TextEncoding, FoldCaseKeepsTheLengthInBytes) {
+    std::string everyCp1251Character;
+    for (int code = 0; code < 256; ++code)
+        everyCp1251Character += EncodeUtf8(UnicodeFromCp1251(static_cast<uint8_t>(code)));
+    for (const std::string& text :
+         {everyCp1251Character, std::string("\xC0\xAF \xED\xA0\x80 \xF4\x90\x80\x80 \xD0"),
+          std::string("ÄÖẞ Ω K")})
+        EXPECT_EQ(FoldCase(text).size(), text.size()) << text;
+}
+
 } // namespace
 } // namespace vr410
