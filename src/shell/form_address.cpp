@@ -39,15 +39,15 @@ int AdjustPcAddress(int64_t value, int addrDevice) {
 }
 
 TAddressDialog::TAddressDialog(QWidget* owner, SystemFacilities& facilities, int& model,
-                               Design design)
-    : QDialog(owner), Facilities_(facilities), Model_(model), Synced_(model),
+                               uint8_t& address, Design design)
+    : QDialog(owner), Facilities_(facilities), Model_(model), Address_(address), Synced_(model),
       Design_(std::move(design)) {
     setObjectName(QString::fromLatin1(Design_.Name));
     setWindowTitle(Design_.Caption);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
 
-    auto* label = new QLabel(Design_.Label, this);
+    auto* label = new QLabel(Design_.Caption + QLatin1Char(':'), this);
     label->setObjectName(QStringLiteral("Label1"));
     Field_ = new TIntEdit(this);
     Field_->setObjectName(QString::fromLatin1(Design_.FieldName));
@@ -82,7 +82,8 @@ void TAddressDialog::AdjustField() {
 
 void TAddressDialog::B_SaveClick() {
     AdjustField();
-    Design_.Store(static_cast<int>(Field_->Value()));
+    // The rule keeps the value within 0..255.
+    Address_ = static_cast<uint8_t>(Field_->Value());
     accept();
 }
 
@@ -125,24 +126,20 @@ void TAddressDialog::hideEvent(QHideEvent* event) {
 
 TFormDevice::TFormDevice(QWidget* owner, SystemFacilities& facilities, InstrumentState& state,
                          DialogModel& dialogs)
-    : TAddressDialog(
-          owner, facilities, dialogs.DeviceAddressField,
-          {.Name = "FormDevice",
-           .Caption = QStringLiteral("Адрес назначения"),
-           .Label = QStringLiteral("Адрес назначения:"),
-           .FieldName = "IntEditAddrDevice",
-           .Adjust = [](int64_t value) { return AdjustDeviceAddress(value); },
-           .Store = [&state](int address) { state.AddrDevice = static_cast<uint8_t>(address); }}) {}
+    : TAddressDialog(owner, facilities, dialogs.DeviceAddressField, state.AddrDevice,
+                     {.Name = "FormDevice",
+                      .Caption = QStringLiteral("Адрес назначения"),
+                      .FieldName = "IntEditAddrDevice",
+                      .Adjust = AdjustDeviceAddress}) {}
 
 TFormAddressPC::TFormAddressPC(QWidget* owner, SystemFacilities& facilities, InstrumentState& state,
                                DialogModel& dialogs)
-    : TAddressDialog(
-          owner, facilities, dialogs.PcAddressField,
-          {.Name = "FormAddressPC",
-           .Caption = QStringLiteral("Адрес компьютера"),
-           .Label = QStringLiteral("Адрес компьютера:"),
-           .FieldName = "IntEditAddrPC",
-           .Adjust = [&state](int64_t value) { return AdjustPcAddress(value, state.AddrDevice); },
-           .Store = [&state](int address) { state.PCDevice = static_cast<uint8_t>(address); }}) {}
+    : TAddressDialog(owner, facilities, dialogs.PcAddressField, state.PCDevice,
+                     {.Name = "FormAddressPC",
+                      .Caption = QStringLiteral("Адрес компьютера"),
+                      .FieldName = "IntEditAddrPC",
+                      .Adjust = [&state](int64_t value) {
+                          return AdjustPcAddress(value, state.AddrDevice);
+                      }}) {}
 
 } // namespace vr410

@@ -41,14 +41,14 @@ class TAddressDialog : public QDialog {
   protected:
     struct Design {
         const char* Name;
-        QString Caption;
-        QString Label;
+        QString Caption; // the label is the caption and a colon
         const char* FieldName;
-        std::function<int(int64_t)> Adjust;
-        std::function<void(int)> Store;
+        std::function<int(int64_t)> Adjust; // the address rule
     };
-    // `model` is the model's copy of the field, which the field was filled from at start.
-    TAddressDialog(QWidget* owner, SystemFacilities& facilities, int& model, Design design);
+    // `model` is the model's copy of the field, which the field was filled from at start;
+    // "Сохранить" stores the adjusted field into `address`.
+    TAddressDialog(QWidget* owner, SystemFacilities& facilities, int& model, uint8_t& address,
+                   Design design);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -59,6 +59,7 @@ class TAddressDialog : public QDialog {
 
     SystemFacilities& Facilities_;
     int& Model_;
+    uint8_t& Address_;
     int Synced_; // the model's value when the field last matched it
     Design Design_;
     TIntEdit* Field_ = nullptr;
