@@ -7,12 +7,7 @@
 #ifdef _WIN32
 
 #include "platform/ftdi_api.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "platform/win32_api.h"
 
 #include <algorithm>
 #include <array>

@@ -4,12 +4,8 @@
 
 #include "platform/port_naming.h"
 #include "platform/receive_queue.h"
+#include "platform/win32_api.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
 // After windows.h, which leaves the multimedia timer out under WIN32_LEAN_AND_MEAN.
 #include <mmsystem.h>
 
@@ -60,9 +56,8 @@ class Win32SerialPort final : public SerialPort {
 
     bool GetState(LineSettings& settings) override {
         DCB dcb{};
-        dcb.DCBlength = sizeof dcb;
-        if (!GetCommState(Handle_, &dcb))
-            return Fail();
+        if (!ReadDcb(dcb))
+            return false;
         settings.BaudRate = dcb.BaudRate;
         settings.DataBits = dcb.ByteSize;
         settings.StopBits = dcb.StopBits == TWOSTOPBITS ? 2 : 1;
@@ -87,9 +82,8 @@ class Win32SerialPort final : public SerialPort {
     // Every DCB field the settings do not name keeps what the port reported.
     bool SetState(const LineSettings& settings) override {
         DCB dcb{};
-        dcb.DCBlength = sizeof dcb;
-        if (!GetCommState(Handle_, &dcb))
-            return Fail();
+        if (!ReadDcb(dcb))
+            return false;
         dcb.BaudRate = settings.BaudRate;
         dcb.ByteSize = settings.DataBits;
         dcb.StopBits = settings.StopBits == 2 ? TWOSTOPBITS : ONESTOPBIT;
@@ -187,6 +181,12 @@ class Win32SerialPort final : public SerialPort {
     bool Lost() const override { return Lost_; }
 
   private:
+    // The port's line settings as the driver holds them.
+    bool ReadDcb(DCB& dcb) {
+        dcb.DCBlength = sizeof dcb;
+        return GetCommState(Handle_, &dcb) != FALSE || Fail();
+    }
+
     // Every failed call ends here: notes a device that is gone and returns false. The USB serial
     // drivers answer an unplugged adapter's open handle with one of these codes.
     bool Fail() {
