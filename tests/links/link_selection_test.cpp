@@ -3,6 +3,7 @@
 // with a fake USB driver.
 #include "links/link_selection.h"
 
+#include "link_choice_fixture.h"
 #include "platform/serial_simulated.h"
 #include "sim/virtual_bus.h"
 
@@ -19,6 +20,8 @@ void PrintTo(const LinkStatus& status, std::ostream* out) {
 }
 
 namespace {
+
+using test::BoxFacilities;
 
 // The USB driver as the selection sees it: the serial numbers in Openable open, every call is
 // recorded.
@@ -55,26 +58,6 @@ class FakeUsbDevice : public UsbDeviceLink {
     bool Open = false;
 };
 
-// Message boxes recorded; WhileShown runs inside the box, as the 2 s scan timer does in a
-// modal box.
-class BoxFacilities : public RecordingSystemFacilities {
-  public:
-    std::function<void()> WhileShown;
-    void ShowMessage(const std::string& text, MessageKind kind) override {
-        RecordingSystemFacilities::ShowMessage(text, kind);
-        if (WhileShown) {
-            WhileShown();
-        }
-    }
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const Message& m : Messages) {
-            texts.push_back(m.Text);
-        }
-        return texts;
-    }
-};
-
 const UsbDeviceId Abc{.Description = "ABC", .SerialNumber = "123"};
 const UsbDeviceId Xyz{.Description = "XYZ", .SerialNumber = "777"};
 const UsbDeviceId Amp{.Description = "A&B", .SerialNumber = "55"};
@@ -93,13 +76,7 @@ struct LinkRig {
         Selection.OnUsbItemsChanged([this] { ++ItemChanges; });
     }
 
-    std::vector<std::string> Captions() const {
-        std::vector<std::string> captions;
-        for (const UsbDeviceItem& item : Selection.UsbItems()) {
-            captions.push_back(item.Caption);
-        }
-        return captions;
-    }
+    std::vector<std::string> Captions() const { return test::UsbCaptions(Selection); }
     bool ComOpen(const std::string& name) const { return Api.LineState(name).has_value(); }
 
     sim::VirtualBus Bus;

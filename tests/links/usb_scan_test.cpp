@@ -2,6 +2,7 @@
 // numbers and descriptions and of the device in use, and when the scan holds itself back.
 #include "links/usb_scan.h"
 
+#include "link_choice_fixture.h"
 #include "platform/ftdi_simulated.h"
 #include "platform/serial_simulated.h"
 #include "sim/virtual_bus.h"
@@ -13,6 +14,8 @@
 
 namespace vr410 {
 namespace {
+
+using test::BoxFacilities;
 
 constexpr const char* First = "USB-RS485 (№ VR000001)";
 constexpr const char* Second = "USB-RS485 (№ VR000002)";
@@ -32,17 +35,6 @@ class NoticeHost : public UsbHost {
     void ClearReceivePanel() override {}
 };
 
-class BoxFacilities : public RecordingSystemFacilities {
-  public:
-    std::function<void()> WhileShown;
-    void ShowMessage(const std::string& text, MessageKind kind) override {
-        RecordingSystemFacilities::ShowMessage(text, kind);
-        if (WhileShown) {
-            WhileShown();
-        }
-    }
-};
-
 // Two adapters on the bus, the USB driver, the link selection and the scan.
 struct ScanRig {
     ScanRig()
@@ -57,13 +49,7 @@ struct ScanRig {
         };
     }
 
-    std::vector<std::string> Captions() const {
-        std::vector<std::string> captions;
-        for (const UsbDeviceItem& item : Selection.UsbItems()) {
-            captions.push_back(item.Caption);
-        }
-        return captions;
-    }
+    std::vector<std::string> Captions() const { return test::UsbCaptions(Selection); }
     size_t Calls(FtdiCall call) const {
         return std::count_if(Adapters.Log().begin(), Adapters.Log().end(),
                              [call](const FtdiCallRecord& r) { return r.Call == call; });
