@@ -1,6 +1,6 @@
-// One exchange the whole way, as the exchange cycle makes it: the encoder builds the request,
-// the serial driver carries it over the simulated line to the virtual bus, and the answer is
-// validated and decoded into the state and a recording view.
+// One exchange the whole way, as the exchange cycle makes it: the encoder builds the request, a
+// link carries it to the virtual bus, and the answer is validated and decoded into the state and
+// a recording view.
 #pragma once
 
 #include "links/comm_port.h"
@@ -43,24 +43,25 @@ class AnswerRecorder : public AnswerView {
     void ShowFirmwareVersion(const std::string&) override {}
 };
 
-class ExchangeFixture : public ::testing::Test {
+// The virtual instrument and the accessory on a bus, and the protocol's two ends of an
+// exchange; a fixture of its own adds the link between them.
+class ProtocolFixture : public ::testing::Test {
   protected:
-    ExchangeFixture()
+    ProtocolFixture()
         : instrument_(bus_.AddDevice<sim::VirtualInstrument>(
               sim::VirtualInstrumentConfig{.NoiseCounts = 0, .Seed = 1})),
-          accessory_(bus_.AddDevice<sim::VirtualAccessory>()), api_(bus_), port_(api_, system_) {
-        api_.AddPort("COM1");
-        EXPECT_TRUE(port_.OpenComPort(1));
-    }
+          accessory_(bus_.AddDevice<sim::VirtualAccessory>()) {}
 
-    // One attempt of the exchange for state.CommandCode. Returns whether the answer was
-    // accepted; the answer label is in view_.AnswerText either way.
-    bool Exchange(uint8_t code) {
+    // Encodes the request of `code` into txPacket_, with a fresh view_ for its answer.
+    void Encode(uint8_t code) {
         state_.CommandCode = code;
         view_ = {};
         EXPECT_TRUE(EncodeRequest(state_, inputs_, txFrame_, txPacket_));
-        port_.ComSendPacket(txPacket_);
-        const uint32_t status = port_.ComReceivePacket(1, rxPacket_);
+    }
+
+    // Validates the answer in rxPacket_, which the receive returned with `status`, and decodes
+    // it when it is accepted. The answer label is in view_.AnswerText either way.
+    bool Accepted(uint32_t status) {
         const AnswerContext answer{
             .RxPacket = rxPacket_, .TxFrame = txFrame_, .AccessoryMode = inputs_.AccessoryMode};
         if (!ValidateAnswer(status, answer, state_, view_)) {
@@ -76,9 +77,6 @@ class ExchangeFixture : public ::testing::Test {
     sim::VirtualBus bus_;
     sim::VirtualInstrument& instrument_;
     sim::VirtualAccessory& accessory_;
-    SimulatedSerialApi api_;
-    RecordingSystemFacilities system_;
-    CommPort port_;
 
     InstrumentState state_;
     EncoderInputs inputs_;
@@ -86,6 +84,27 @@ class ExchangeFixture : public ::testing::Test {
     PacketRecord txPacket_;
     PacketRecord rxPacket_;
     AnswerRecorder view_;
+};
+
+// The serial driver on COM1 of the simulated line.
+class ExchangeFixture : public ProtocolFixture {
+  protected:
+    ExchangeFixture() : api_(bus_), port_(api_, system_) {
+        api_.AddPort("COM1");
+        EXPECT_TRUE(port_.OpenComPort(1));
+    }
+
+    // One attempt of the exchange for `code`. Returns whether the answer was accepted; the
+    // answer label is in view_.AnswerText either way.
+    bool Exchange(uint8_t code) {
+        Encode(code);
+        port_.ComSendPacket(txPacket_);
+        return Accepted(port_.ComReceivePacket(1, rxPacket_));
+    }
+
+    SimulatedSerialApi api_;
+    RecordingSystemFacilities system_;
+    CommPort port_;
 };
 
 } // namespace vr410::test

@@ -37,12 +37,11 @@ class RecordingUsbHost : public UsbHost {
     void ClearReceivePanel() override { ++PanelClears; }
 };
 
-class UsbPortTest : public ::testing::Test {
+// The USB driver with the adapter VR000001 open and set up, its set-up calls cleared from the
+// library's log.
+class UsbPortTest : public ProtocolFixture {
   protected:
     UsbPortTest() {
-        bus_.AddDevice<sim::VirtualInstrument>(
-            sim::VirtualInstrumentConfig{.NoiseCounts = 0, .Seed = 1});
-        bus_.AddDevice<sim::VirtualAccessory>();
         api_.AddAdapter("USB-RS485", "VR000001");
         EXPECT_TRUE(link_.OpenBySerialNumber("VR000001"));
         link_.SetUpLine();
@@ -51,31 +50,14 @@ class UsbPortTest : public ::testing::Test {
 
     // Encodes the request of `code` into txPacket_, exchanges it and returns the receive status.
     uint32_t Exchange(uint8_t code) {
-        state_.CommandCode = code;
-        EXPECT_TRUE(EncodeRequest(state_, inputs_, txFrame_, txPacket_));
+        Encode(code);
         link_.UsbSendPacket(txPacket_);
         return link_.UsbReceivePacket(rxPacket_);
     }
 
-    bool Accepted(uint32_t status) {
-        const AnswerContext answer{
-            .RxPacket = rxPacket_, .TxFrame = txFrame_, .AccessoryMode = inputs_.AccessoryMode};
-        if (!ValidateAnswer(status, answer, state_, view_))
-            return false;
-        DecodeAnswer(answer, state_, view_);
-        return true;
-    }
-
-    sim::VirtualBus bus_;
     SimulatedFtdiApi api_{bus_};
     RecordingUsbHost host_;
     UsbAdapterLink link_{&api_, host_};
-    InstrumentState state_;
-    EncoderInputs inputs_;
-    FrameBytes txFrame_{};
-    PacketRecord txPacket_;
-    PacketRecord rxPacket_;
-    AnswerRecorder view_;
 };
 
 TEST_F(UsbPortTest, AnEmptyRequestTouchesNothing) {
