@@ -19,6 +19,7 @@
 //
 // The last line is the summary the reliability script reads:
 //   hotplug_cycles=K hotplug_failures=F
+#include "common/process_memory.h"
 #include "main_window_access.h"
 #include "platform/profile_file.h"
 #include "platform/serial_posix.h"
@@ -47,7 +48,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -60,13 +60,13 @@
 extern "C" const char* __asan_default_options() {
     return "quarantine_size_mb=1";
 }
-// The sanitizer's allocator statistics (sanitizer/allocator_interface.h, not always installed).
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {
 
 using namespace vr410;
+using bench::HeapKb;
+using bench::ResidentKb;
 
 // Where the far end goes away.
 enum class HangUpPoint : uint8_t {
@@ -339,23 +339,6 @@ class SerialHotPlug {
     bool LastAccepted_ = false;
 };
 
-long ResidentKb() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-// Bytes held on the heap where the allocator tells (the sanitizer's does), else -1.
-long HeapKb() {
-#if defined(__SANITIZE_ADDRESS__)
-    return static_cast<long>(__sanitizer_get_current_allocated_bytes() / 1024);
-#else
-    return -1;
-#endif
-}
-
 size_t OpenFiles() {
     size_t n = 0;
     for ([[maybe_unused]] const auto& entry :
@@ -450,7 +433,7 @@ class UsbHotPlug {
                     filesGrowth, openAdapters, rssGrowth, heapGrowth);
         // Under the sanitizer the resident size carries its own caches: the heap is judged.
         if (filesGrowth > 0 || openAdapters > 1 ||
-            (HeapKb() >= 0 ? heapGrowth : rssGrowth) > 2048) {
+            (bench::UnderAddressSanitizer() ? heapGrowth : rssGrowth) > 2048) {
             std::printf("usb: FAILED handles or memory grew over the cycles\n");
             ++failures;
         }

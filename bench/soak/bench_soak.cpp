@@ -8,8 +8,8 @@
 //   - after every decoded answer the window's state agrees with the virtual instrument's;
 //   - resident memory stays flat: the size after the run within 2 MB of the size after the first
 //     1000 exchanges (a shorter run reports the growth after its first tenth; below 2000
-//     exchanges it does not fail on it). Under AddressSanitizer the bytes held on the heap are
-//     reported beside it and judged instead, since the resident size there carries the
+//     exchanges it does not fail on it). The bytes held on the heap are reported beside it;
+//     under AddressSanitizer they are judged instead, since the resident size there carries the
 //     sanitizer's own caches.
 // The exit status is 0 when all of these hold.
 // The window runs on its own clock and the simulated line in real time, so every time limit of
@@ -19,6 +19,7 @@
 //
 // The last line is the summary the reliability script reads:
 //   soak_exchanges=S soak_hangs=H soak_wrong=W soak_rss_growth_kb=R
+#include "common/process_memory.h"
 #include "main_window_access.h"
 #include "panel/keypad/output_entry_bar.h"
 #include "platform/system_facilities.h"
@@ -46,15 +47,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
-// The sanitizer's allocator statistics (sanitizer/allocator_interface.h, not always installed).
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
 // Freed blocks wait in AddressSanitizer's quarantine (256 MB by default) before they are used
 // again, which would read as growth; a small one keeps the resident size meaningful.
 extern "C" const char* __asan_default_options() {
@@ -65,6 +63,8 @@ extern "C" const char* __asan_default_options() {
 namespace {
 
 using namespace vr410;
+using bench::HeapKb;
+using bench::ResidentKb;
 using sim::LineFault;
 using SteadyClock = std::chrono::steady_clock;
 
@@ -187,24 +187,6 @@ std::optional<std::string> ExpectedText(LineFault fault, const PacketRecord& rec
 // must go out after it has landed, so that the send's purge takes it.
 bool LeavesAnswerOnTheLine(LineFault fault) {
     return fault == LineFault::LateAnswer || fault == LineFault::SplitAnswer;
-}
-
-long ResidentKb() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-// Bytes the program holds on the heap, where the allocator tells (the sanitizer's does): a leak
-// shows here even when the resident size hides it, and the allocator's own caches do not.
-long HeapKb() {
-#if defined(__SANITIZE_ADDRESS__)
-    return static_cast<long>(__sanitizer_get_current_allocated_bytes() / 1024);
-#else
-    return -1;
-#endif
 }
 
 double Ms(SteadyClock::duration d) {
@@ -829,7 +811,8 @@ int main(int argc, char** argv) {
     // Memory is judged on a run long enough to have settled: 1000 exchanges and as many more.
     // Under the sanitizer the resident size also holds its shadow memory and its allocator's
     // caches, which grow with the heap's churn: there the bytes held on the heap are judged.
-    const long heapGrowth = HeapKb() >= 0 ? HeapKb() - soak.HeapAfterWarmUpKb() : growth;
-    const bool memoryFlat = exchanges < 2000 || heapGrowth <= 2048;
+    const long judged =
+        bench::UnderAddressSanitizer() ? HeapKb() - soak.HeapAfterWarmUpKb() : growth;
+    const bool memoryFlat = exchanges < 2000 || judged <= 2048;
     return soak.Hangs() == 0 && soak.Wrong() == 0 && memoryFlat ? 0 : 1;
 }
