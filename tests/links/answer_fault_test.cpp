@@ -46,21 +46,21 @@ class InjectedFault : public ExchangeFixture, public ::testing::WithParamInterfa
 TEST_P(InjectedFault, EndsInItsFailureText) {
     const FaultCase& c = GetParam();
     for (uint8_t code = 1; code <= 31; ++code) {
-        instrument_.MutableState().ErrorList.push_back(code);
+        Instrument.MutableState().ErrorList.push_back(code);
     }
     // Late and split answers well clear of the receive's windows, even when a busy machine
     // starts the receive some milliseconds after the request has left.
-    bus_.Timing().LateTurnaround = 250ms;
-    bus_.Timing().SplitPause = 100ms;
-    bus_.Faults().Queue(c.Fault);
+    Bus.Timing().LateTurnaround = 250ms;
+    Bus.Timing().SplitPause = 100ms;
+    Bus.Faults().Queue(c.Fault);
     Exchange(c.Code);
-    EXPECT_EQ(view_.AnswerText, c.AnswerText);
-    EXPECT_EQ(bus_.Faults().QueuedCount(), 0u);
+    EXPECT_EQ(View.AnswerText, c.AnswerText);
+    EXPECT_EQ(Bus.Faults().QueuedCount(), 0u);
 
     // The fault was for one exchange only: the next attempt passes once the rest of the
     // damaged answer has left the line.
-    api_.Sleep(c.Fault == LineFault::LateAnswer || c.Fault == LineFault::SplitAnswer ? 300 : 5);
-    EXPECT_TRUE(Exchange(c.Code)) << view_.AnswerText;
+    Api.Sleep(c.Fault == LineFault::LateAnswer || c.Fault == LineFault::SplitAnswer ? 300 : 5);
+    EXPECT_TRUE(Exchange(c.Code)) << View.AnswerText;
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFault, InjectedFault, ::testing::ValuesIn(FaultCases),
@@ -76,12 +76,12 @@ TEST_P(RepeatAfterLineError, FindsOnlyTheSecondAnswer) {
     // The parameters with a long error list: 41 characters, some 8 ms of answer after the
     // damaged address byte.
     for (uint8_t code = 1; code <= 31; ++code) {
-        instrument_.MutableState().ErrorList.push_back(code);
+        Instrument.MutableState().ErrorList.push_back(code);
     }
-    bus_.Faults().Queue(GetParam());
+    Bus.Faults().Queue(GetParam());
     EXPECT_FALSE(Exchange(5));
-    EXPECT_TRUE(Exchange(5)) << view_.AnswerText;
-    EXPECT_EQ(view_.ErrorCodes.size(), 31u);
+    EXPECT_TRUE(Exchange(5)) << View.AnswerText;
+    EXPECT_EQ(View.ErrorCodes.size(), 31u);
 }
 
 INSTANTIATE_TEST_SUITE_P(DamagedCharacters, RepeatAfterLineError,
@@ -93,12 +93,12 @@ INSTANTIATE_TEST_SUITE_P(DamagedCharacters, RepeatAfterLineError,
 
 TEST_F(ExchangeFixture, LongErrorListDecodesWithoutTheCheckBytes) {
     for (uint8_t code = 1; code <= 31; ++code) {
-        instrument_.MutableState().ErrorList.push_back(code);
+        Instrument.MutableState().ErrorList.push_back(code);
     }
     ASSERT_TRUE(Exchange(5));
-    ASSERT_EQ(view_.ErrorCodes.size(), 31u);
-    EXPECT_EQ(view_.ErrorCodes.front(), 1);
-    EXPECT_EQ(view_.ErrorCodes.back(), 31);
+    ASSERT_EQ(View.ErrorCodes.size(), 31u);
+    EXPECT_EQ(View.ErrorCodes.front(), 1);
+    EXPECT_EQ(View.ErrorCodes.back(), 31);
 }
 
 } // namespace

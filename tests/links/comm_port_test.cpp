@@ -38,31 +38,31 @@ std::vector<uint8_t> BodyOf(const PacketRecord& p) {
 class SerialDriver : public ::testing::Test {
   protected:
     SerialDriver()
-        : instrument_(
-              bus_.AddDevice<sim::VirtualInstrument>(sim::VirtualInstrumentConfig{.Seed = 1})),
-          api_(bus_), port_(api_, system_) {
-        api_.AddPort(Port3);
+        : Instrument(
+              Bus.AddDevice<sim::VirtualInstrument>(sim::VirtualInstrumentConfig{.Seed = 1})),
+          Api(Bus), Port(Api, System) {
+        Api.AddPort(Port3);
     }
 
     void Open() {
-        ASSERT_TRUE(port_.OpenComPort(3));
-        api_.ClearLog();
+        ASSERT_TRUE(Port.OpenComPort(3));
+        Api.ClearLog();
     }
     uint32_t Exchange(const PacketRecord& tx) {
-        port_.ComSendPacket(tx);
-        return port_.ComReceivePacket(1, rx_);
+        Port.ComSendPacket(tx);
+        return Port.ComReceivePacket(1, Rx);
     }
-    SimulatedLineState Line() const { return api_.LineState(Port3).value(); }
+    SimulatedLineState Line() const { return Api.LineState(Port3).value(); }
     std::vector<std::string> Messages() const {
         std::vector<std::string> texts;
-        for (const auto& m : system_.Messages) {
+        for (const auto& m : System.Messages) {
             texts.push_back(m.Text);
         }
         return texts;
     }
     std::vector<LineEvent> EventsOf(std::initializer_list<Kind> kinds) const {
         std::vector<LineEvent> events;
-        for (const LineEvent& e : api_.Log()) {
+        for (const LineEvent& e : Api.Log()) {
             if (std::find(kinds.begin(), kinds.end(), e.What) != kinds.end()) {
                 events.push_back(e);
             }
@@ -70,17 +70,17 @@ class SerialDriver : public ::testing::Test {
         return events;
     }
 
-    sim::VirtualBus bus_;
-    sim::VirtualInstrument& instrument_;
-    SimulatedSerialApi api_;
-    RecordingSystemFacilities system_;
-    CommPort port_;
-    PacketRecord rx_;
+    sim::VirtualBus Bus;
+    sim::VirtualInstrument& Instrument;
+    SimulatedSerialApi Api;
+    RecordingSystemFacilities System;
+    CommPort Port;
+    PacketRecord Rx;
 };
 
 TEST_F(SerialDriver, OpenSetsTheInstrumentLineAndReady) {
-    ASSERT_TRUE(port_.OpenComPort(3));
-    EXPECT_EQ(port_.PortStatus(), "готов");
+    ASSERT_TRUE(Port.OpenComPort(3));
+    EXPECT_EQ(Port.PortStatus(), "готов");
     const SimulatedLineState line = Line();
     EXPECT_EQ(line.Settings.BaudRate, 57600u);
     EXPECT_EQ(line.Settings.DataBits, 8);
@@ -94,7 +94,7 @@ TEST_F(SerialDriver, OpenSetsTheInstrumentLineAndReady) {
     EXPECT_EQ(line.Timeouts.ReadTotalTimeoutConstant, 0u);
     EXPECT_EQ(line.InputQueueBytes, 1600u);
     EXPECT_EQ(line.EventMask & EV_TXEMPTY, EV_TXEMPTY);
-    EXPECT_TRUE(system_.Messages.empty());
+    EXPECT_TRUE(System.Messages.empty());
 }
 
 struct OpenRefusalCase {
@@ -119,24 +119,24 @@ const OpenRefusalCase OpenRefusalCases[] = {
 class OpenRefusal : public SerialDriver, public ::testing::WithParamInterface<OpenRefusalCase> {};
 
 TEST_P(OpenRefusal, OnlySetsTheStatusText) {
-    ASSERT_TRUE(port_.OpenComPort(3));
-    api_.RefuseOpen("COM4", GetParam().Refusal);
-    EXPECT_FALSE(port_.OpenComPort(4));
-    EXPECT_EQ(port_.PortStatus(), GetParam().Status);
-    EXPECT_EQ(port_.Status(), GetParam().Expected);
-    EXPECT_FALSE(port_.IsOpen());
-    EXPECT_FALSE(api_.LineState(Port3)) << "the previous port is closed first";
-    EXPECT_TRUE(system_.Messages.empty());
+    ASSERT_TRUE(Port.OpenComPort(3));
+    Api.RefuseOpen("COM4", GetParam().Refusal);
+    EXPECT_FALSE(Port.OpenComPort(4));
+    EXPECT_EQ(Port.PortStatus(), GetParam().Status);
+    EXPECT_EQ(Port.Status(), GetParam().Expected);
+    EXPECT_FALSE(Port.IsOpen());
+    EXPECT_FALSE(Api.LineState(Port3)) << "the previous port is closed first";
+    EXPECT_TRUE(System.Messages.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Open, OpenRefusal, ::testing::ValuesIn(OpenRefusalCases),
                          [](const auto& row) { return std::string(row.param.Name); });
 
 TEST_F(SerialDriver, PortZeroGivesThePortUpAndReadsAbsent) {
-    ASSERT_TRUE(port_.OpenComPort(3));
-    EXPECT_FALSE(port_.OpenComPort(0));
-    EXPECT_FALSE(api_.LineState(Port3));
-    EXPECT_EQ(port_.PortStatus(), "отсутствует");
+    ASSERT_TRUE(Port.OpenComPort(3));
+    EXPECT_FALSE(Port.OpenComPort(0));
+    EXPECT_FALSE(Api.LineState(Port3));
+    EXPECT_EQ(Port.PortStatus(), "отсутствует");
 }
 
 struct ConfigurationFailureCase {
@@ -168,13 +168,13 @@ class ConfigurationFailure : public SerialDriver,
 
 TEST_P(ConfigurationFailure, ShowsItsMessageAndKeepsThePortOpen) {
     const ConfigurationFailureCase& c = GetParam();
-    ASSERT_TRUE(port_.OpenComPort(3)); // the status reads "готов" before
-    api_.AddPort("COM4");
-    api_.FailCall(c.Failing);
-    EXPECT_EQ(port_.OpenComPort(4), c.Ready);
+    ASSERT_TRUE(Port.OpenComPort(3)); // the status reads "готов" before
+    Api.AddPort("COM4");
+    Api.FailCall(c.Failing);
+    EXPECT_EQ(Port.OpenComPort(4), c.Ready);
     EXPECT_EQ(Messages(), std::vector<std::string>{c.Message});
-    EXPECT_TRUE(port_.IsOpen());
-    EXPECT_EQ(port_.PortStatus(), c.Ready ? "готов" : "ошибка")
+    EXPECT_TRUE(Port.IsOpen());
+    EXPECT_EQ(Port.PortStatus(), c.Ready ? "готов" : "ошибка")
         << "a port that is not configured must not inherit the previous port's ready";
 }
 
@@ -214,20 +214,20 @@ TEST_F(SerialDriver, OneExchangeChangesTheLineInOrder) {
     EXPECT_EQ(events[14].Parity, ParityMode::Mark);
     EXPECT_TRUE(events[15].Rts);
 
-    EXPECT_EQ(rx_.HeadLength, 1);
-    EXPECT_EQ(rx_.Head[0], 0);
+    EXPECT_EQ(Rx.HeadLength, 1);
+    EXPECT_EQ(Rx.Head[0], 0);
     const std::vector<uint8_t> answer{0x03, 0x04, 0x01, 0x01};
     std::vector<uint8_t> body = answer;
     body.push_back(BlockCheck(answer.data(), answer.size()));
-    EXPECT_EQ(BodyOf(rx_), body) << "the reset acknowledged by instrument 1";
-    EXPECT_TRUE(system_.Messages.empty());
+    EXPECT_EQ(BodyOf(Rx), body) << "the reset acknowledged by instrument 1";
+    EXPECT_TRUE(System.Messages.empty());
 }
 
 TEST_F(SerialDriver, NoAnswerEndsALittleAfter100MsWithTheLineRestored) {
     Open();
     EXPECT_EQ(Exchange(RequestPacket(2, 8)), 0u); // nobody at address 2
-    EXPECT_EQ(rx_.HeadLength, 0);
-    EXPECT_EQ(rx_.BodyLength, 0);
+    EXPECT_EQ(Rx.HeadLength, 0);
+    EXPECT_EQ(Rx.BodyLength, 0);
     const auto txEmpty = EventsOf({Kind::TxEmpty});
     const auto settings = EventsOf({Kind::SettingsChanged});
     ASSERT_EQ(txEmpty.size(), 2u);
@@ -240,24 +240,24 @@ TEST_F(SerialDriver, NoAnswerEndsALittleAfter100MsWithTheLineRestored) {
 
 TEST_F(SerialDriver, ParityErrorOnTheFirstByteAloneIsReadNormally) {
     Open();
-    bus_.Faults().Queue(sim::LineFault::ParityErrorFirstByte);
+    Bus.Faults().Queue(sim::LineFault::ParityErrorFirstByte);
     EXPECT_EQ(Exchange(RequestPacket(1, 8)), 0u);
-    EXPECT_EQ(rx_.HeadLength, 1);
-    EXPECT_EQ(rx_.BodyLength, 5);
-    EXPECT_TRUE(AnswerBlockValid(rx_, 0));
+    EXPECT_EQ(Rx.HeadLength, 1);
+    EXPECT_EQ(Rx.BodyLength, 5);
+    EXPECT_TRUE(AnswerBlockValid(Rx, 0));
 }
 
 TEST_F(SerialDriver, ReceiveClearsTheWholeRecordFirst) {
     Open();
-    rx_.Head.fill(0xEE);
-    rx_.Body.fill(0xEE);
+    Rx.Head.fill(0xEE);
+    Rx.Body.fill(0xEE);
     ASSERT_EQ(Exchange(RequestPacket(1, 1)), 0u);
-    ASSERT_EQ(rx_.BodyLength, 5);
-    for (size_t i = rx_.BodyLength; i < PacketCapacity; ++i) {
-        EXPECT_EQ(rx_.Body[i], 0) << "body byte " << i;
+    ASSERT_EQ(Rx.BodyLength, 5);
+    for (size_t i = Rx.BodyLength; i < PacketCapacity; ++i) {
+        EXPECT_EQ(Rx.Body[i], 0) << "body byte " << i;
     }
-    for (size_t i = rx_.HeadLength; i < PacketCapacity; ++i) {
-        EXPECT_EQ(rx_.Head[i], 0) << "head byte " << i;
+    for (size_t i = Rx.HeadLength; i < PacketCapacity; ++i) {
+        EXPECT_EQ(Rx.Head[i], 0) << "head byte " << i;
     }
 }
 
@@ -280,17 +280,17 @@ class LineError : public SerialDriver, public ::testing::WithParamInterface<Line
 
 TEST_P(LineError, ReturnsTheFlagsWithoutReadingAndRestoresTheLine) {
     Open();
-    bus_.Faults().Queue(GetParam().Fault);
+    Bus.Faults().Queue(GetParam().Fault);
     EXPECT_EQ(Exchange(RequestPacket(1, 8)), GetParam().Flags);
-    EXPECT_EQ(rx_.HeadLength, 0);
-    EXPECT_TRUE(system_.Messages.empty());
+    EXPECT_EQ(Rx.HeadLength, 0);
+    EXPECT_TRUE(System.Messages.empty());
     EXPECT_EQ(Line().Settings.Parity, ParityMode::Mark);
     EXPECT_TRUE(Line().Rts);
     // The next exchange goes out marked and is answered, once the tail of the damaged answer,
     // which the receive did not wait for, has passed.
-    api_.Sleep(5);
+    Api.Sleep(5);
     EXPECT_EQ(Exchange(RequestPacket(1, 8)), 0u);
-    EXPECT_EQ(rx_.BodyLength, 5);
+    EXPECT_EQ(Rx.BodyLength, 5);
 }
 
 INSTANTIATE_TEST_SUITE_P(Receive, LineError, ::testing::ValuesIn(LineErrorCases),
@@ -301,15 +301,15 @@ TEST_F(SerialDriver, AnswerStartingAfter30MsKeepsOnlyTheBytesAlreadyWaiting) {
     // A slow answer: it starts 35 ms after the request and takes 5 ms per character, so when
     // the receive sees the address byte (about 40 ms) the rest is still on its way; all of it
     // is there 25 ms later, so a 30 ms limit counted from the address byte would collect it.
-    bus_.Timing().Turnaround = 35ms;
-    bus_.Timing().CharacterTime = 5ms;
+    Bus.Timing().Turnaround = 35ms;
+    Bus.Timing().CharacterTime = 5ms;
     EXPECT_EQ(Exchange(RequestPacket(1, 8)), 0u);
-    EXPECT_EQ(rx_.HeadLength, 1);
-    EXPECT_EQ(rx_.Head[0], 0);
+    EXPECT_EQ(Rx.HeadLength, 1);
+    EXPECT_EQ(Rx.Head[0], 0);
     // However late the receive woke up, it read what was waiting and did not wait for more.
-    EXPECT_LT(rx_.BodyLength, 5);
-    if (rx_.BodyLength > 0) {
-        EXPECT_EQ(rx_.Body[0], 3) << "the answer's own first bytes";
+    EXPECT_LT(Rx.BodyLength, 5);
+    if (Rx.BodyLength > 0) {
+        EXPECT_EQ(Rx.Body[0], 3) << "the answer's own first bytes";
     }
 }
 
@@ -317,59 +317,59 @@ TEST_F(SerialDriver, AnswerStartingAfter30MsKeepsOnlyTheBytesAlreadyWaiting) {
 // and that counts the status queries of its ports.
 class WrappingTickApi : public SerialApi {
   public:
-    explicit WrappingTickApi(SerialApi& inner) : inner_(inner) {}
+    explicit WrappingTickApi(SerialApi& inner) : Inner_(inner) {}
 
     // From now on the tick count reaches its 32-bit wrap after `ticks` milliseconds.
-    void WrapIn(uint32_t ticks) { offset_ = 0u - ticks - inner_.TickCount(); }
+    void WrapIn(uint32_t ticks) { Offset_ = 0u - ticks - Inner_.TickCount(); }
 
     int StatusQueries = 0;
 
-    std::string PortDeviceName(int number) override { return inner_.PortDeviceName(number); }
+    std::string PortDeviceName(int number) override { return Inner_.PortDeviceName(number); }
     std::unique_ptr<SerialPort> Open(const std::string& deviceName, OpenError& error) override {
-        auto port = inner_.Open(deviceName, error);
+        auto port = Inner_.Open(deviceName, error);
         return port ? std::make_unique<CountingPort>(std::move(port), StatusQueries) : nullptr;
     }
-    uint32_t TickCount() override { return inner_.TickCount() + offset_; }
-    void Sleep(uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
+    uint32_t TickCount() override { return Inner_.TickCount() + Offset_; }
+    void Sleep(uint32_t milliseconds) override { Inner_.Sleep(milliseconds); }
 
   private:
     class CountingPort : public SerialPort {
       public:
         CountingPort(std::unique_ptr<SerialPort> inner, int& queries)
-            : inner_(std::move(inner)), queries_(queries) {}
-        bool GetTimeouts(CommTimeouts& t) override { return inner_->GetTimeouts(t); }
-        bool SetTimeouts(const CommTimeouts& t) override { return inner_->SetTimeouts(t); }
+            : Inner_(std::move(inner)), Queries_(queries) {}
+        bool GetTimeouts(CommTimeouts& t) override { return Inner_->GetTimeouts(t); }
+        bool SetTimeouts(const CommTimeouts& t) override { return Inner_->SetTimeouts(t); }
         bool SetupQueues(uint32_t in, uint32_t out) override {
-            return inner_->SetupQueues(in, out);
+            return Inner_->SetupQueues(in, out);
         }
-        bool GetState(LineSettings& s) override { return inner_->GetState(s); }
-        bool SetState(const LineSettings& s) override { return inner_->SetState(s); }
-        bool GetEventMask(uint32_t& m) override { return inner_->GetEventMask(m); }
-        bool SetEventMask(uint32_t m) override { return inner_->SetEventMask(m); }
-        bool WaitEvent(uint32_t& e) override { return inner_->WaitEvent(e); }
-        bool SetRts(bool raised) override { return inner_->SetRts(raised); }
-        bool Purge(uint32_t flags) override { return inner_->Purge(flags); }
+        bool GetState(LineSettings& s) override { return Inner_->GetState(s); }
+        bool SetState(const LineSettings& s) override { return Inner_->SetState(s); }
+        bool GetEventMask(uint32_t& m) override { return Inner_->GetEventMask(m); }
+        bool SetEventMask(uint32_t m) override { return Inner_->SetEventMask(m); }
+        bool WaitEvent(uint32_t& e) override { return Inner_->WaitEvent(e); }
+        bool SetRts(bool raised) override { return Inner_->SetRts(raised); }
+        bool Purge(uint32_t flags) override { return Inner_->Purge(flags); }
         bool Write(const uint8_t* data, size_t count, size_t& written) override {
-            return inner_->Write(data, count, written);
+            return Inner_->Write(data, count, written);
         }
         bool ClearError(uint32_t& errors, uint32_t& waiting) override {
-            ++queries_;
-            return inner_->ClearError(errors, waiting);
+            ++Queries_;
+            return Inner_->ClearError(errors, waiting);
         }
         bool Read(uint8_t* data, size_t count, size_t& read) override {
-            return inner_->Read(data, count, read);
+            return Inner_->Read(data, count, read);
         }
         void WaitForInput(std::chrono::steady_clock::time_point deadline) override {
-            inner_->WaitForInput(deadline);
+            Inner_->WaitForInput(deadline);
         }
 
       private:
-        std::unique_ptr<SerialPort> inner_;
-        int& queries_;
+        std::unique_ptr<SerialPort> Inner_;
+        int& Queries_;
     };
 
-    SerialApi& inner_;
-    uint32_t offset_ = 0;
+    SerialApi& Inner_;
+    uint32_t Offset_ = 0;
 };
 
 struct TickWrapCase {
@@ -396,13 +396,13 @@ class TickWrap : public SerialDriver, public ::testing::WithParamInterface<TickW
 // (49.7 days of uptime), and a receive across the wrap must keep its limits.
 TEST_P(TickWrap, ReceiveKeepsItsLimitsAcrossTheWrapOfTheTickCount) {
     const TickWrapCase& c = GetParam();
-    WrappingTickApi api(api_);
-    CommPort port(api, system_);
+    WrappingTickApi api(Api);
+    CommPort port(api, System);
     ASSERT_TRUE(port.OpenComPort(3));
-    api_.ClearLog();
+    Api.ClearLog();
     port.ComSendPacket(RequestPacket(c.Address, 8));
     api.WrapIn(c.TicksBeforeWrap);
-    EXPECT_EQ(port.ComReceivePacket(1, rx_), 0u);
+    EXPECT_EQ(port.ComReceivePacket(1, Rx), 0u);
 
     const auto txEmpty = EventsOf({Kind::TxEmpty});
     const auto settings = EventsOf({Kind::SettingsChanged});
@@ -410,16 +410,16 @@ TEST_P(TickWrap, ReceiveKeepsItsLimitsAcrossTheWrapOfTheTickCount) {
     ASSERT_EQ(settings.size(), 2u);
     const auto receiveTook = settings[1].At - txEmpty[1].At;
     if (c.Address == 1) {
-        EXPECT_EQ(rx_.HeadLength, 1);
-        EXPECT_EQ(rx_.BodyLength, 5);
-        EXPECT_TRUE(AnswerBlockValid(rx_, 0));
+        EXPECT_EQ(Rx.HeadLength, 1);
+        EXPECT_EQ(Rx.BodyLength, 5);
+        EXPECT_TRUE(AnswerBlockValid(Rx, 0));
         EXPECT_GE(receiveTook, 30ms) << "the answer window closes 30 ms after the start";
     } else {
-        EXPECT_EQ(rx_.HeadLength, 0);
+        EXPECT_EQ(Rx.HeadLength, 0);
         EXPECT_GE(receiveTook, 100ms) << "the wait for the first byte lasts its 100 ms";
     }
     EXPECT_LT(receiveTook, 10s) << "the wrap did not make the limit unreachable";
-    EXPECT_TRUE(system_.Messages.empty());
+    EXPECT_TRUE(System.Messages.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Receive, TickWrap, ::testing::ValuesIn(TickWrapCases),
@@ -428,12 +428,12 @@ INSTANTIATE_TEST_SUITE_P(Receive, TickWrap, ::testing::ValuesIn(TickWrapCases),
 // While nothing comes the receive sleeps on the port until its limit; a loop that queried the
 // status again at once would make thousands of queries in 100 ms.
 TEST_F(SerialDriver, ReceiveWaitsOnThePortInsteadOfPolling) {
-    WrappingTickApi api(api_);
-    CommPort port(api, system_);
+    WrappingTickApi api(Api);
+    CommPort port(api, System);
     ASSERT_TRUE(port.OpenComPort(3));
     port.ComSendPacket(RequestPacket(2, 8)); // nobody at address 2
-    EXPECT_EQ(port.ComReceivePacket(1, rx_), 0u);
-    EXPECT_EQ(rx_.HeadLength, 0);
+    EXPECT_EQ(port.ComReceivePacket(1, Rx), 0u);
+    EXPECT_EQ(Rx.HeadLength, 0);
     EXPECT_LE(api.StatusQueries, 10);
 }
 
@@ -503,8 +503,8 @@ class SendFailure : public SerialDriver, public ::testing::WithParamInterface<Se
 
 TEST_P(SendFailure, ShowsItsMessages) {
     Open();
-    api_.FailCall(GetParam().Failing);
-    port_.ComSendPacket(RequestPacket(1, 8));
+    Api.FailCall(GetParam().Failing);
+    Port.ComSendPacket(RequestPacket(1, 8));
     EXPECT_EQ(Messages(), GetParam().Messages);
 }
 
@@ -512,8 +512,8 @@ INSTANTIATE_TEST_SUITE_P(Send, SendFailure, ::testing::ValuesIn(SendFailureCases
                          [](const auto& row) { return std::string(row.param.Name); });
 
 TEST_F(SerialDriver, SendWithoutAnOpenPortIsATransmitError) {
-    port_.ComSendPacket(RequestPacket(1, 8));
-    EXPECT_EQ(port_.ComReceivePacket(1, rx_), 0u);
+    Port.ComSendPacket(RequestPacket(1, 8));
+    EXPECT_EQ(Port.ComReceivePacket(1, Rx), 0u);
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Ошибка передачи", "Ошибка чтения статуса"}));
 }
 
@@ -537,9 +537,9 @@ class ReceiveFailure : public SerialDriver,
 
 TEST_P(ReceiveFailure, ShowsItsMessageReturnsZeroAndRestoresTheLine) {
     Open();
-    port_.ComSendPacket(RequestPacket(1, 8));
-    api_.FailCall(GetParam().Failing);
-    EXPECT_EQ(port_.ComReceivePacket(1, rx_), 0u);
+    Port.ComSendPacket(RequestPacket(1, 8));
+    Api.FailCall(GetParam().Failing);
+    EXPECT_EQ(Port.ComReceivePacket(1, Rx), 0u);
     EXPECT_EQ(Messages(), std::vector<std::string>{GetParam().Message});
     EXPECT_EQ(Line().Settings.Parity, ParityMode::Mark);
     EXPECT_TRUE(Line().Rts);
@@ -550,10 +550,10 @@ INSTANTIATE_TEST_SUITE_P(Receive, ReceiveFailure, ::testing::ValuesIn(ReceiveFai
 
 TEST_F(SerialDriver, MarkNotRestoredIsReportedAndRtsStillRaised) {
     Open();
-    port_.ComSendPacket(RequestPacket(1, 8));
-    api_.FailCall(SerialCall::SetState);
-    EXPECT_EQ(port_.ComReceivePacket(1, rx_), 0u);
-    EXPECT_EQ(rx_.BodyLength, 5) << "the answer itself was read";
+    Port.ComSendPacket(RequestPacket(1, 8));
+    Api.FailCall(SerialCall::SetState);
+    EXPECT_EQ(Port.ComReceivePacket(1, Rx), 0u);
+    EXPECT_EQ(Rx.BodyLength, 5) << "the answer itself was read";
     EXPECT_EQ(Messages(), std::vector<std::string>{"Не установлен Маркер (1)"});
     EXPECT_TRUE(Line().Rts);
 }

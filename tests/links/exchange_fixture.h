@@ -48,63 +48,63 @@ class AnswerRecorder : public AnswerView {
 class ProtocolFixture : public ::testing::Test {
   protected:
     ProtocolFixture()
-        : instrument_(bus_.AddDevice<sim::VirtualInstrument>(
+        : Instrument(Bus.AddDevice<sim::VirtualInstrument>(
               sim::VirtualInstrumentConfig{.NoiseCounts = 0, .Seed = 1})),
-          accessory_(bus_.AddDevice<sim::VirtualAccessory>()) {}
+          Accessory(Bus.AddDevice<sim::VirtualAccessory>()) {}
 
-    // Encodes the request of `code` into txPacket_, with a fresh view_ for its answer.
+    // Encodes the request of `code` into TxPacket, with a fresh View for its answer.
     void Encode(uint8_t code) {
-        state_.CommandCode = code;
-        view_ = {};
-        EXPECT_TRUE(EncodeRequest(state_, inputs_, txFrame_, txPacket_));
+        State.CommandCode = code;
+        View = {};
+        EXPECT_TRUE(EncodeRequest(State, Inputs, TxFrame, TxPacket));
     }
 
-    // Validates the answer in rxPacket_, which the receive returned with `status`, and decodes
-    // it when it is accepted. The answer label is in view_.AnswerText either way.
+    // Validates the answer in RxPacket, which the receive returned with `status`, and decodes
+    // it when it is accepted. The answer label is in View.AnswerText either way.
     bool Accepted(uint32_t status) {
         const AnswerContext answer{
-            .RxPacket = rxPacket_, .TxFrame = txFrame_, .AccessoryMode = inputs_.AccessoryMode};
-        if (!ValidateAnswer(status, answer, state_, view_)) {
+            .RxPacket = RxPacket, .TxFrame = TxFrame, .AccessoryMode = Inputs.AccessoryMode};
+        if (!ValidateAnswer(status, answer, State, View)) {
             return false;
         }
-        const DecodeOutcome outcome = DecodeAnswer(answer, state_, view_);
+        const DecodeOutcome outcome = DecodeAnswer(answer, State, View);
         if (outcome.ReadValue != ReadValueAction::Keep) {
-            view_.ReadAdcTimer = outcome.ReadValue == ReadValueAction::Start;
+            View.ReadAdcTimer = outcome.ReadValue == ReadValueAction::Start;
         }
         return true;
     }
 
-    sim::VirtualBus bus_;
-    sim::VirtualInstrument& instrument_;
-    sim::VirtualAccessory& accessory_;
+    sim::VirtualBus Bus;
+    sim::VirtualInstrument& Instrument;
+    sim::VirtualAccessory& Accessory;
 
-    InstrumentState state_;
-    EncoderInputs inputs_;
-    FrameBytes txFrame_{};
-    PacketRecord txPacket_;
-    PacketRecord rxPacket_;
-    AnswerRecorder view_;
+    InstrumentState State;
+    EncoderInputs Inputs;
+    FrameBytes TxFrame{};
+    PacketRecord TxPacket;
+    PacketRecord RxPacket;
+    AnswerRecorder View;
 };
 
 // The serial driver on COM1 of the simulated line.
 class ExchangeFixture : public ProtocolFixture {
   protected:
-    ExchangeFixture() : api_(bus_), port_(api_, system_) {
-        api_.AddPort("COM1");
-        EXPECT_TRUE(port_.OpenComPort(1));
+    ExchangeFixture() : Api(Bus), Port(Api, System) {
+        Api.AddPort("COM1");
+        EXPECT_TRUE(Port.OpenComPort(1));
     }
 
     // One attempt of the exchange for `code`. Returns whether the answer was accepted; the
-    // answer label is in view_.AnswerText either way.
+    // answer label is in View.AnswerText either way.
     bool Exchange(uint8_t code) {
         Encode(code);
-        port_.ComSendPacket(txPacket_);
-        return Accepted(port_.ComReceivePacket(1, rxPacket_));
+        Port.ComSendPacket(TxPacket);
+        return Accepted(Port.ComReceivePacket(1, RxPacket));
     }
 
-    SimulatedSerialApi api_;
-    RecordingSystemFacilities system_;
-    CommPort port_;
+    SimulatedSerialApi Api;
+    RecordingSystemFacilities System;
+    CommPort Port;
 };
 
 } // namespace vr410::test

@@ -43,60 +43,60 @@ const UnplugCase UnplugCases[] = {
 
 class Unplug : public ::testing::TestWithParam<UnplugCase> {
   protected:
-    Unplug() : api_(bus_), port_(api_, system_) {
-        bus_.AddDevice<sim::VirtualInstrument>(sim::VirtualInstrumentConfig{.Seed = 1});
-        api_.AddPort("COM3");
+    Unplug() : Api(Bus), Port(Api, System) {
+        Bus.AddDevice<sim::VirtualInstrument>(sim::VirtualInstrumentConfig{.Seed = 1});
+        Api.AddPort("COM3");
     }
 
     std::vector<std::string> Boxes() const {
         std::vector<std::string> texts;
-        for (const auto& m : system_.Messages) {
+        for (const auto& m : System.Messages) {
             texts.push_back(m.Text);
         }
         return texts;
     }
 
-    sim::VirtualBus bus_;
-    SimulatedSerialApi api_;
-    RecordingSystemFacilities system_;
-    CommPort port_;
-    PacketRecord rx_;
+    sim::VirtualBus Bus;
+    SimulatedSerialApi Api;
+    RecordingSystemFacilities System;
+    CommPort Port;
+    PacketRecord Rx;
 };
 
 TEST_P(Unplug, ShowsOneBoxClosesThePortAndReadsAbsentUntilOpenedAgain) {
     const UnplugCase& c = GetParam();
-    ASSERT_TRUE(port_.OpenComPort(3));
-    ASSERT_EQ(port_.PortStatus(), "готов");
+    ASSERT_TRUE(Port.OpenComPort(3));
+    ASSERT_EQ(Port.PortStatus(), "готов");
     if (!c.DuringTheReceive) {
-        api_.RemovePort("COM3");
+        Api.RemovePort("COM3");
     }
-    port_.ComSendPacket(ExchangeTest());
+    Port.ComSendPacket(ExchangeTest());
     if (c.DuringTheReceive) {
-        api_.RemovePort("COM3");
+        Api.RemovePort("COM3");
     }
-    EXPECT_EQ(port_.ComReceivePacket(1, rx_), 0u);
+    EXPECT_EQ(Port.ComReceivePacket(1, Rx), 0u);
 
     EXPECT_EQ(Boxes(), std::vector<std::string>{c.Box});
-    EXPECT_TRUE(port_.LinkLost());
-    EXPECT_FALSE(port_.IsOpen()) << "closed at once, so the adapter can come back under its name";
-    EXPECT_EQ(port_.PortStatus(), "отсутствует");
-    EXPECT_EQ(rx_.HeadLength, 0);
+    EXPECT_TRUE(Port.LinkLost());
+    EXPECT_FALSE(Port.IsOpen()) << "closed at once, so the adapter can come back under its name";
+    EXPECT_EQ(Port.PortStatus(), "отсутствует");
+    EXPECT_EQ(Rx.HeadLength, 0);
 
     // A second attempt and the next exchange go nowhere and say nothing more.
     for (int i = 0; i < 2; ++i) {
-        port_.ComSendPacket(ExchangeTest());
-        EXPECT_EQ(port_.ComReceivePacket(1, rx_), 0u);
+        Port.ComSendPacket(ExchangeTest());
+        EXPECT_EQ(Port.ComReceivePacket(1, Rx), 0u);
     }
     EXPECT_EQ(Boxes().size(), 1u);
 
     // Plugged in again and chosen again.
-    api_.AddPort("COM3");
-    ASSERT_TRUE(port_.OpenComPort(3));
-    EXPECT_FALSE(port_.LinkLost());
-    EXPECT_EQ(port_.PortStatus(), "готов");
-    port_.ComSendPacket(ExchangeTest());
-    EXPECT_EQ(port_.ComReceivePacket(1, rx_), 0u);
-    EXPECT_EQ(rx_.HeadLength, 1);
+    Api.AddPort("COM3");
+    ASSERT_TRUE(Port.OpenComPort(3));
+    EXPECT_FALSE(Port.LinkLost());
+    EXPECT_EQ(Port.PortStatus(), "готов");
+    Port.ComSendPacket(ExchangeTest());
+    EXPECT_EQ(Port.ComReceivePacket(1, Rx), 0u);
+    EXPECT_EQ(Rx.HeadLength, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(SerialDriver, Unplug, ::testing::ValuesIn(UnplugCases),

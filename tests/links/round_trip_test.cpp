@@ -114,65 +114,65 @@ class RoundTrip : public ExchangeFixture, public ::testing::WithParamInterface<R
 TEST_P(RoundTrip, RequestIsAnsweredAndDecoded) {
     const RoundTripCase& c = GetParam();
     if (c.Setup) {
-        c.Setup(state_, inputs_, instrument_.MutableState());
+        c.Setup(State, Inputs, Instrument.MutableState());
     }
     EXPECT_EQ(Exchange(c.Code), c.Accepted);
-    EXPECT_EQ(view_.AnswerText, c.AnswerText);
-    EXPECT_EQ(bus_.RequestCount(c.Code), 1u);
+    EXPECT_EQ(View.AnswerText, c.AnswerText);
+    EXPECT_EQ(Bus.RequestCount(c.Code), 1u);
     if (c.Holds) {
-        EXPECT_TRUE(c.Holds(state_, instrument_.State()));
+        EXPECT_TRUE(c.Holds(State, Instrument.State()));
     }
-    EXPECT_TRUE(system_.Messages.empty());
+    EXPECT_TRUE(System.Messages.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCode, RoundTrip, ::testing::ValuesIn(RoundTripCases),
                          [](const auto& row) { return std::string(row.param.Name); });
 
 TEST_F(ExchangeFixture, AccessorySetAndReadBack) {
-    inputs_.AccessoryMode = true;
+    Inputs.AccessoryMode = true;
     EXPECT_TRUE(Exchange(17));
-    EXPECT_EQ(view_.AnswerText, "Прибор в режиме сброса");
-    state_.AccessoryBand = 3;
-    state_.AccessoryFactor = 5;
+    EXPECT_EQ(View.AnswerText, "Прибор в режиме сброса");
+    State.AccessoryBand = 3;
+    State.AccessoryFactor = 5;
     EXPECT_TRUE(Exchange(16));
-    EXPECT_EQ(accessory_.BandFactor(), 0x35);
-    state_.AccessoryBand = 0;
-    state_.AccessoryFactor = 0;
+    EXPECT_EQ(Accessory.BandFactor(), 0x35);
+    State.AccessoryBand = 0;
+    State.AccessoryFactor = 0;
     EXPECT_TRUE(Exchange(17));
-    EXPECT_EQ(view_.AnswerText, "Считано состояние VR410C");
-    EXPECT_EQ(state_.AccessoryBand, 3);
-    EXPECT_EQ(state_.AccessoryFactor, 5);
-    EXPECT_EQ(instrument_.State().Mode, PanelMode::OutputEntry) << "the instrument heard none";
+    EXPECT_EQ(View.AnswerText, "Считано состояние VR410C");
+    EXPECT_EQ(State.AccessoryBand, 3);
+    EXPECT_EQ(State.AccessoryFactor, 5);
+    EXPECT_EQ(Instrument.State().Mode, PanelMode::OutputEntry) << "the instrument heard none";
 }
 
 TEST_F(ExchangeFixture, AccessoryBandClickedBeforeAnyFactorIsTakenInReset) {
     // At start the factor is 0, the window's "Сброс": a band click sends (band, 0).
-    inputs_.AccessoryMode = true;
-    state_.AccessoryBand = 3;
-    state_.AccessoryFactor = 5;
+    Inputs.AccessoryMode = true;
+    State.AccessoryBand = 3;
+    State.AccessoryFactor = 5;
     ASSERT_TRUE(Exchange(16));
-    state_.AccessoryBand = 2;
-    state_.AccessoryFactor = 0;
-    EXPECT_TRUE(Exchange(16)) << view_.AnswerText;
-    EXPECT_EQ(view_.AnswerText, "Выходное напряжение калибратора установлено");
-    EXPECT_EQ(accessory_.BandFactor(), 0xFF) << "factor 0 is the accessory's reset";
+    State.AccessoryBand = 2;
+    State.AccessoryFactor = 0;
+    EXPECT_TRUE(Exchange(16)) << View.AnswerText;
+    EXPECT_EQ(View.AnswerText, "Выходное напряжение калибратора установлено");
+    EXPECT_EQ(Accessory.BandFactor(), 0xFF) << "factor 0 is the accessory's reset";
 }
 
 TEST_F(ExchangeFixture, MeasuringShowsTheOutputTheUserSet) {
-    state_.OutputDigits = "01000000"; // 1 V on the 10 V range
+    State.OutputDigits = "01000000"; // 1 V on the 10 V range
     ASSERT_TRUE(Exchange(16));
     ASSERT_TRUE(Exchange(32));
-    state_.Mode = PanelMode::Measurement;
+    State.Mode = PanelMode::Measurement;
     // Poll as the cycle does until the instrument reports a fresh reading.
-    for (int poll = 0; poll < 100 && !view_.ReadAdcTimer; ++poll) {
-        api_.Sleep(10);
+    for (int poll = 0; poll < 100 && !View.ReadAdcTimer; ++poll) {
+        Api.Sleep(10);
         ASSERT_TRUE(Exchange(8));
     }
-    ASSERT_TRUE(view_.ReadAdcTimer) << "a reading comes a few times per second";
+    ASSERT_TRUE(View.ReadAdcTimer) << "a reading comes a few times per second";
     ASSERT_TRUE(Exchange(33));
-    EXPECT_EQ(state_.MeasuredDigits, "0100000000") << "the panel prints +1.00000000 on 1 V";
-    EXPECT_EQ(state_.VoltmeterRange, 1);
-    EXPECT_EQ(view_.ReadingsPrinted, 1);
+    EXPECT_EQ(State.MeasuredDigits, "0100000000") << "the panel prints +1.00000000 on 1 V";
+    EXPECT_EQ(State.VoltmeterRange, 1);
+    EXPECT_EQ(View.ReadingsPrinted, 1);
 }
 
 } // namespace

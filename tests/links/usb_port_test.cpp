@@ -42,33 +42,33 @@ class RecordingUsbHost : public UsbHost {
 class UsbPortTest : public ProtocolFixture {
   protected:
     UsbPortTest() {
-        api_.AddAdapter("USB-RS485", "VR000001");
-        EXPECT_TRUE(link_.OpenBySerialNumber("VR000001"));
-        link_.SetUpLine();
-        api_.ClearLog();
+        Api.AddAdapter("USB-RS485", "VR000001");
+        EXPECT_TRUE(Link.OpenBySerialNumber("VR000001"));
+        Link.SetUpLine();
+        Api.ClearLog();
     }
 
-    // Encodes the request of `code` into txPacket_, exchanges it and returns the receive status.
+    // Encodes the request of `code` into TxPacket, exchanges it and returns the receive status.
     uint32_t Exchange(uint8_t code) {
         Encode(code);
-        link_.UsbSendPacket(txPacket_);
-        return link_.UsbReceivePacket(rxPacket_);
+        Link.UsbSendPacket(TxPacket);
+        return Link.UsbReceivePacket(RxPacket);
     }
 
-    SimulatedFtdiApi api_{bus_};
-    RecordingUsbHost host_;
-    UsbAdapterLink link_{&api_, host_};
+    SimulatedFtdiApi Api{Bus};
+    RecordingUsbHost Host;
+    UsbAdapterLink Link{&Api, Host};
 };
 
 TEST_F(UsbPortTest, AnEmptyRequestTouchesNothing) {
-    link_.UsbSendPacket(PacketRecord{});
-    EXPECT_TRUE(api_.Log().empty());
+    Link.UsbSendPacket(PacketRecord{});
+    EXPECT_TRUE(Api.Log().empty());
 }
 
 TEST_F(UsbPortTest, SendResetsPurgesAndMarksOnlyTheAddressByte) {
-    state_.CommandCode = 8;
-    ASSERT_TRUE(EncodeRequest(state_, inputs_, txFrame_, txPacket_));
-    link_.UsbSendPacket(txPacket_);
+    State.CommandCode = 8;
+    ASSERT_TRUE(EncodeRequest(State, Inputs, TxFrame, TxPacket));
+    Link.UsbSendPacket(TxPacket);
     struct Step {
         FtdiCall Call;
         uint32_t Value;
@@ -79,7 +79,7 @@ TEST_F(UsbPortTest, SendResetsPurgesAndMarksOnlyTheAddressByte) {
         {FtdiCall::Write, 0},           {FtdiCall::SetDataCharacteristics, FT_PARITY_SPACE},
         {FtdiCall::Write, 0},
     };
-    const auto& log = api_.Log();
+    const auto& log = Api.Log();
     ASSERT_EQ(log.size(), expected.size());
     for (size_t i = 0; i < log.size(); ++i) {
         EXPECT_EQ(log[i].Call, expected[i].Call) << "step " << i;
@@ -87,30 +87,30 @@ TEST_F(UsbPortTest, SendResetsPurgesAndMarksOnlyTheAddressByte) {
             EXPECT_EQ(log[i].Value, expected[i].Value) << "step " << i;
         }
     }
-    EXPECT_EQ(log[4].Data, std::vector<uint8_t>{txPacket_.Head[0]});
-    EXPECT_EQ(log[6].Data, std::vector<uint8_t>(txPacket_.Body.begin(),
-                                                txPacket_.Body.begin() + txPacket_.BodyLength));
+    EXPECT_EQ(log[4].Data, std::vector<uint8_t>{TxPacket.Head[0]});
+    EXPECT_EQ(log[6].Data, std::vector<uint8_t>(TxPacket.Body.begin(),
+                                                TxPacket.Body.begin() + TxPacket.BodyLength));
     // The SPACE switch waits for the address byte to leave: 1 ms after its write.
     EXPECT_GE(log[5].At - log[4].At, std::chrono::milliseconds{1});
 }
 
 TEST_F(UsbPortTest, AnAnswerOfNBytesIsTheAddressByteAndNMinusOneBodyBytes) {
     ASSERT_EQ(Exchange(8), 0u);
-    ASSERT_EQ(rxPacket_.HeadLength, 1);
-    EXPECT_EQ(rxPacket_.Head[0], 0x00); // PC 0
-    EXPECT_EQ(rxPacket_.BodyLength, ExpectedBodyLength(rxPacket_.Body[0]));
-    EXPECT_TRUE(Accepted(0)) << view_.AnswerText;
-    EXPECT_TRUE(host_.Notices.empty());
+    ASSERT_EQ(RxPacket.HeadLength, 1);
+    EXPECT_EQ(RxPacket.Head[0], 0x00); // PC 0
+    EXPECT_EQ(RxPacket.BodyLength, ExpectedBodyLength(RxPacket.Body[0]));
+    EXPECT_TRUE(Accepted(0)) << View.AnswerText;
+    EXPECT_TRUE(Host.Notices.empty());
 }
 
 TEST_F(UsbPortTest, NoAnswerEndsAtTheTimeLimitWithNothingAndTheThirdPanelCleared) {
-    bus_.Faults().Queue(sim::LineFault::NoAnswer);
+    Bus.Faults().Queue(sim::LineFault::NoAnswer);
     EXPECT_EQ(Exchange(8), 0u);
-    EXPECT_TRUE(link_.UsbTimedOut());
-    EXPECT_EQ(rxPacket_.HeadLength, 0);
-    EXPECT_EQ(rxPacket_.BodyLength, 0);
-    EXPECT_EQ(host_.PanelClears, 1);
-    EXPECT_TRUE(host_.Notices.empty());
+    EXPECT_TRUE(Link.UsbTimedOut());
+    EXPECT_EQ(RxPacket.HeadLength, 0);
+    EXPECT_EQ(RxPacket.BodyLength, 0);
+    EXPECT_EQ(Host.PanelClears, 1);
+    EXPECT_TRUE(Host.Notices.empty());
 }
 
 TEST_F(UsbPortTest, AnAnswerEndsOnlyAtAReadWindowWithoutNewBytes) {
@@ -124,11 +124,11 @@ TEST_F(UsbPortTest, AnAnswerEndsOnlyAtAReadWindowWithoutNewBytes) {
     for (const Case c : {Case{"ShorterThanAWindow", std::chrono::milliseconds{12}, true},
                          Case{"LongerThanAWindow", std::chrono::milliseconds{45}, false}}) {
         SCOPED_TRACE(c.Name);
-        bus_.Timing().SplitPause = c.Pause;
-        bus_.Faults().Queue(sim::LineFault::SplitAnswer);
+        Bus.Timing().SplitPause = c.Pause;
+        Bus.Faults().Queue(sim::LineFault::SplitAnswer);
         ASSERT_EQ(Exchange(5), 0u);
-        EXPECT_EQ(rxPacket_.BodyLength == ExpectedBodyLength(rxPacket_.Body[0]), c.Whole);
-        EXPECT_EQ(Accepted(0), c.Whole) << view_.AnswerText;
+        EXPECT_EQ(RxPacket.BodyLength == ExpectedBodyLength(RxPacket.Body[0]), c.Whole);
+        EXPECT_EQ(Accepted(0), c.Whole) << View.AnswerText;
         std::this_thread::sleep_for(c.Pause); // the rest of a cut answer passes
     }
 }
@@ -143,32 +143,32 @@ TEST_F(UsbPortTest, ADevicePulledOutShowsOneNoticeAndTheRestOfTheExchangeStaysSi
     // the receive's first wait, whose queue query fails.
     for (const Case c : {Case{"DuringTheSend", 1, 0}, Case{"DuringTheReceive", 2, FT_IO_ERROR}}) {
         SCOPED_TRACE(c.Name);
-        host_ = {};
-        ASSERT_TRUE(link_.OpenBySerialNumber("VR000001"));
-        link_.SetUpLine();
+        Host = {};
+        ASSERT_TRUE(Link.OpenBySerialNumber("VR000001"));
+        Link.SetUpLine();
         int passes = 0;
-        host_.OnMessages = [&] {
+        Host.OnMessages = [&] {
             if (++passes == c.PullAtMessage)
-                api_.SetPlugged("VR000001", false);
+                Api.SetPlugged("VR000001", false);
         };
         const uint32_t status = Exchange(8);
         EXPECT_EQ(status, c.Status);
-        EXPECT_EQ(rxPacket_.HeadLength, 0);
-        EXPECT_EQ(host_.Notices,
+        EXPECT_EQ(RxPacket.HeadLength, 0);
+        EXPECT_EQ(Host.Notices,
                   std::vector<std::string>{"Устройство " + std::string(Caption) + " отключено!"});
-        EXPECT_EQ(host_.CursorRestores, 1);
-        ASSERT_EQ(host_.LogLines.size(), 1u);
-        EXPECT_EQ(host_.LogLines[0].find(" - Ошибка ввода-вывода") != std::string::npos, true)
-            << host_.LogLines[0];
-        EXPECT_TRUE(link_.LinkLost());
+        EXPECT_EQ(Host.CursorRestores, 1);
+        ASSERT_EQ(Host.LogLines.size(), 1u);
+        EXPECT_EQ(Host.LogLines[0].find(" - Ошибка ввода-вывода") != std::string::npos, true)
+            << Host.LogLines[0];
+        EXPECT_TRUE(Link.LinkLost());
         // The cycle's second attempt, or a stop: nothing more is shown.
-        link_.UsbSendPacket(txPacket_);
-        link_.UsbReceivePacket(rxPacket_);
-        link_.ResetDevice();
-        EXPECT_EQ(host_.Notices.size(), 1u);
-        host_.OnMessages = nullptr;
-        link_.Close();
-        api_.SetPlugged("VR000001", true);
+        Link.UsbSendPacket(TxPacket);
+        Link.UsbReceivePacket(RxPacket);
+        Link.ResetDevice();
+        EXPECT_EQ(Host.Notices.size(), 1u);
+        Host.OnMessages = nullptr;
+        Link.Close();
+        Api.SetPlugged("VR000001", true);
     }
 }
 
@@ -177,35 +177,35 @@ TEST_F(UsbPortTest, ADeviceClosedWhileATransferHandlesMessagesEndsItSilently) {
     // the device is closed under it. Pass 1 is in the send, pass 2 the receive's first wait.
     for (const int closeAt : {1, 2}) {
         SCOPED_TRACE(closeAt);
-        host_ = {};
-        ASSERT_TRUE(link_.OpenBySerialNumber("VR000001"));
-        link_.SetUpLine();
-        api_.ClearLog();
+        Host = {};
+        ASSERT_TRUE(Link.OpenBySerialNumber("VR000001"));
+        Link.SetUpLine();
+        Api.ClearLog();
         int passes = 0;
-        host_.OnMessages = [&] {
+        Host.OnMessages = [&] {
             if (++passes == closeAt)
-                link_.Close();
+                Link.Close();
         };
         EXPECT_EQ(Exchange(8), 0u);
-        EXPECT_EQ(rxPacket_.HeadLength, 0);
-        EXPECT_TRUE(host_.Notices.empty());
-        EXPECT_TRUE(host_.LogLines.empty());
-        EXPECT_EQ(api_.Log().back().Call, FtdiCall::Close) << "nothing reaches the closed device";
-        host_.OnMessages = nullptr;
+        EXPECT_EQ(RxPacket.HeadLength, 0);
+        EXPECT_TRUE(Host.Notices.empty());
+        EXPECT_TRUE(Host.LogLines.empty());
+        EXPECT_EQ(Api.Log().back().Call, FtdiCall::Close) << "nothing reaches the closed device";
+        Host.OnMessages = nullptr;
     }
 }
 
 TEST_F(UsbPortTest, WithNoDeviceCheckedTheNoticeNamesUsb) {
-    host_.MenuCaption.reset();
-    api_.SetPlugged("VR000001", false);
+    Host.MenuCaption.reset();
+    Api.SetPlugged("VR000001", false);
     Exchange(8);
-    EXPECT_EQ(host_.Notices, std::vector<std::string>{"Устройство USB отключено!"});
+    EXPECT_EQ(Host.Notices, std::vector<std::string>{"Устройство USB отключено!"});
 }
 
 TEST_F(UsbPortTest, AnOpenUsesTheFirst49CharactersOfTheSerialNumber) {
     const std::string serial49(49, '7');
-    api_.AddAdapter("USB-RS485", serial49);
-    UsbAdapterLink other(&api_, host_);
+    Api.AddAdapter("USB-RS485", serial49);
+    UsbAdapterLink other(&Api, Host);
     EXPECT_TRUE(other.OpenBySerialNumber(serial49 + "89ABCDEFGHI"));
     EXPECT_EQ(std::string(other.UsbPort.FT_Device_String_Buffer.data()), serial49);
     other.Close();
@@ -223,21 +223,21 @@ TEST_F(UsbPortTest, EveryCommandTravelsAsOverTheSerialLink) {
     CommPort port(serialApi, system);
     ASSERT_TRUE(port.OpenComPort(1));
     InstrumentState serialState;
-    inputs_.NewAddress = 1; // the parameters request keeps the instrument at 1
+    Inputs.NewAddress = 1; // the parameters request keeps the instrument at 1
 
     auto run = [&](uint8_t code, bool accessory) {
         SCOPED_TRACE(testing::Message() << "code " << int(code) << (accessory ? " 251" : ""));
-        inputs_.AccessoryMode = accessory;
+        Inputs.AccessoryMode = accessory;
         const uint32_t status = Exchange(code);
-        ASSERT_EQ(rxPacket_.HeadLength, 1);
+        ASSERT_EQ(RxPacket.HeadLength, 1);
         const bool usbAccepted = Accepted(status);
-        const std::string usbText = view_.AnswerText;
+        const std::string usbText = View.AnswerText;
 
         serialState.CommandCode = code;
         FrameBytes frame{};
         PacketRecord tx;
         PacketRecord rx;
-        ASSERT_TRUE(EncodeRequest(serialState, inputs_, frame, tx));
+        ASSERT_TRUE(EncodeRequest(serialState, Inputs, frame, tx));
         port.ComSendPacket(tx);
         const uint32_t serialStatus = port.ComReceivePacket(1, rx);
         AnswerRecorder serialView;
@@ -251,7 +251,7 @@ TEST_F(UsbPortTest, EveryCommandTravelsAsOverTheSerialLink) {
     for (const CommandInfo& command : CommandTable)
         run(command.Code, false);
     run(17, true); // the accessory's band and factor
-    EXPECT_TRUE(host_.Notices.empty());
+    EXPECT_TRUE(Host.Notices.empty());
 }
 
 // A library that answers every call and delivers scripted reads, for answers no instrument
