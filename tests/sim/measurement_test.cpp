@@ -21,10 +21,10 @@ constexpr SimClock::time_point T0{};
 class Measurement : public ::testing::Test {
   protected:
     explicit Measurement(int32_t noise = 0)
-        : instrument_({.ReadingPeriod = 250ms, .NoiseCounts = noise, .Seed = 7}) {}
+        : Instrument({.ReadingPeriod = 250ms, .NoiseCounts = noise, .Seed = 7}) {}
 
     FrameBytes Send(uint8_t code, const char* payload = "", SimClock::duration at = 0ms) {
-        const auto answer = instrument_.HandleRequest(Request(1, code, Hex(payload)), T0 + at);
+        const auto answer = Instrument.HandleRequest(Request(1, code, Hex(payload)), T0 + at);
         EXPECT_TRUE(answer.has_value());
         return answer.value_or(FrameBytes{});
     }
@@ -40,7 +40,7 @@ class Measurement : public ::testing::Test {
         return {static_cast<int32_t>(v), a[9]};
     }
 
-    VirtualInstrument instrument_;
+    VirtualInstrument Instrument;
 };
 
 TEST_F(Measurement, ExchangeTestReportsEachNewReadingUntilItIsRead) {
@@ -154,7 +154,7 @@ TEST_F(NoisyMeasurement, NoiseStaysInTheLastDigitsAndRepeatsWithTheSeed) {
     for (int i = 1; i <= 20; ++i) {
         first.push_back(ReadAt(i * 250ms).Value);
     }
-    instrument_ = VirtualInstrument({.ReadingPeriod = 250ms, .NoiseCounts = 40, .Seed = 7});
+    Instrument = VirtualInstrument({.ReadingPeriod = 250ms, .NoiseCounts = 40, .Seed = 7});
     Send(16, "01 00 00 00 02 03 E8");
     Send(32);
     Send(36, "02");

@@ -60,12 +60,12 @@ PacketRecord Received(const std::vector<LineCharacter>& line) {
 class Bus : public ::testing::Test {
   protected:
     Bus()
-        : instrument_(bus_.AddDevice<VirtualInstrument>(VirtualInstrumentConfig{.Seed = 1})),
-          accessory_(bus_.AddDevice<VirtualAccessory>()) {}
+        : Instrument(Line.AddDevice<VirtualInstrument>(VirtualInstrumentConfig{.Seed = 1})),
+          Accessory(Line.AddDevice<VirtualAccessory>()) {}
 
-    VirtualBus bus_;
-    VirtualInstrument& instrument_;
-    VirtualAccessory& accessory_;
+    VirtualBus Line;
+    VirtualInstrument& Instrument;
+    VirtualAccessory& Accessory;
 };
 
 struct AddressingCase {
@@ -100,9 +100,9 @@ TEST_P(BusAddressing, OnlyTheAddressedDeviceAnswersASoundFrame) {
     if (c.CorruptCheck) {
         packet.Body[packet.BodyLength - 1] ^= 0x01;
     }
-    const auto replies = Feed(bus_, packet, T0, c.NinthBitOnAddress, c.LineErrorOnLast);
+    const auto replies = Feed(Line, packet, T0, c.NinthBitOnAddress, c.LineErrorOnLast);
     EXPECT_EQ(!replies.empty(), c.Answered);
-    EXPECT_EQ(bus_.RequestCount(8), c.Answered ? 1u : 0u);
+    EXPECT_EQ(Line.RequestCount(8), c.Answered ? 1u : 0u);
     if (c.Answered) {
         const PacketRecord rx = Received(replies);
         EXPECT_EQ(rx.Head[0], 0) << "to the request's source";
@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(Frames, BusAddressing, ::testing::ValuesIn(AddressingCa
 TEST_F(Bus, AnswerStartsAfterTheTurnaroundAtTheCharacterTime) {
     const PacketRecord packet = PacketOf(Request(1, 1));
     const auto requestEnd = T0 + (1 + packet.BodyLength) * CharacterTime57600;
-    const auto replies = Feed(bus_, packet);
+    const auto replies = Feed(Line, packet);
     ASSERT_EQ(replies.size(), 6u);
     EXPECT_EQ(replies[0].Arrival, requestEnd + 1ms + CharacterTime57600);
     for (size_t i = 1; i < replies.size(); ++i) {
@@ -128,38 +128,38 @@ TEST_F(Bus, AnswerStartsAfterTheTurnaroundAtTheCharacterTime) {
 }
 
 TEST_F(Bus, AnswerToAPcAtAnotherAddressGoesThere) {
-    const auto replies = Feed(bus_, PacketOf(Request(1, 8, {}, 9)));
+    const auto replies = Feed(Line, PacketOf(Request(1, 8, {}, 9)));
     ASSERT_FALSE(replies.empty());
     EXPECT_EQ(replies[0].Data, 9);
 }
 
 TEST_F(Bus, SeveralInstrumentsAnswerEachFromItsOwnAddress) {
-    bus_.AddDevice<VirtualInstrument>(VirtualInstrumentConfig{.Address = 7, .Seed = 1});
-    EXPECT_EQ(Received(Feed(bus_, PacketOf(Request(7, 8)))).Body[2], 7);
-    EXPECT_EQ(Received(Feed(bus_, PacketOf(Request(1, 8)))).Body[2], 1);
-    EXPECT_EQ(bus_.RequestCount(8), 2u);
+    Line.AddDevice<VirtualInstrument>(VirtualInstrumentConfig{.Address = 7, .Seed = 1});
+    EXPECT_EQ(Received(Feed(Line, PacketOf(Request(7, 8)))).Body[2], 7);
+    EXPECT_EQ(Received(Feed(Line, PacketOf(Request(1, 8)))).Body[2], 1);
+    EXPECT_EQ(Line.RequestCount(8), 2u);
 }
 
 TEST_F(Bus, NewAddressHoldsFromTheNextRequest) {
-    const PacketRecord rx = Received(Feed(bus_, PacketOf(Request(1, 6, Hex("1E 50 05")))));
+    const PacketRecord rx = Received(Feed(Line, PacketOf(Request(1, 6, Hex("1E 50 05")))));
     EXPECT_EQ(rx.Body[2], 1) << "the acknowledgement still comes from the old address";
-    EXPECT_TRUE(Feed(bus_, PacketOf(Request(1, 8))).empty());
-    EXPECT_FALSE(Feed(bus_, PacketOf(Request(5, 8))).empty());
+    EXPECT_TRUE(Feed(Line, PacketOf(Request(1, 8))).empty());
+    EXPECT_FALSE(Feed(Line, PacketOf(Request(5, 8))).empty());
 }
 
 TEST_F(Bus, ANinthBitCharacterRestartsAnUnfinishedFrame) {
     PacketRecord partial = PacketOf(Request(1, 16, Hex("01 00 00 00 02 03 E8")));
     partial.BodyLength = 5;
-    EXPECT_TRUE(Feed(bus_, partial).empty());
-    EXPECT_FALSE(Feed(bus_, PacketOf(Request(1, 8)), T0 + 10ms).empty());
-    EXPECT_EQ(bus_.TotalRequests(), 1u);
+    EXPECT_TRUE(Feed(Line, partial).empty());
+    EXPECT_FALSE(Feed(Line, PacketOf(Request(1, 8)), T0 + 10ms).empty());
+    EXPECT_EQ(Line.TotalRequests(), 1u);
 }
 
 TEST_F(Bus, LongAnswerIsCutIntoThreeBlocksWithSoundChecks) {
     for (uint8_t code = 1; code <= 31; ++code) {
-        instrument_.MutableState().ErrorList.push_back(code);
+        Instrument.MutableState().ErrorList.push_back(code);
     }
-    const PacketRecord rx = Received(Feed(bus_, PacketOf(Request(1, 5))));
+    const PacketRecord rx = Received(Feed(Line, PacketOf(Request(1, 5))));
     EXPECT_EQ(rx.BodyLength, 41);
     EXPECT_TRUE(AnswerLengthValid(rx));
     EXPECT_TRUE(AnswerBlockValid(rx, 0));
@@ -168,38 +168,38 @@ TEST_F(Bus, LongAnswerIsCutIntoThreeBlocksWithSoundChecks) {
 }
 
 TEST_F(Bus, AccessorySetsAndReadsItsBandAndFactor) {
-    EXPECT_EQ(Received(Feed(bus_, PacketOf(Request(251, 17)))).Body[4], 0xFF) << "in reset";
-    Feed(bus_, PacketOf(Request(251, 16, Hex("31"))));
-    EXPECT_EQ(Received(Feed(bus_, PacketOf(Request(251, 17)))).Body[4], 0x31);
-    const PacketRecord refused = Received(Feed(bus_, PacketOf(Request(251, 16, Hex("70")))));
+    EXPECT_EQ(Received(Feed(Line, PacketOf(Request(251, 17)))).Body[4], 0xFF) << "in reset";
+    Feed(Line, PacketOf(Request(251, 16, Hex("31"))));
+    EXPECT_EQ(Received(Feed(Line, PacketOf(Request(251, 17)))).Body[4], 0x31);
+    const PacketRecord refused = Received(Feed(Line, PacketOf(Request(251, 16, Hex("70")))));
     EXPECT_EQ(refused.Body[3], 0xAA) << "band 7 and factor 0 do not exist";
-    EXPECT_EQ(accessory_.BandFactor(), 0x31);
-    Feed(bus_, PacketOf(Request(251, 1)));
-    EXPECT_EQ(accessory_.BandFactor(), 0xFF);
-    EXPECT_TRUE(Feed(bus_, PacketOf(Request(251, 5))).empty()) << "no parameters to read";
+    EXPECT_EQ(Accessory.BandFactor(), 0x31);
+    Feed(Line, PacketOf(Request(251, 1)));
+    EXPECT_EQ(Accessory.BandFactor(), 0xFF);
+    EXPECT_TRUE(Feed(Line, PacketOf(Request(251, 5))).empty()) << "no parameters to read";
 }
 
 TEST_F(Bus, QueuedFaultsApplyOnePerAnsweredExchangeInOrder) {
-    bus_.Faults().Queue(LineFault::NoAnswer);
-    bus_.Faults().Queue(LineFault::AddressOnly);
-    EXPECT_TRUE(Feed(bus_, PacketOf(Request(2, 8))).empty());
-    EXPECT_EQ(bus_.Faults().QueuedCount(), 2u) << "a frame nobody takes uses no fault";
-    EXPECT_TRUE(Feed(bus_, PacketOf(Request(1, 8))).empty());
-    EXPECT_EQ(Feed(bus_, PacketOf(Request(1, 8))).size(), 1u);
-    EXPECT_EQ(Feed(bus_, PacketOf(Request(1, 8))).size(), 6u);
-    EXPECT_EQ(bus_.RequestCount(8), 3u) << "silenced requests still count";
+    Line.Faults().Queue(LineFault::NoAnswer);
+    Line.Faults().Queue(LineFault::AddressOnly);
+    EXPECT_TRUE(Feed(Line, PacketOf(Request(2, 8))).empty());
+    EXPECT_EQ(Line.Faults().QueuedCount(), 2u) << "a frame nobody takes uses no fault";
+    EXPECT_TRUE(Feed(Line, PacketOf(Request(1, 8))).empty());
+    EXPECT_EQ(Feed(Line, PacketOf(Request(1, 8))).size(), 1u);
+    EXPECT_EQ(Feed(Line, PacketOf(Request(1, 8))).size(), 6u);
+    EXPECT_EQ(Line.RequestCount(8), 3u) << "silenced requests still count";
 }
 
 TEST_F(Bus, LateAndSplitAnswersKeepTheirCharactersButMoveThem) {
     const PacketRecord packet = PacketOf(Request(1, 1));
     const auto requestEnd = T0 + (1 + packet.BodyLength) * CharacterTime57600;
-    bus_.Faults().Queue(LineFault::LateAnswer);
-    const auto late = Feed(bus_, packet);
+    Line.Faults().Queue(LineFault::LateAnswer);
+    const auto late = Feed(Line, packet);
     ASSERT_EQ(late.size(), 6u);
     EXPECT_GE(late[0].Arrival - requestEnd, 150ms);
 
-    bus_.Faults().Queue(LineFault::SplitAnswer);
-    const auto split = Feed(bus_, packet);
+    Line.Faults().Queue(LineFault::SplitAnswer);
+    const auto split = Feed(Line, packet);
     ASSERT_EQ(split.size(), 6u);
     EXPECT_GE(split[3].Arrival - split[2].Arrival, 40ms);
 }
