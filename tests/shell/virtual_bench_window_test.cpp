@@ -44,95 +44,95 @@ enum class Via : uint8_t { ComPort, Adapter };
 class VirtualBenchTest : public ::testing::Test {
   protected:
     VirtualBenchTest() {
-        bus_.AddDevice<sim::VirtualInstrument>(
+        Bus.AddDevice<sim::VirtualInstrument>(
             sim::VirtualInstrumentConfig{.NoiseCounts = 0, .Seed = 1});
-        serial_.AddPort("COM1");
+        Serial.AddPort("COM1");
     }
 
     void OpenLinks() {
-        ASSERT_TRUE(com_.OpenComPort(1));
-        ASSERT_TRUE(adapter_.OpenBySerialNumber("VR000001"));
-        adapter_.SetUpLine();
+        ASSERT_TRUE(Com.OpenComPort(1));
+        ASSERT_TRUE(Adapter.OpenBySerialNumber("VR000001"));
+        Adapter.SetUpLine();
     }
 
-    // One exchange test through the chosen link; the raw answer is in rx_.
+    // One exchange test through the chosen link; the raw answer is in Rx.
     uint32_t Exchange(Via via) {
         InstrumentState state;
         state.CommandCode = 8;
         FrameBytes frame{};
         PacketRecord tx;
         EXPECT_TRUE(EncodeRequest(state, EncoderInputs{}, frame, tx));
-        Link& link = via == Via::ComPort ? static_cast<Link&>(com_) : adapter_;
-        rx_ = {};
+        Link& link = via == Via::ComPort ? static_cast<Link&>(Com) : Adapter;
+        Rx = {};
         link.SendPacket(tx);
-        return link.ReceivePacket(rx_);
+        return link.ReceivePacket(Rx);
     }
 
     void Choose(LineFault fault) {
-        QComboBox* choice = window_.FaultChoice();
+        QComboBox* choice = Window.FaultChoice();
         const int index = choice->findData(static_cast<int>(fault));
         ASSERT_GE(index, 0);
         choice->setCurrentIndex(index);
     }
 
-    sim::VirtualBus bus_;
-    SimulatedSerialApi serial_{bus_};
-    SimulatedFtdiApi usb_{bus_};
-    RecordingSystemFacilities system_;
-    CommPort com_{serial_, system_};
-    SilentUsbHost host_;
-    UsbAdapterLink adapter_{&usb_, host_};
+    sim::VirtualBus Bus;
+    SimulatedSerialApi Serial{Bus};
+    SimulatedFtdiApi Usb{Bus};
+    RecordingSystemFacilities System;
+    CommPort Com{Serial, System};
+    SilentUsbHost Host;
+    UsbAdapterLink Adapter{&Usb, Host};
     // The window lists the adapters there are when it is made.
-    std::unique_ptr<VirtualBenchWindow> bench_ = [this] {
-        usb_.AddAdapter("USB-RS485", "VR000001").AddAdapter("USB-RS485", "VR000002");
-        return std::make_unique<VirtualBenchWindow>(bus_, &usb_);
+    std::unique_ptr<VirtualBenchWindow> Bench = [this] {
+        Usb.AddAdapter("USB-RS485", "VR000001").AddAdapter("USB-RS485", "VR000002");
+        return std::make_unique<VirtualBenchWindow>(Bus, &Usb);
     }();
-    VirtualBenchWindow& window_ = *bench_;
-    PacketRecord rx_;
+    VirtualBenchWindow& Window = *Bench;
+    PacketRecord Rx;
 };
 
 TEST_F(VirtualBenchTest, EachPlugButtonPullsOutAndPutsBackItsOwnAdapter) {
-    ASSERT_EQ(window_.AdapterState(0)->text(), QStringLiteral("подключен"));
-    ASSERT_EQ(window_.PlugButton(1)->text(), QStringLiteral("Отключить"));
+    ASSERT_EQ(Window.AdapterState(0)->text(), QStringLiteral("подключен"));
+    ASSERT_EQ(Window.PlugButton(1)->text(), QStringLiteral("Отключить"));
 
-    window_.PlugButton(1)->click();
-    EXPECT_TRUE(usb_.Adapters()[0].Plugged);
-    EXPECT_FALSE(usb_.Adapters()[1].Plugged);
-    EXPECT_EQ(window_.AdapterState(1)->text(), QStringLiteral("отключен"));
-    EXPECT_EQ(window_.PlugButton(1)->text(), QStringLiteral("Подключить"));
+    Window.PlugButton(1)->click();
+    EXPECT_TRUE(Usb.Adapters()[0].Plugged);
+    EXPECT_FALSE(Usb.Adapters()[1].Plugged);
+    EXPECT_EQ(Window.AdapterState(1)->text(), QStringLiteral("отключен"));
+    EXPECT_EQ(Window.PlugButton(1)->text(), QStringLiteral("Подключить"));
     uint32_t count = 0;
-    usb_.DeviceCount(count);
+    Usb.DeviceCount(count);
     EXPECT_EQ(count, 1u);
 
-    window_.PlugButton(1)->click();
-    EXPECT_TRUE(usb_.Adapters()[1].Plugged);
-    EXPECT_EQ(window_.AdapterState(1)->text(), QStringLiteral("подключен"));
-    EXPECT_EQ(window_.PlugButton(1)->text(), QStringLiteral("Отключить"));
+    Window.PlugButton(1)->click();
+    EXPECT_TRUE(Usb.Adapters()[1].Plugged);
+    EXPECT_EQ(Window.AdapterState(1)->text(), QStringLiteral("подключен"));
+    EXPECT_EQ(Window.PlugButton(1)->text(), QStringLiteral("Отключить"));
 }
 
 TEST_F(VirtualBenchTest, PullingOutAnOpenAdapterBreaksItsLinkUntilItIsOpenedAgain) {
     OpenLinks();
-    window_.Refresh();
-    EXPECT_EQ(window_.AdapterState(0)->text(), QStringLiteral("подключен, открыт"));
+    Window.Refresh();
+    EXPECT_EQ(Window.AdapterState(0)->text(), QStringLiteral("подключен, открыт"));
 
-    window_.PlugButton(0)->click();
+    Window.PlugButton(0)->click();
     Exchange(Via::Adapter);
-    EXPECT_TRUE(adapter_.LinkLost());
-    EXPECT_EQ(rx_.HeadLength, 0);
+    EXPECT_TRUE(Adapter.LinkLost());
+    EXPECT_EQ(Rx.HeadLength, 0);
 
-    window_.PlugButton(0)->click();
-    EXPECT_EQ(window_.AdapterState(0)->text(), QStringLiteral("подключен"));
-    ASSERT_TRUE(adapter_.OpenBySerialNumber("VR000001"));
-    adapter_.SetUpLine();
+    Window.PlugButton(0)->click();
+    EXPECT_EQ(Window.AdapterState(0)->text(), QStringLiteral("подключен"));
+    ASSERT_TRUE(Adapter.OpenBySerialNumber("VR000001"));
+    Adapter.SetUpLine();
     Exchange(Via::Adapter);
-    EXPECT_EQ(rx_.HeadLength, 1);
+    EXPECT_EQ(Rx.HeadLength, 1);
 }
 
 TEST_F(VirtualBenchTest, TheChosenFaultReachesOnlyTheNextAnswerOnEitherLink) {
     OpenLinks();
     Exchange(Via::Adapter);
-    ASSERT_EQ(rx_.HeadLength, 1);
-    const PacketRecord clean = rx_;
+    ASSERT_EQ(Rx.HeadLength, 1);
+    const PacketRecord clean = Rx;
 
     struct Case {
         const char* Name;
@@ -158,16 +158,16 @@ TEST_F(VirtualBenchTest, TheChosenFaultReachesOnlyTheNextAnswerOnEitherLink) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(c.Name) + (via == Via::ComPort ? " on COM1" : " on VR000001"));
             Choose(c.Fault);
-            window_.NextAnswerButton()->click();
-            EXPECT_EQ(window_.FaultState()->text(), QStringLiteral("В очереди: 1"));
+            Window.NextAnswerButton()->click();
+            EXPECT_EQ(Window.FaultState()->text(), QStringLiteral("В очереди: 1"));
             Exchange(via);
-            EXPECT_TRUE(c.Shows(rx_));
-            window_.Refresh();
-            EXPECT_EQ(window_.FaultState()->text(), QStringLiteral("В очереди: 0"));
+            EXPECT_TRUE(c.Shows(Rx));
+            Window.Refresh();
+            EXPECT_EQ(Window.FaultState()->text(), QStringLiteral("В очереди: 0"));
             Exchange(via);
-            EXPECT_EQ(rx_.HeadLength, 1);
-            EXPECT_EQ(rx_.Head[0], clean.Head[0]);
-            EXPECT_EQ(rx_.BodyLength, clean.BodyLength);
+            EXPECT_EQ(Rx.HeadLength, 1);
+            EXPECT_EQ(Rx.Head[0], clean.Head[0]);
+            EXPECT_EQ(Rx.BodyLength, clean.BodyLength);
         }
     }
 }
@@ -176,7 +176,7 @@ TEST_F(VirtualBenchTest, ALineErrorOfTheAnswerReachesTheComPortsStatus) {
     OpenLinks();
     const uint32_t cleanStatus = Exchange(Via::ComPort);
     Choose(LineFault::FramingError);
-    window_.NextAnswerButton()->click();
+    Window.NextAnswerButton()->click();
     const uint32_t status = Exchange(Via::ComPort);
     EXPECT_NE(status & CE_FRAME, 0u);
     EXPECT_EQ(cleanStatus & CE_FRAME, 0u);
@@ -185,26 +185,26 @@ TEST_F(VirtualBenchTest, ALineErrorOfTheAnswerReachesTheComPortsStatus) {
 TEST_F(VirtualBenchTest, AFaultOnEveryAnswerStaysUntilTheFaultsAreCleared) {
     OpenLinks();
     Choose(LineFault::AddressOnly);
-    window_.SharePercent()->setValue(100);
-    window_.ShareButton()->click();
-    EXPECT_TRUE(window_.FaultState()->text().contains(QStringLiteral("Только адресный байт")));
+    Window.SharePercent()->setValue(100);
+    Window.ShareButton()->click();
+    EXPECT_TRUE(Window.FaultState()->text().contains(QStringLiteral("Только адресный байт")));
     for (const Via via : {Via::Adapter, Via::ComPort, Via::Adapter}) {
         Exchange(via);
-        EXPECT_EQ(rx_.HeadLength, 1);
-        EXPECT_EQ(rx_.BodyLength, 0);
+        EXPECT_EQ(Rx.HeadLength, 1);
+        EXPECT_EQ(Rx.BodyLength, 0);
     }
 
-    window_.ClearButton()->click();
-    EXPECT_EQ(window_.FaultState()->text(), QStringLiteral("В очереди: 0"));
+    Window.ClearButton()->click();
+    EXPECT_EQ(Window.FaultState()->text(), QStringLiteral("В очереди: 0"));
     Exchange(Via::Adapter);
-    EXPECT_GT(rx_.BodyLength, 0);
+    EXPECT_GT(Rx.BodyLength, 0);
 }
 
 TEST_F(VirtualBenchTest, EveryFaultTheBusKnowsIsOfferedOnceWithACaption) {
     std::vector<int> offered;
-    for (int i = 0; i < window_.FaultChoice()->count(); ++i) {
-        EXPECT_FALSE(window_.FaultChoice()->itemText(i).isEmpty());
-        offered.push_back(window_.FaultChoice()->itemData(i).toInt());
+    for (int i = 0; i < Window.FaultChoice()->count(); ++i) {
+        EXPECT_FALSE(Window.FaultChoice()->itemText(i).isEmpty());
+        offered.push_back(Window.FaultChoice()->itemData(i).toInt());
     }
     std::sort(offered.begin(), offered.end());
     std::vector<int> all;
@@ -214,9 +214,9 @@ TEST_F(VirtualBenchTest, EveryFaultTheBusKnowsIsOfferedOnceWithACaption) {
 }
 
 TEST_F(VirtualBenchTest, WritesAPictureOfTheWindow) {
-    window_.PlugButton(1)->click();
-    window_.adjustSize();
-    const QImage picture = window_.grab().toImage();
+    Window.PlugButton(1)->click();
+    Window.adjustSize();
+    const QImage picture = Window.grab().toImage();
     ASSERT_FALSE(picture.isNull());
     ASSERT_TRUE(QDir().mkpath(QStringLiteral(VR410_SCREENSHOT_DIR)));
     EXPECT_TRUE(picture.save(QStringLiteral(VR410_SCREENSHOT_DIR "/virtual_bench.png")));
