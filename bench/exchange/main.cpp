@@ -87,70 +87,70 @@ double TurnaroundMs(const std::vector<LineEvent>& log) {
 class TimedPort : public SerialPort {
   public:
     TimedPort(std::unique_ptr<SerialPort> inner, std::vector<double>& turnarounds)
-        : inner_(std::move(inner)), turnarounds_(turnarounds) {}
-    bool GetTimeouts(CommTimeouts& t) override { return inner_->GetTimeouts(t); }
-    bool SetTimeouts(const CommTimeouts& t) override { return inner_->SetTimeouts(t); }
-    bool SetupQueues(uint32_t in, uint32_t out) override { return inner_->SetupQueues(in, out); }
-    bool GetState(LineSettings& s) override { return inner_->GetState(s); }
+        : Inner_(std::move(inner)), Turnarounds_(turnarounds) {}
+    bool GetTimeouts(CommTimeouts& t) override { return Inner_->GetTimeouts(t); }
+    bool SetTimeouts(const CommTimeouts& t) override { return Inner_->SetTimeouts(t); }
+    bool SetupQueues(uint32_t in, uint32_t out) override { return Inner_->SetupQueues(in, out); }
+    bool GetState(LineSettings& s) override { return Inner_->GetState(s); }
     bool SetState(const LineSettings& s) override {
-        settings_ = s;
-        return inner_->SetState(s);
+        Settings_ = s;
+        return Inner_->SetState(s);
     }
-    bool GetEventMask(uint32_t& m) override { return inner_->GetEventMask(m); }
-    bool SetEventMask(uint32_t m) override { return inner_->SetEventMask(m); }
-    bool WaitEvent(uint32_t& e) override { return inner_->WaitEvent(e); }
+    bool GetEventMask(uint32_t& m) override { return Inner_->GetEventMask(m); }
+    bool SetEventMask(uint32_t m) override { return Inner_->SetEventMask(m); }
+    bool WaitEvent(uint32_t& e) override { return Inner_->WaitEvent(e); }
     bool SetRts(bool raised) override {
-        const bool ok = inner_->SetRts(raised);
-        if (!raised && bodyWritten_ != Clock::time_point{}) {
-            const auto lineTime = CharacterTime(settings_) * bodyBytes_;
-            turnarounds_.push_back(
-                std::chrono::duration<double, std::milli>(Clock::now() - bodyWritten_ - lineTime)
+        const bool ok = Inner_->SetRts(raised);
+        if (!raised && BodyWritten_ != Clock::time_point{}) {
+            const auto lineTime = CharacterTime(Settings_) * BodyBytes_;
+            Turnarounds_.push_back(
+                std::chrono::duration<double, std::milli>(Clock::now() - BodyWritten_ - lineTime)
                     .count());
-            bodyWritten_ = {};
+            BodyWritten_ = {};
         }
         return ok;
     }
-    bool Purge(uint32_t flags) override { return inner_->Purge(flags); }
+    bool Purge(uint32_t flags) override { return Inner_->Purge(flags); }
     bool Write(const uint8_t* data, size_t count, size_t& written) override {
         const auto start = Clock::now();
-        const bool ok = inner_->Write(data, count, written);
+        const bool ok = Inner_->Write(data, count, written);
         if (count > 1) { // the body, not the address byte
-            bodyWritten_ = start;
-            bodyBytes_ = static_cast<int64_t>(count);
+            BodyWritten_ = start;
+            BodyBytes_ = static_cast<int64_t>(count);
         }
         return ok;
     }
     bool ClearError(uint32_t& errors, uint32_t& waiting) override {
-        return inner_->ClearError(errors, waiting);
+        return Inner_->ClearError(errors, waiting);
     }
     bool Read(uint8_t* data, size_t count, size_t& read) override {
-        return inner_->Read(data, count, read);
+        return Inner_->Read(data, count, read);
     }
-    void WaitForInput(Clock::time_point deadline) override { inner_->WaitForInput(deadline); }
-    bool Lost() const override { return inner_->Lost(); }
+    void WaitForInput(Clock::time_point deadline) override { Inner_->WaitForInput(deadline); }
+    bool Lost() const override { return Inner_->Lost(); }
 
   private:
-    std::unique_ptr<SerialPort> inner_;
-    std::vector<double>& turnarounds_;
-    LineSettings settings_;
-    Clock::time_point bodyWritten_{};
-    int64_t bodyBytes_ = 0;
+    std::unique_ptr<SerialPort> Inner_;
+    std::vector<double>& Turnarounds_;
+    LineSettings Settings_;
+    Clock::time_point BodyWritten_{};
+    int64_t BodyBytes_ = 0;
 };
 
 class TimedApi : public SerialApi {
   public:
-    explicit TimedApi(SerialApi& inner) : inner_(inner) {}
+    explicit TimedApi(SerialApi& inner) : Inner_(inner) {}
     std::vector<double> Turnarounds;
-    std::string PortDeviceName(int number) override { return inner_.PortDeviceName(number); }
+    std::string PortDeviceName(int number) override { return Inner_.PortDeviceName(number); }
     std::unique_ptr<SerialPort> Open(const std::string& deviceName, OpenError& error) override {
-        auto port = inner_.Open(deviceName, error);
+        auto port = Inner_.Open(deviceName, error);
         return port ? std::make_unique<TimedPort>(std::move(port), Turnarounds) : nullptr;
     }
-    uint32_t TickCount() override { return inner_.TickCount(); }
-    void Sleep(uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
+    uint32_t TickCount() override { return Inner_.TickCount(); }
+    void Sleep(uint32_t milliseconds) override { Inner_.Sleep(milliseconds); }
 
   private:
-    SerialApi& inner_;
+    SerialApi& Inner_;
 };
 
 PacketRecord ExchangeTestRequest() {
