@@ -80,7 +80,8 @@ void TFormMain::FormCreate() {
         }
         return std::nullopt;
     });
-    AnswerView_ = std::make_unique<PanelAnswerView>(*KeyHost_, *Renderer_, *Entry_, Dialogs_);
+    AnswerView_ =
+        std::make_unique<PanelAnswerView>(*KeyHost_, *Renderer_, *Entry_, *OutputEntry_, Dialogs_);
     EngineHost_ = std::make_unique<MainWindowEngineHost>(Menu_, *N3001_, *Entry_, *KeyHost_,
                                                          Dialogs_, *Facilities_);
     // Idle, with the link not ready until the saved port has opened.

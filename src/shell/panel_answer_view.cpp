@@ -1,5 +1,6 @@
 #include "shell/panel_answer_view.h"
 
+#include "panel/keypad/output_entry.h"
 #include "panel/keypad/output_entry_bar.h"
 #include "panel/keypad/panel_keypad_host.h"
 #include "panel/renderers.h"
@@ -10,8 +11,8 @@
 namespace vr410 {
 
 PanelAnswerView::PanelAnswerView(PanelKeypadHost& panel, PanelRenderer& renderer,
-                                 OutputEntryBar& entry, DialogModel& dialogs)
-    : Panel_(panel), Renderer_(renderer), Entry_(entry), Dialogs_(dialogs) {}
+                                 OutputEntryBar& entry, OutputEntry& output, DialogModel& dialogs)
+    : Panel_(panel), Renderer_(renderer), Entry_(entry), Output_(output), Dialogs_(dialogs) {}
 
 void PanelAnswerView::SetAnswerText(const std::string&) {}
 
@@ -44,7 +45,7 @@ void PanelAnswerView::SetFrequencyPanelVisible(bool visible) {
 }
 
 void PanelAnswerView::SetOutputField(const std::string& digits) {
-    Panel_.SetOutputFieldText(digits);
+    Output_.ShowInstrumentValue(digits);
 }
 
 void PanelAnswerView::ShowParameters(const InstrumentParameters& parameters) {

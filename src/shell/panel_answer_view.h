@@ -8,6 +8,7 @@
 
 namespace vr410 {
 
+class OutputEntry;
 class OutputEntryBar;
 class PanelKeypadHost;
 class PanelRenderer;
@@ -17,7 +18,7 @@ class PanelAnswerView final : public AnswerView {
   public:
     // Keeps the references; they must outlive the view.
     PanelAnswerView(PanelKeypadHost& panel, PanelRenderer& renderer, OutputEntryBar& entry,
-                    DialogModel& dialogs);
+                    OutputEntry& output, DialogModel& dialogs);
 
     // The label shows what AttemptFinished and AnswerDecoded carry, so this does nothing.
     void SetAnswerText(const std::string& text) override;
@@ -30,6 +31,7 @@ class PanelAnswerView final : public AnswerView {
 
     void SetFrequencyField(int hertz) override;
     void SetFrequencyPanelVisible(bool visible) override;
+    // The value read from the instrument, shown as read and never sent back.
     void SetOutputField(const std::string& digits) override;
 
     void ShowParameters(const InstrumentParameters& parameters) override;
@@ -42,6 +44,7 @@ class PanelAnswerView final : public AnswerView {
     PanelKeypadHost& Panel_;
     PanelRenderer& Renderer_;
     OutputEntryBar& Entry_;
+    OutputEntry& Output_;
     DialogModel& Dialogs_;
 };
 

@@ -5,9 +5,13 @@
 #include "panel/keypad/masked_digit_edit.h"
 #include "panel/keypad/output_entry_bar.h"
 #include "panel/keypad/panel5.h"
+#include "panel/text_layer.h"
 
 #include <QPushButton>
 #include <QSpinBox>
+
+#include <array>
+#include <ostream>
 
 namespace vr410::test {
 namespace {
@@ -55,8 +59,8 @@ std::string DeviceDigits(const sim::VirtualInstrumentState& device) {
 }
 
 // A read-output answer that moves the row from AC to DC brings eight digits: the field takes
-// the DC layout before them, so none is cut, and the value the change handling sends with the
-// output on is the one the instrument holds.
+// the DC layout before them, so none is cut, and with the output on the instrument keeps the
+// value it holds.
 TEST_F(OutputField, ReadOutputAnswerFromAnAcRowToADcRowKeepsAllEightDigits) {
     StartVirtual();
     ASSERT_TRUE(Settle());
@@ -99,6 +103,120 @@ TEST_F(OutputField, ReadOutputAnswerFromADcRowToAnAcRowKeepsTheSevenDigits) {
     EXPECT_EQ(State().OutputDigits, "0543219");
     EXPECT_EQ(Field()->Digits().toStdString(), State().OutputDigits);
 }
+
+// A value the instrument holds, read back on an AC row (1 V, row 21) with the output off or on.
+struct ReadBackCase {
+    const char* Name;
+    PanelMode Mode;
+    bool StateQuery; // by the state button's sequence (5, 10, 17), else by a lone read (17)
+    std::array<uint8_t, 8> Device;
+    const char* Digits; // what the field, OutputDigits and the display must show
+    const char* Shown;  // the value as the display's value row begins
+};
+
+void PrintTo(const ReadBackCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+class OutputFieldReadBack : public OutputField, public testing::WithParamInterface<ReadBackCase> {};
+
+// The entry limits are for what the operator types: a value read from the instrument is shown as
+// the instrument holds it, even outside them, and reading it sends nothing back; with the output
+// on, a raised or lowered copy would otherwise go out as a set-output request unasked.
+TEST_P(OutputFieldReadBack, ShowsTheInstrumentsValueAndSendsNothing) {
+    const ReadBackCase& c = GetParam();
+    StartVirtual();
+    ASSERT_TRUE(Settle());
+    State().Mode = c.Mode;
+    State().RangeIndex = 21;
+    State().OutputDigits = "0500000";
+    Inside().KeyHost().PrintMode();
+    ASSERT_EQ(Field()->Digits(), QStringLiteral("0500000"));
+
+    sim::VirtualInstrumentState& device = Instrument().MutableState();
+    device.Mode = c.Mode;
+    device.OutputLive = c.Mode == PanelMode::OutputOn;
+    device.RangeIndex = 21;
+    device.OutputDigits = c.Device;
+    const std::string held = DeviceDigits(device);
+
+    const size_t before = Events.size();
+    if (c.StateQuery) {
+        Engine().SB_QueryStateClick();
+    } else {
+        Issue(17);
+        ASSERT_TRUE(WaitForAnswers(1));
+    }
+    ASSERT_TRUE(Settle());
+    // Let anything the read might have set off reach the wire.
+    QTest::qWait(100);
+    ASSERT_TRUE(Settle());
+
+    std::vector<int> given;
+    for (size_t i = before; i < Events.size(); ++i) {
+        if (Events[i].What == CycleEvent::Kind::TransmitGiven) {
+            given.push_back(Events[i].Code);
+        }
+    }
+    const std::vector<int> asked =
+        c.StateQuery ? std::vector<int>{5, 10, 17} : std::vector<int>{17};
+    EXPECT_EQ(given, asked);
+    EXPECT_EQ(DeviceDigits(Instrument().State()), held);
+    EXPECT_EQ(Instrument().State().Mode, c.Mode);
+
+    EXPECT_EQ(State().OutputDigits, c.Digits);
+    EXPECT_EQ(Field()->Digits().toStdString(), c.Digits);
+    const std::string row = Inside().Display().RowText(c.Mode == PanelMode::OutputOn ? 1 : 2);
+    EXPECT_EQ(row.rfind(c.Shown, 0), 0U) << row;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AcRow, OutputFieldReadBack,
+    testing::Values(
+        // name                    mode                    query  device digits        digits shown
+        ReadBackCase{"HalfAPercentReadWithTheOutputOff",
+                     PanelMode::OutputEntry,
+                     false,
+                     {0, 0, 0, 5, 0, 0, 0, 0},
+                     "0005000",
+                     "~0.005 000V"},
+        ReadBackCase{"HalfAPercentReadWithTheOutputOn",
+                     PanelMode::OutputOn,
+                     false,
+                     {0, 0, 0, 5, 0, 0, 0, 0},
+                     "0005000",
+                     "~0.005 000V"},
+        ReadBackCase{"HalfAPercentQueriedWithTheOutputOff",
+                     PanelMode::OutputEntry,
+                     true,
+                     {0, 0, 0, 5, 0, 0, 0, 0},
+                     "0005000",
+                     "~0.005 000V"},
+        ReadBackCase{"HalfAPercentQueriedWithTheOutputOn",
+                     PanelMode::OutputOn,
+                     true,
+                     {0, 0, 0, 5, 0, 0, 0, 0},
+                     "0005000",
+                     "~0.005 000V"},
+        ReadBackCase{"InsideTheLimitsReadWithTheOutputOn",
+                     PanelMode::OutputOn,
+                     false,
+                     {0, 2, 5, 0, 0, 0, 0, 0},
+                     "0250000",
+                     "~0.250 000V"},
+        ReadBackCase{"ZeroReadWithTheOutputOn",
+                     PanelMode::OutputOn,
+                     false,
+                     {0, 0, 0, 0, 0, 0, 0, 0},
+                     "0000000",
+                     "~0.000 000V"},
+        ReadBackCase{"AboveTheTopReadWithTheOutputOn",
+                     PanelMode::OutputOn,
+                     false,
+                     {1, 0, 3, 0, 0, 0, 0, 0},
+                     "1030000",
+                     "~1.030 000V"}),
+    [](const testing::TestParamInfo<ReadBackCase>& row) { return row.param.Name; });
 
 // Shown to the operator: visible, and inside every parent up to the window, not clipped away.
 ::testing::AssertionResult OnScreen(const QWidget* widget) {

@@ -6,6 +6,8 @@
 #include "panel/keypad/keypad_host.h"
 #include "protocol/instrument_state.h"
 
+#include <string>
+
 namespace vr410 {
 
 class OutputEntry {
@@ -16,6 +18,12 @@ class OutputEntry {
     // the field caused the change, false when the program set the text; only a typed change moves
     // the caret back (and so only once when a clamp runs the handling again inside itself).
     void MaskEditVoltageChange(bool typed = true);
+    // Puts digits read from the instrument into the output value field. The field and
+    // OutputDigits then hold them as read, even outside the entry limits, which are for what the
+    // operator types; the value row is redrawn as after any change, and nothing is sent in any
+    // mode: the instrument already holds this value, and a set-output request here would be one
+    // the operator never asked for.
+    void ShowInstrumentValue(const std::string& digits);
     // Runs when a digit was typed over the same digit: nothing changed, so nothing is drawn or
     // sent; only the caret keeps to the typed digit as after a change.
     void MaskEditVoltageRetyped();
@@ -33,6 +41,8 @@ class OutputEntry {
     InstrumentState& State_;
     KeypadHost& Host_;
     bool EditKeyWasDelete_ = false;
+    // Set while ShowInstrumentValue puts its digits into the field.
+    bool ShowingInstrumentValue_ = false;
 };
 
 } // namespace vr410

@@ -49,7 +49,7 @@ int32_t OutputUpperLimit(size_t row) {
     return IsAcRow(row) ? AcScaled(max) : max;
 }
 
-LimitedDigits LimitOutputDigits(size_t row, std::string_view text) {
+std::string OutputFieldDigits(size_t row, std::string_view text) {
     std::string digits;
     for (char c : text) {
         if (c == ' ') {
@@ -58,8 +58,13 @@ LimitedDigits LimitOutputDigits(size_t row, std::string_view text) {
             digits.push_back(c);
         }
     }
-    const size_t count = OutputDigitCount(row);
-    digits.resize(count, '0');
+    digits.resize(OutputDigitCount(row), '0');
+    return digits;
+}
+
+LimitedDigits LimitOutputDigits(size_t row, std::string_view text) {
+    const std::string digits = OutputFieldDigits(row, text);
+    const size_t count = digits.size();
 
     const int64_t value = OutputDigitsValue(digits);
     const int64_t upper = OutputUpperLimit(row);

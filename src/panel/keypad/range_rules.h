@@ -25,6 +25,11 @@ int32_t OutputUpperLimit(size_t row);
 // Smallest accepted output value on AC rows: 0010000, 1 % of a range.
 constexpr int32_t AcLowerLimit = 10000;
 
+// The field's digits for the row: text's blanks read as "0", its other non-digit characters
+// (the layout's literals) skipped, then padded with "0" on the right or cut to the row's digit
+// count. No limit is applied.
+std::string OutputFieldDigits(size_t row, std::string_view text);
+
 // The output value after the entry rules: text's digits padded with "0" on the right or cut to
 // the row's digit count, then held within the row's limits. Clamped tells whether a limit
 // replaced the value.

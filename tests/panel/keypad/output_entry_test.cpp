@@ -124,6 +124,73 @@ TEST_F(OutputEntryTest, ProgramChangeLeavesTheCaretWhereItIs) {
     EXPECT_EQ(Host.Caret, 5);
 }
 
+// A value read from the instrument goes into the field as read: the limits are the operator's
+// entry rules, and with the output on a changed copy would go out as an unasked set-output.
+struct InstrumentValueCase {
+    const char* Name;
+    uint8_t Row;
+    PanelMode Mode;
+    const char* Read;
+    const char* Drawn; // the VoltPrint call of the redraw
+};
+
+void PrintTo(const InstrumentValueCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+class InstrumentValue : public testing::TestWithParam<InstrumentValueCase> {};
+
+TEST_P(InstrumentValue, IsShownAsReadAndNothingIsSent) {
+    const InstrumentValueCase& c = GetParam();
+    InstrumentState state;
+    state.Mode = c.Mode;
+    state.RangeIndex = c.Row;
+    state.OutputDigits = IsAcRow(c.Row) ? "0500000" : "05000000";
+    RecordingHost host(state);
+    OutputEntry entry(state, host);
+    host.Entry = &entry;
+
+    state.OutputDigits = c.Read; // as the read-output answer stores it before the field
+    entry.ShowInstrumentValue(c.Read);
+    EXPECT_EQ(state.OutputDigits, c.Read);
+    EXPECT_EQ(host.Field.Digits().toStdString(), c.Read);
+    EXPECT_EQ(host.Log, std::vector<std::string>{c.Drawn});
+    EXPECT_TRUE(host.Commands.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Field, InstrumentValue,
+    testing::Values(
+        // name, row, mode, the value read, the redraw
+        InstrumentValueCase{"AcBelowOnePercentOutputOff", 21, PanelMode::OutputEntry, "0005000",
+                            "VoltPrint 2"},
+        InstrumentValueCase{"AcBelowOnePercentOutputOn", 21, PanelMode::OutputOn, "0005000",
+                            "VoltPrint 1"},
+        InstrumentValueCase{"AcZeroOutputOn", 27, PanelMode::OutputOn, "0000000", "VoltPrint 1"},
+        InstrumentValueCase{"AcAboveTheTopOutputOn", 22, PanelMode::OutputOn, "1030000",
+                            "VoltPrint 1"},
+        InstrumentValueCase{"DcAboveTheTopOutputOn", 2, PanelMode::OutputOn, "10300000",
+                            "VoltPrint 1"},
+        InstrumentValueCase{"InsideTheLimitsOutputOn", 21, PanelMode::OutputOn, "0250000",
+                            "VoltPrint 1"}),
+    [](const testing::TestParamInfo<InstrumentValueCase>& row) { return row.param.Name; });
+
+TEST_F(OutputEntryTest, DigitTypedOverAnInstrumentValueBelowOnePercentIsRaisedAndSent) {
+    State.Mode = PanelMode::OutputOn;
+    State.RangeIndex = 21; // AC 1 V
+    State.OutputDigits = "0500000";
+    Show();
+    State.OutputDigits = "0005000";
+    Entry.ShowInstrumentValue("0005000");
+    ASSERT_TRUE(Host.Commands.empty());
+
+    Host.Caret = 4; // on the 5 of 0.005000V
+    Host.TypeDigit('6');
+    EXPECT_EQ(State.OutputDigits, "0010000");
+    EXPECT_EQ(Host.Field.Text().toStdString(), "0.010000V");
+    EXPECT_EQ(Host.Commands, (std::vector<int>{16, 16}));
+}
+
 struct CaretCase {
     const char* Name;
     bool MoveCursor;
