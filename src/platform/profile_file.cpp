@@ -20,6 +20,8 @@ namespace vr410 {
 
 namespace {
 
+#ifdef _WIN32
+
 std::optional<std::string> ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
@@ -30,6 +32,40 @@ std::optional<std::string> ReadBytes(const std::filesystem::path& path) {
         return std::nullopt;
     return bytes.str();
 }
+
+#else
+
+// The bytes of a regular file; nothing for anything else. A named pipe would block the open
+// until some writer came, and a device such as /dev/zero would never end, so either would
+// stop the program at start; neither is opened for reading.
+std::optional<std::string> ReadBytes(const std::filesystem::path& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat info {};
+    std::optional<std::string> bytes;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        bytes.emplace();
+        bytes->reserve(static_cast<size_t>(info.st_size));
+        char chunk[65536];
+        for (;;) {
+            const ssize_t done = read(fd, chunk, sizeof chunk);
+            if (done < 0 && errno == EINTR)
+                continue;
+            if (done < 0) {
+                bytes.reset();
+                break;
+            }
+            if (done == 0)
+                break;
+            bytes->append(chunk, static_cast<size_t>(done));
+        }
+    }
+    close(fd);
+    return bytes;
+}
+
+#endif
 
 // The file a path names once every symbolic link on the way is followed, so that a write
 // replaces the linked file and leaves the link as it is. A dangling link gives the file it
@@ -160,7 +196,8 @@ std::string ProfileFile::ReadString(const std::string& section, const std::strin
     const auto bytes = ReadBytes(Path_);
     if (!bytes)
         return fallback;
-    return ProfileText(*bytes).Value(section, key).value_or(fallback);
+    // The file is read for every key: only the lines that lead to the key are decoded.
+    return ProfileValue(*bytes, section, key).value_or(fallback);
 }
 
 int32_t ProfileFile::ReadInteger(const std::string& section, const std::string& key,

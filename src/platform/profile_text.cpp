@@ -195,6 +195,45 @@ std::string ProfileText::Bytes() const {
     return *cp1251;
 }
 
+// The bytes that shape a line (line ends, blanks, "[", "]", "=", ";", quotes) are ASCII: the
+// same in either encoding and never part of another character, so the raw lines are cut where
+// the decoded ones would be, and only the names compared and the value found are decoded.
+std::optional<std::string> ProfileValue(std::string_view bytes, const std::string& section,
+                                        const std::string& key) {
+    if (bytes.starts_with(Utf8Bom))
+        bytes.remove_prefix(Utf8Bom.size());
+    const bool cp1251 = !IsValidUtf8(bytes);
+    const auto utf8 = [cp1251](std::string_view text) {
+        return cp1251 ? Utf8FromCp1251(text) : std::string(text);
+    };
+    const std::string wantedSection = FoldCase(Trim(section));
+    const std::string wantedKey = FoldCase(Trim(key));
+    bool inSection = false;
+    while (!bytes.empty()) {
+        const size_t end = std::min(bytes.find('\n'), bytes.size());
+        std::string_view line = bytes.substr(0, end);
+        bytes.remove_prefix(std::min(end + 1, bytes.size()));
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        if (const auto name = SectionName(line)) {
+            if (inSection)
+                break; // the end of the first section of that name
+            inSection = Matches(utf8(*name), wantedSection);
+            continue;
+        }
+        const std::string_view content = Trim(line);
+        const size_t equals = content.find('=');
+        if (!inSection || content.starts_with(';') || equals == std::string_view::npos ||
+            !Matches(utf8(Trim(content.substr(0, equals))), wantedKey))
+            continue;
+        std::string value = utf8(Trim(content.substr(equals + 1)));
+        if (value.size() >= 2 && value.front() == value.back() && IsQuote(value.front()))
+            value = value.substr(1, value.size() - 2);
+        return value;
+    }
+    return std::nullopt;
+}
+
 std::optional<int32_t> ProfileInteger(std::string_view value) {
     std::string_view digits = value;
     const bool negative = digits.starts_with('-');

@@ -43,6 +43,11 @@ class ProfileText {
     std::string LineEnd_ = "\r\n"; // the Windows program's line end, for new files
 };
 
+// The key's value in a file's bytes, as ProfileText(bytes).Value(section, key) gives it, without
+// decoding more of the bytes than the section lines and the lines of the key's section.
+std::optional<std::string> ProfileValue(std::string_view bytes, const std::string& section,
+                                        const std::string& key);
+
 // A value as a decimal integer with an optional sign; nothing when it is not such an integer
 // or does not fit 32 bits.
 std::optional<int32_t> ProfileInteger(std::string_view value);

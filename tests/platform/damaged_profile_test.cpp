@@ -1,9 +1,10 @@
 // The settings file found damaged at start: the program's keys read as their defaults or as
-// their low 8 bits, a save as the program makes it either succeeds and keeps what the file held
-// besides, or fails at its first key and leaves the file as it was.
+// their low 8 bits, and a write either succeeds and keeps what the file held besides, or fails
+// and leaves the file as it was. Nothing the file can be (a pipe, a device, a loop of links)
+// holds up a read or a write.
 #include "common/damaged_ini.h"
-#include "platform/profile_file.h"
 #include "common/temp_dir.h"
+#include "platform/profile_file.h"
 
 #include <gtest/gtest.h>
 
@@ -19,37 +20,50 @@ class DamagedProfile : public ::testing::TestWithParam<DamagedIniCase> {
     test::TempDir Dir;
 };
 
+// The program's four address and link keys, read as the program reads them.
+struct ReadKeys {
+    int AddrDevice;
+    int PCDevice;
+    int Com;
+    std::string Usb;
+};
+
+ReadKeys ReadProgramKeys(const ProfileFile& ini) {
+    return {.AddrDevice = ini.ReadInteger("Data", "AddrDevice", 1) & 0xFF,
+            .PCDevice = ini.ReadInteger("Data", "PCDevice", 0) & 0xFF,
+            .Com = ini.ReadInteger("Data", "COM", 0) & 0xFF,
+            .Usb = ini.ReadString("Data", "USB", "")};
+}
+
+void ExpectKeys(const ReadKeys& keys, const DamagedIniCase& c, const char* when) {
+    EXPECT_EQ(keys.AddrDevice, c.AddrDevice) << when;
+    EXPECT_EQ(keys.PCDevice, c.PCDevice) << when;
+    EXPECT_EQ(keys.Com, c.Com) << when;
+    EXPECT_EQ(keys.Usb, c.Usb) << when;
+}
+
 TEST_P(DamagedProfile, ReadsDefaultsAndNeverLosesTheFile) {
     const DamagedIniCase& c = GetParam();
     test::MakeDamage(c.What, Ini());
-    if (c.NeedsNonRoot && test::RunningAsRoot()) {
-        GTEST_SKIP() << "running as root: permissions do not stop the write";
-    }
     std::error_code error;
     const bool regular = std::filesystem::is_regular_file(Ini(), error);
     const std::string before = regular ? test::FileBytesOf(Ini()) : "";
 
     ProfileFile ini(Ini());
-    const int addr = ini.ReadInteger("Data", "AddrDevice", 1) & 0xFF;
-    const int pc = ini.ReadInteger("Data", "PCDevice", 0) & 0xFF;
-    const int com = ini.ReadInteger("Data", "COM", 0) & 0xFF;
-    const std::string usb = ini.ReadString("Data", "USB", "");
-    EXPECT_EQ(addr, c.AddrDevice);
-    EXPECT_EQ(pc, c.PCDevice);
-    EXPECT_EQ(com, c.Com);
-    EXPECT_EQ(usb, c.Usb);
+    ExpectKeys(ReadProgramKeys(ini), c, "at start");
 
-    // The save in the program's order; it stops at the first key that cannot be written.
-    const bool saved =
-        ini.WriteInteger("Form", "Top", 10) && ini.WriteInteger("Form", "Left", 20) &&
-        ini.WriteInteger("FormI", "Width", 700) && ini.WriteInteger("FormI", "Height", 69) &&
-        ini.WriteInteger("Data", "AddrDevice", addr) && ini.WriteInteger("Data", "PCDevice", pc) &&
-        ini.WriteInteger("Data", "COM", com) && ini.WriteString("Data", "ShowPackets", "0") &&
-        ini.WriteString("Data", "USB", usb);
+    // One write, of a key the file holds in most rows; the main window's save of all its keys
+    // is the shell's test. Each write reads and rewrites the whole file, so one is enough here.
+    bool saved = false;
+    {
+        const test::AsOrdinaryUser user(Ini());
+        ASSERT_TRUE(user.Ready());
+        saved = ini.WriteInteger("Data", "COM", c.Com);
+    }
     EXPECT_EQ(saved, c.Writable);
     if (!c.Writable) {
         if (regular) {
-            EXPECT_EQ(test::FileBytesOf(Ini()), before) << "a failed save leaves the file alone";
+            EXPECT_EQ(test::FileBytesOf(Ini()), before) << "a failed write leaves the file alone";
         }
         return;
     }
@@ -59,10 +73,7 @@ TEST_P(DamagedProfile, ReadsDefaultsAndNeverLosesTheFile) {
     } else {
         EXPECT_NE(after.find(c.Keeps), std::string::npos) << "keeps " << c.Keeps;
     }
-    EXPECT_EQ(ini.ReadInteger("Form", "Left", -1), 20);
-    EXPECT_EQ(ini.ReadInteger("Data", "AddrDevice", -1), addr);
-    EXPECT_EQ(ini.ReadInteger("Data", "COM", -1), com);
-    EXPECT_EQ(ini.ReadString("Data", "USB", "?"), usb);
+    ExpectKeys(ReadProgramKeys(ini), c, "after the write");
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DamagedProfile, ::testing::ValuesIn(test::DamagedIniCases),
