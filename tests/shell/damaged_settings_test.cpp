@@ -49,6 +49,7 @@ TEST_P(DamagedSettings, StartWithDefaultsAndSaveOrSayItCannot) {
         !usb.empty() ? Inside().Usb().Item(usb) : Find(c.Com == 0 ? "NoPort" : "COM3");
     ASSERT_NE(ticked, nullptr);
     EXPECT_TRUE(ticked->isChecked()) << "the saved link is taken up";
+    EXPECT_FALSE(Find("N15")->isChecked()) << "no row holds a valid ShowPackets";
     if (c.What == Damage::RandomTenMegabytes) {
         // Started, with the defaults. Its save rewrites the whole file once per key, nine
         // times ten megabytes, which the sanitizers make take minutes; one such write is the
@@ -83,6 +84,9 @@ TEST_P(DamagedSettings, StartWithDefaultsAndSaveOrSayItCannot) {
     EXPECT_EQ(ini.ReadInteger("Data", "PCDevice", -1), c.PCDevice);
     EXPECT_EQ(ini.ReadInteger("Data", "COM", -1), c.Com);
     EXPECT_EQ(ini.ReadString("Data", "USB", "?"), c.Usb);
+    EXPECT_EQ(ini.ReadInteger("FormI", "Width", -1), 700) << "the monitor's default size";
+    EXPECT_EQ(ini.ReadInteger("FormI", "Height", -1), 69);
+    EXPECT_EQ(ini.ReadString("Data", "ShowPackets", "?"), "0");
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, DamagedSettings, testing::ValuesIn(DamagedIniCases),
