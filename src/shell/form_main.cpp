@@ -10,10 +10,12 @@
 #include "panel/text_layer.h"
 #include "protocol/function_codes.h"
 #include "shell/form_about.h"
+#include "shell/form_calibration.h"
 #include "shell/form_help.h"
 #include "shell/form_interface.h"
 #include "shell/form_ok_cal.h"
 #include "shell/form_param.h"
+#include "shell/form_vr410c.h"
 #include "shell/qt_system_facilities.h"
 #include "shell/usb_host.h"
 #include "shell/usb_menu.h"
@@ -207,9 +209,8 @@ void TFormMain::BuildMenus() {
     connect(N15_, &QAction::triggered, this, &TFormMain::N15Click);
     N3001_ = MakeItem(main, "N3001", QStringLiteral("VR410С"), QKeySequence(Qt::CTRL | Qt::Key_I));
     N3001_->setCheckable(true);
-    // The accessory mode: everything that follows goes to the accessory; its state is read first.
-    connect(N3001_, &QAction::triggered, this,
-            [this] { Engine_->Issue(FunctionCode::ReadOutput); });
+    // The accessory mode while its window is open: everything goes to the accessory.
+    connect(N3001_, &QAction::triggered, this, [this] { FormVR410C_->N3001Click(); });
     main->addSeparator();
     QAction* n16 = MakeItem(main, "N16", QStringLiteral("Выход"));
     connect(n16, &QAction::triggered, this, &QWidget::close);

@@ -47,6 +47,7 @@ class Panel4;
 class Panel5;
 class TFormAbout;
 class TFormAddressPC;
+class TFormCalibration;
 class TFormCOM;
 class TFormDevice;
 class TFormHelp;
@@ -56,6 +57,7 @@ class UsbAdapterLink;
 class UsbMenu;
 class TFormOkCal;
 class TFormParam;
+class TFormVR410C;
 
 namespace test {
 struct MainWindowAccess;
@@ -150,8 +152,10 @@ class TFormMain : public QMainWindow {
     std::unique_ptr<OutputEntry> OutputEntry_;
     std::unique_ptr<PanelAnswerView> AnswerView_;
     std::unique_ptr<MainWindowEngineHost> EngineHost_;
+    std::unique_ptr<TFormCalibration> FormCalibration_;
     std::unique_ptr<TFormParam> FormParam_;
     std::unique_ptr<TFormOkCal> FormOkCal_;
+    std::unique_ptr<TFormVR410C> FormVR410C_;
     // Declared last, so it goes first: its timers and handlers use everything above.
     std::unique_ptr<engine::ExchangeEngine> Engine_;
     // The "USB" submenu and its scan; it goes before the engine and the selection it uses.

@@ -6,6 +6,7 @@
 #include "platform/serial_simulated.h"
 #include "protocol/frame.h"
 #include "shell/form_interface.h"
+#include "shell/form_vr410c.h"
 
 #include <QAction>
 #include <QLabel>
@@ -48,6 +49,7 @@ void TFormMain::OnEngineEvent(const engine::EngineEvent& event) {
         }
     } else if (const auto* decoded = std::get_if<AnswerDecoded>(&event)) {
         LabelAnswer_->setText(QString::fromStdString(decoded->Text));
+        FormVR410C_->TakeAnswerPresses(); // a read answer in accessory mode presses its buttons
     } else if (std::holds_alternative<ExchangeEnded>(event)) {
         // The simulated line logs every character for tests; a running program has no use for
         // the log, so it is dropped after each exchange instead of growing for hours.

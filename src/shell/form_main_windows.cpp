@@ -5,11 +5,13 @@
 
 #include "shell/form_about.h"
 #include "shell/form_address.h"
+#include "shell/form_calibration.h"
 #include "shell/form_com.h"
 #include "shell/form_help.h"
 #include "shell/form_interface.h"
 #include "shell/form_ok_cal.h"
 #include "shell/form_param.h"
+#include "shell/form_vr410c.h"
 
 namespace vr410 {
 
@@ -17,7 +19,10 @@ void TFormMain::CreateWindows() {
     const auto created = [this](const QWidget& window) {
         WindowsCreated_.append(window.objectName());
     };
-    // TFormCalibration comes first when it is part of the program.
+    // The user calibration dialog, opened by the shifted "Калибровка" key.
+    FormCalibration_ = std::make_unique<TFormCalibration>(this, State_, Dialogs_, *Facilities_);
+    KeyHost_->Actions().OpenCalibrationDialog = [this] { return FormCalibration_->Execute(); };
+    created(*FormCalibration_);
     CreateFormParam();
     created(*FormParam_);
     // The address dialogs fill their fields from the addresses the settings gave.
@@ -35,7 +40,9 @@ void TFormMain::CreateWindows() {
     }
     FormHelp_ = std::make_unique<TFormHelp>(*this);
     created(*FormHelp_);
-    // TFormVR410C comes here when it is part of the program.
+    // The accessory window, opened by "VR410С".
+    FormVR410C_ = std::make_unique<TFormVR410C>(this, State_, Dialogs_, *N3001_, *Engine_);
+    created(*FormVR410C_);
     FormCOM_ = new TFormCOM(this, *Facilities_);
     created(*FormCOM_);
     FormAbout_ = std::make_unique<TFormAbout>(*this, QString::fromStdString(SettingsPath_));

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "links/comm_port.h"
+#include "shell/form_calibration.h"
 #include "shell/form_main.h"
 #include "shell/form_message.h"
+#include "shell/form_vr410c.h"
 #include "shell/usb_host.h"
 #include "shell/usb_menu.h"
 
@@ -32,6 +34,10 @@ struct MainWindowAccess {
     // The "USB" submenu with its scan (TimerUSBFindTimer runs one tick by hand).
     UsbMenu& Usb() { return *Window.UsbMenu_; }
     TFormMessage& Notice() { return Window.UsbHost_->Notice(); }
+    TFormCalibration& FormCalibration() { return *Window.FormCalibration_; }
+    TFormVR410C& FormVR410C() { return *Window.FormVR410C_; }
+    // The virtual accessory on the virtual line's bus, else nullptr.
+    sim::VirtualAccessory* Accessory() { return Window.Line_.Accessory; }
 
     Panel4& Display() { return *Window.Panel4_; }
     vr410::Panel5& Keys() { return *Window.Panel5_; }

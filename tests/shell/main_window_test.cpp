@@ -280,8 +280,7 @@ TEST_P(MenuCommands, IssueTheirCommandBeforeTheWindowOpens) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(MainWindow, MenuCommands, testing::Values(
-    // The accessory (address 251) starts in reset; the instrument would report its set value.
-    MenuCommandCase{.Name = "AccessoryItemReadsTheAccessorysState", .Item = "N3001", .Code = 17, .ExpectedAnswer = "Прибор в режиме сброса"},
+    // The accessory item's read opens its window: tests/shell/form_vr410c_test.cpp.
     MenuCommandCase{.Name = "AboutItemRunsTheExchangeTest",         .Item = "N17",   .Code = 8,  .ExpectedAnswer = "Тест обмена - ОК"}),
     CaseName<MenuCommandCase>);
 // clang-format on

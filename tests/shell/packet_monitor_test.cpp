@@ -138,9 +138,11 @@ TEST_F(MainWindowFixture, WindowsAreCreatedOnceInTheProgramsOrder) {
     WriteIni("[Data]\nAddrDevice=9\nPCDevice=4\nShowPackets=1\n");
     StartVirtual();
     const QStringList expected = {
-        QStringLiteral("FormParam"), QStringLiteral("FormAddressPC"), QStringLiteral("FormDevice"),
-        QStringLiteral("FormOkCal"), QStringLiteral("FormInterface"), QStringLiteral("FormHelp"),
-        QStringLiteral("FormCOM"),   QStringLiteral("FormAbout"),
+        QStringLiteral("FormCalibration"), QStringLiteral("FormParam"),
+        QStringLiteral("FormAddressPC"),   QStringLiteral("FormDevice"),
+        QStringLiteral("FormOkCal"),       QStringLiteral("FormInterface"),
+        QStringLiteral("FormHelp"),        QStringLiteral("FormVR410C"),
+        QStringLiteral("FormCOM"),         QStringLiteral("FormAbout"),
     };
     EXPECT_EQ(Inside().WindowsCreated(), expected)
         << Inside().WindowsCreated().join(QLatin1Char(' ')).toStdString();
