@@ -145,8 +145,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ProfileText ini(file);
     int32_t integers[std::size(IntegerKeys)];
     for (size_t i = 0; i < std::size(IntegerKeys); ++i) {
-        integers[i] = ReadInteger(ini, IntegerKeys[i], IntegerKeys[i].Default);
+        const IntegerKey& k = IntegerKeys[i];
+        integers[i] = ReadInteger(ini, k, k.Default);
+        // The file's reads take the key straight from the bytes.
+        Require(ProfileValue(file, k.Section, k.Key) == ini.Value(k.Section, k.Key),
+                "the bytes read as their text", k.Key);
     }
+    Require(ProfileValue(file, "Data", "USB") == ini.Value("Data", "USB"),
+            "the bytes read as their text", "USB");
     const std::string usb = ini.Value("Data", "USB").value_or("");
     Require(IsValidUtf8(usb), "a value read is UTF-8", usb);
     const std::string otherKey = ini.Value("Ports", "COM5").value_or("\x01");
