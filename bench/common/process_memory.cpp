@@ -2,12 +2,14 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <cstddef>
 // The sanitizer's allocator statistics (sanitizer/allocator_interface.h, not always installed).
 extern "C" size_t __sanitizer_get_current_allocated_bytes();
+extern "C" void __sanitizer_print_memory_profile(size_t top_percent, size_t max_contexts);
 #elif defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -31,6 +33,14 @@ long HeapKb() {
     return static_cast<long>((info.uordblks + info.hblkhd) / 1024);
 #else
     return -1;
+#endif
+}
+
+void PrintHeapProfile() {
+#if defined(__SANITIZE_ADDRESS__)
+    __sanitizer_print_memory_profile(100, 60);
+#else
+    std::fprintf(stderr, "heap profile: only under AddressSanitizer (the debug preset)\n");
 #endif
 }
 

@@ -11,6 +11,11 @@ long ResidentKb();
 // the resident size hides it, and memory the allocator keeps for later use does not.
 long HeapKb();
 
+// Prints the blocks held on the heap grouped by the place that allocated them, largest first,
+// to stderr: under AddressSanitizer, which keeps every block's allocation stack; elsewhere only a
+// line saying so. Two runs of different lengths side by side show what grows.
+void PrintHeapProfile();
+
 // True under AddressSanitizer, whose shadow memory and allocator caches grow the resident size
 // with the heap's churn: there the heap, not the resident size, tells whether memory grows.
 constexpr bool UnderAddressSanitizer() {

@@ -3,6 +3,7 @@
 // transmit items and, when the link is lost, the status bar.
 #include "shell/form_main.h"
 
+#include "platform/ftdi_simulated.h"
 #include "platform/serial_simulated.h"
 #include "protocol/frame.h"
 #include "shell/form_interface.h"
@@ -10,6 +11,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QTimer>
 
 namespace vr410 {
 
@@ -23,6 +25,13 @@ void TFormMain::WireEngine() {
     Engine_->Events().Subscribe([this](const engine::EngineEvent& event) { OnEngineEvent(event); });
     Menu_.N11->setEnabled(Engine_->TransmitEnabled());
     Menu_.N12->setEnabled(Engine_->StopEnabled());
+    // The adapters are listed every 2 s with no exchange at all in an idle window: the simulated
+    // adapters' log goes on each tick as well, keeping at most one scan's calls.
+    connect(&TimerUSBFind_, &QTimer::timeout, this, [this] {
+        if (Line_.SimulatedUsb != nullptr) {
+            Line_.SimulatedUsb->ClearLog();
+        }
+    });
 }
 
 void TFormMain::OnEngineEvent(const engine::EngineEvent& event) {
@@ -51,10 +60,13 @@ void TFormMain::OnEngineEvent(const engine::EngineEvent& event) {
         LabelAnswer_->setText(QString::fromStdString(decoded->Text));
         FormVR410C_->TakeAnswerPresses(); // a read answer in accessory mode presses its buttons
     } else if (std::holds_alternative<ExchangeEnded>(event)) {
-        // The simulated line logs every character for tests; a running program has no use for
-        // the log, so it is dropped after each exchange instead of growing for hours.
+        // The simulated line and adapters log every call for tests; a running program has no
+        // use for the logs, so they are dropped after each exchange instead of growing for hours.
         if (Line_.Simulated != nullptr) {
             Line_.Simulated->ClearLog();
+        }
+        if (Line_.SimulatedUsb != nullptr) {
+            Line_.SimulatedUsb->ClearLog();
         }
     } else if (std::holds_alternative<LinkLost>(event)) {
         // An unplugged adapter: the driver has closed the port; the status bar and the controls

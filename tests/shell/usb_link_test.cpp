@@ -11,7 +11,10 @@
 #include <QDialog>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 namespace vr410::test {
@@ -371,6 +374,34 @@ TEST_F(UsbLinkWindow, AmpersandInADescriptionShowsAsItIsAndTheAdapterIsTakenUpAg
     Window.reset();
     StartUsb(addAmp);
     EXPECT_EQ(Ticked(), std::vector<QAction*>{Item(caption)}) << "and at the next start";
+}
+
+// ---------------------------------------------------------------------------------------------
+// The simulated line and adapters log every call for the tests; the window drops the logs as it
+// goes, so that a run left on the virtual line for hours does not grow them.
+
+TEST_F(UsbLinkWindow, SimulatedLogsHoldNoMoreThanTheLastScanOrExchange) {
+    StartUsb();
+    ASSERT_TRUE(CommandMenu::Click(Item(First)));
+    const auto calls = [&](FtdiCall call) {
+        return std::count_if(Adapters->Log().begin(), Adapters->Log().end(),
+                             [call](const FtdiCallRecord& r) { return r.Call == call; });
+    };
+
+    // The scan timer on its own, as in an idle window.
+    int ticks = 0;
+    QObject::connect(&Inside().TimerUSBFind(), &QTimer::timeout, [&] { ++ticks; });
+    Inside().TimerUSBFind().start(1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 10; }, 5000));
+    Inside().TimerUSBFind().stop();
+    EXPECT_LE(calls(FtdiCall::DeviceCount), 1) << "at most the last scan's listing";
+
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_TRUE(Exchanges());
+    }
+    // A request goes out in two writes: the address byte, then the body.
+    EXPECT_LE(calls(FtdiCall::Write), 2) << "at most the last exchange's request";
+    EXPECT_TRUE(Serial->Log().empty()) << "the serial line's log goes after every exchange";
 }
 
 } // namespace
