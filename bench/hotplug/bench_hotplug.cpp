@@ -15,7 +15,9 @@
 // within one scan, and the polling must run again after a new measurement start. Open files,
 // open adapters and the resident size must not grow over the cycles.
 //
-//   bench_hotplug [--serial-cycles N] [--usb-cycles N] [--seed S]   (defaults 10, 100, 1)
+//   bench_hotplug [--serial-cycles N] [--usb-cycles N] [--seed S] [--heap-profile]
+//   (defaults 10, 100, 1; --heap-profile prints the heap's blocks by the place that allocated
+//   them after the USB cycles, under AddressSanitizer)
 //
 // The last line is the summary the reliability script reads:
 //   hotplug_cycles=K hotplug_failures=F
@@ -67,6 +69,8 @@ namespace {
 using namespace vr410;
 using bench::HeapKb;
 using bench::ResidentKb;
+
+bool HeapProfileAfterUsb = false;
 
 // Where the far end goes away.
 enum class HangUpPoint : uint8_t {
@@ -428,6 +432,9 @@ class UsbHotPlug {
         for (const SimulatedAdapter& adapter : Adapters_->Adapters()) {
             openAdapters += adapter.Open ? 1 : 0;
         }
+        if (HeapProfileAfterUsb) {
+            bench::PrintHeapProfile();
+        }
         std::printf("usb: open_files_growth=%ld open_adapters=%zu rss_growth_kb=%ld "
                     "heap_growth_kb=%ld\n",
                     filesGrowth, openAdapters, rssGrowth, heapGrowth);
@@ -527,9 +534,11 @@ int main(int argc, char** argv) {
             usbCycles = std::atoi(argv[++i]);
         } else if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc) {
             seed = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (std::strcmp(argv[i], "--heap-profile") == 0) {
+            HeapProfileAfterUsb = true;
         } else {
-            std::fprintf(stderr,
-                         "usage: bench_hotplug [--serial-cycles N] [--usb-cycles N] [--seed S]\n");
+            std::fprintf(stderr, "usage: bench_hotplug [--serial-cycles N] [--usb-cycles N] "
+                                 "[--seed S] [--heap-profile]\n");
             return 2;
         }
     }

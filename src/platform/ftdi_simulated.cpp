@@ -103,8 +103,13 @@ const std::vector<FtdiCallRecord>& SimulatedFtdiApi::Log() const {
     return Log_;
 }
 
+const std::vector<LineEvent>& SimulatedFtdiApi::LineLog() const {
+    return Line_->Log();
+}
+
 void SimulatedFtdiApi::ClearLog() {
     Log_.clear();
+    Line_->ClearLog();
 }
 
 SimulatedFtdiApi::Entry* SimulatedFtdiApi::Find(const std::string& serialNumber) {

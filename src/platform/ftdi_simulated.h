@@ -22,6 +22,7 @@
 namespace vr410 {
 
 class SimulatedSerialApi;
+struct LineEvent;
 
 enum class FtdiCall : uint8_t {
     DeviceCount,
@@ -74,7 +75,10 @@ class SimulatedFtdiApi : public FtdiApi {
     // The chip's latency timer: received bytes reach the host at its ticks. 1 ms by default.
     void SetLatency(std::chrono::microseconds latency);
 
+    // The library calls, oldest first, and beneath them the events of the adapters' line (as
+    // SimulatedSerialApi logs them). Both are kept for tests up to a bound; ClearLog drops both.
     const std::vector<FtdiCallRecord>& Log() const;
+    const std::vector<LineEvent>& LineLog() const;
     void ClearLog();
 
     FT_STATUS DeviceCount(uint32_t& count) override;

@@ -1,6 +1,7 @@
 // The simulated FTDI adapters: listing, opening, unplugging and plugging back, and the answer of
 // the virtual instrument arriving through the read time-out the way a real chip delivers it.
 #include "platform/ftdi_simulated.h"
+#include "platform/serial_simulated.h"
 #include "protocol/frame.h"
 #include "protocol/request_encoder.h"
 #include "sim/virtual_bus.h"
@@ -113,6 +114,21 @@ TEST_F(SimulatedFtdiTest, BytesArrivingWhileAReadWaitsForATickComeAtThatTick) {
     uint32_t read = 0;
     ASSERT_EQ(Api.Read(handle, answer, sizeof answer, read), FT_OK);
     EXPECT_EQ(read, sizeof answer) << "the whole answer at the first tick";
+}
+
+// A window left running on the simulated adapters clears the log after every exchange; the
+// line's events beneath the calls must go with it, or they pile up for hours.
+TEST_F(SimulatedFtdiTest, ClearingTheLogDropsTheLineEventsBeneathTheCalls) {
+    FtHandle handle = 0;
+    ASSERT_EQ(Api.OpenBySerialNumber("VR000001", handle), FT_OK);
+    ASSERT_EQ(Api.SetBaudRate(handle, 57600), FT_OK);
+    SendExchangeTest(handle);
+    ASSERT_FALSE(Api.Log().empty());
+    ASSERT_FALSE(Api.LineLog().empty()) << "the request's characters on the line";
+
+    Api.ClearLog();
+    EXPECT_TRUE(Api.Log().empty());
+    EXPECT_TRUE(Api.LineLog().empty());
 }
 
 } // namespace
