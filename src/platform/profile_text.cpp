@@ -12,8 +12,12 @@ namespace {
 
 constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 
+// Blanks around a name or a value: spaces, tabs and carriage returns. A carriage return is
+// left at a line's end when the line ends in two of them (a file whose lines end in line feeds
+// only, cut off after "\r\r"); were it part of the value, writing any key would end that line
+// in "\r\n" and change the value it reads.
 std::string_view Trim(std::string_view s) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
     while (!s.empty() && blank(s.front()))
         s.remove_prefix(1);
     while (!s.empty() && blank(s.back()))

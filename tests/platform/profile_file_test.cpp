@@ -72,6 +72,15 @@ const IntegerCase IntegerCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Table, ProfileIntegers, ::testing::ValuesIn(IntegerCases));
 
+// Lines end in line feeds only, and the last is cut off after two carriage returns: the one
+// left is not part of the value, which reads the same after another key is written.
+TEST_F(ProfileFileTest, CarriageReturnLeftAtALineEndIsNotPartOfTheValue) {
+    Put("[Data]\nUSB = \" D \"=\r\r");
+    EXPECT_EQ(File.ReadString("Data", "USB", "?"), "\" D \"=");
+    ASSERT_TRUE(File.WriteInteger("Data", "COM", 3));
+    EXPECT_EQ(File.ReadString("Data", "USB", "?"), "\" D \"=");
+}
+
 TEST_F(ProfileFileTest, SectionsAndKeysMatchWhateverTheirCase) {
     Put("[DATA]\r\naddrdevice=7\r\n[Настройки]\r\nКлюч=да\r\n");
     EXPECT_EQ(File.ReadInteger("Data", "AddrDevice", 1), 7);
